@@ -1,0 +1,274 @@
+// Shaping records made from group lists, and the checks before a save that
+// make a drawing changed by the host valid DXF.
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "dxf/dxf.h"
+#include "dxf/dxf_internal.h"
+
+namespace host::dxf {
+namespace {
+
+bool hasSubclassMarker(const Record& r) {
+    for (const Group& g : r.groups)
+        if (g.code == 100) return true;
+    return false;
+}
+
+// Number of leading groups that belong before the subclass markers: the
+// handle, application groups in braces ("102 {..." to "102 }"), owners.
+std::size_t leadingGroups(const GroupList& groups) {
+    std::size_t i = 0;
+    while (i < groups.size()) {
+        int c = groups[i].code;
+        if (c == 5 || c == 105 || c == 330 || c == 360) {
+            ++i;
+        } else if (c == 102) {
+            std::size_t j = i + 1;
+            while (j < groups.size() && groups[j].code != 102) ++j;
+            i = j < groups.size() ? j + 1 : j;
+        } else {
+            break;
+        }
+    }
+    return i;
+}
+
+bool isCommonEntityCode(int c) {
+    switch (c) {
+        case 67: case 410: case 8: case 6: case 347: case 62: case 370: case 48: case 60:
+        case 420: case 430: case 440: case 390: case 284:
+            return true;
+        default:
+            return false;
+    }
+}
+
+struct Split {
+    const char* marker;   // subclass marker
+    std::vector<int> at;  // the marker goes before the first of these codes (empty: directly)
+};
+
+// The subclasses of an entity type after AcDbEntity, in order.
+std::vector<Split> subclassesOf(const Record& e) {
+    const std::string& t = e.type;
+    long long flags = e.integer(70, 0);
+    if (t == "LINE") return {{"AcDbLine", {}}};
+    if (t == "POINT") return {{"AcDbPoint", {}}};
+    if (t == "CIRCLE") return {{"AcDbCircle", {}}};
+    if (t == "ARC") return {{"AcDbCircle", {}}, {"AcDbArc", {50, 51}}};
+    if (t == "TEXT") return {{"AcDbText", {}}, {"AcDbText", {73}}};
+    if (t == "ATTDEF") return {{"AcDbText", {}}, {"AcDbAttributeDefinition", {3, 2, 70, 73, 74, 280}}};
+    if (t == "ATTRIB") return {{"AcDbText", {}}, {"AcDbAttribute", {280, 2, 70, 73, 74}}};
+    if (t == "INSERT") return {{"AcDbBlockReference", {}}};
+    if (t == "LWPOLYLINE") return {{"AcDbPolyline", {}}};
+    if (t == "POLYLINE") {
+        if (flags & 64) return {{"AcDbPolyFaceMesh", {}}};
+        if (flags & 16) return {{"AcDbPolygonMesh", {}}};
+        return {{(flags & 8) ? "AcDb3dPolyline" : "AcDb2dPolyline", {}}};
+    }
+    if (t == "VERTEX") {
+        const char* second = "AcDb2dVertex";
+        if ((flags & 128) && (flags & 64)) second = "AcDbPolyFaceMeshVertex";
+        else if (flags & 128) second = "AcDbFaceRecord";
+        else if (flags & 64) second = "AcDbPolygonMeshVertex";
+        else if (flags & 32) second = "AcDb3dPolylineVertex";
+        return {{"AcDbVertex", {}}, {second, {}}};
+    }
+    if (t == "SOLID" || t == "TRACE") return {{"AcDbTrace", {}}};
+    if (t == "3DFACE") return {{"AcDbFace", {}}};
+    if (t == "MTEXT") return {{"AcDbMText", {}}};
+    if (t == "ELLIPSE") return {{"AcDbEllipse", {}}};
+    if (t == "SPLINE") return {{"AcDbSpline", {}}};
+    if (t == "XLINE") return {{"AcDbXline", {}}};
+    if (t == "RAY") return {{"AcDbRay", {}}};
+    if (t == "LEADER") return {{"AcDbLeader", {}}};
+    if (t == "HATCH") return {{"AcDbHatch", {}}};
+    if (t == "VIEWPORT") return {{"AcDbViewport", {}}};
+    if (t == "BLOCK") return {{"AcDbBlockBegin", {}}};
+    if (t == "ENDBLK") return {{"AcDbBlockEnd", {}}};
+    return {};  // SEQEND and types not listed: AcDbEntity only
+}
+
+const char* tableSubclassOf(const std::string& type) {
+    if (type == "LAYER") return "AcDbLayerTableRecord";
+    if (type == "LTYPE") return "AcDbLinetypeTableRecord";
+    if (type == "VIEW") return "AcDbViewTableRecord";
+    if (type == "UCS") return "AcDbUCSTableRecord";
+    if (type == "APPID") return "AcDbRegAppTableRecord";
+    if (type == "BLOCK_RECORD") return "AcDbBlockTableRecord";
+    if (type == "STYLE") return "AcDbTextStyleTableRecord";
+    if (type == "DIMSTYLE") return "AcDbDimStyleTableRecord";
+    if (type == "VPORT") return "AcDbViewportTableRecord";
+    return nullptr;
+}
+
+// Inserts the owner group (330) after the handle and application groups
+// unless the record has one there.
+void setOwner(Record& r, const std::string& owner) {
+    std::size_t lead = leadingGroups(r.groups);
+    for (std::size_t i = 0; i < lead; ++i)
+        if (r.groups[i].code == 330) return;
+    r.groups.insert(r.groups.begin() + static_cast<std::ptrdiff_t>(lead), Group(330, owner));
+}
+
+}  // namespace
+
+bool normalizeEntity(Record& e) {
+    if (hasSubclassMarker(e)) return false;
+    std::size_t lead = leadingGroups(e.groups);
+    GroupList out(e.groups.begin(), e.groups.begin() + static_cast<std::ptrdiff_t>(lead));
+    GroupList specific;
+    out.emplace_back(100, "AcDbEntity");
+    bool hasLayer = false;
+    for (std::size_t i = lead; i < e.groups.size(); ++i) {
+        Group& g = e.groups[i];
+        if (isCommonEntityCode(g.code)) {
+            hasLayer = hasLayer || g.code == 8;
+            out.push_back(std::move(g));
+        } else {
+            specific.push_back(std::move(g));
+        }
+    }
+    if (!hasLayer) out.emplace_back(8, "0");
+    std::vector<Split> splits = subclassesOf(e);
+    std::size_t next = 0;  // next specific group to place
+    for (std::size_t s = 0; s < splits.size(); ++s) {
+        // Groups before this marker belong to the previous subclass.
+        if (!splits[s].at.empty()) {
+            std::size_t stop = next;
+            while (stop < specific.size()) {
+                bool hit = false;
+                for (int c : splits[s].at) hit = hit || specific[stop].code == c;
+                if (hit) break;
+                ++stop;
+            }
+            for (; next < stop; ++next) out.push_back(std::move(specific[next]));
+        }
+        out.emplace_back(100, splits[s].marker);
+    }
+    for (; next < specific.size(); ++next) out.push_back(std::move(specific[next]));
+    e.groups = std::move(out);
+    return true;
+}
+
+bool normalizeTableRecord(Record& r) {
+    const char* subclass = tableSubclassOf(r.type);
+    if (!subclass || hasSubclassMarker(r)) return false;
+    std::size_t lead = leadingGroups(r.groups);
+    auto at = r.groups.begin() + static_cast<std::ptrdiff_t>(lead);
+    r.groups.insert(at, {Group(100, "AcDbSymbolTableRecord"), Group(100, subclass)});
+    if (r.type == "LAYER" && !r.has(62)) r.groups.emplace_back(62, "7");
+    if (r.type == "LAYER" && !r.has(6)) r.groups.emplace_back(6, "Continuous");
+    if (!r.has(70)) r.groups.emplace_back(70, "0");
+    return true;
+}
+
+void prepareForWrite(Database& db) {
+    completeDrawing(db);
+    const bool modern = isModernVersion(db.version());
+
+    // Block records for blocks made by the host, and owners of BLOCK/ENDBLK.
+    if (modern) {
+        for (BlockDefinition& b : db.blocks()) {
+            if (b.begin == kNoRecord || db.at(b.begin).erased) continue;
+            RecordId br = db.findEntry("BLOCK_RECORD", b.name);
+            if (br == kNoRecord) {
+                Record r;
+                r.type = "BLOCK_RECORD";
+                r.groups.emplace_back(2, b.name);
+                normalizeTableRecord(r);
+                br = db.addEntry("BLOCK_RECORD", std::move(r));
+                setOwner(db.at(br), formatHandle(db.at(db.table("BLOCK_RECORD")->head).handle));
+            }
+            std::string owner = formatHandle(db.at(br).handle);
+            for (RecordId id : {b.begin, b.end}) {
+                if (id == kNoRecord) continue;
+                Record& r = db.at(id);
+                normalizeEntity(r);
+                setOwner(r, owner);
+            }
+        }
+    }
+
+    // Table records: subclass markers and owners.
+    for (SymbolTable& t : db.tables()) {
+        std::string owner = formatHandle(db.at(t.head).handle);
+        for (RecordId id : t.entries) {
+            Record& r = db.at(id);
+            if (r.erased) continue;
+            if (modern) {
+                normalizeTableRecord(r);
+                setOwner(r, owner);
+            } else if (!r.has(70)) {
+                r.groups.emplace_back(70, "0");
+            }
+        }
+    }
+
+    // Entities: shape, owner, layer; the applications of extended data.
+    std::unordered_set<std::string> layers;
+    std::unordered_set<std::string> apps;
+    std::string lastLayer = "\x01";
+    auto visit = [&](RecordId id, const std::string& owner) {
+        Record& r = db.at(id);
+        if (r.erased) return;
+        if (modern) {
+            normalizeEntity(r);
+            if (!owner.empty()) setOwner(r, owner);
+        } else if (!r.has(8)) {
+            r.groups.emplace_back(8, "0");
+        }
+        if (const Group* layer = r.find(8); layer && layer->value != lastLayer) {
+            lastLayer = layer->value;
+            layers.insert(upperName(lastLayer));
+        }
+        for (const Group& g : r.xdata)
+            if (g.code == 1001) apps.insert(g.value);
+    };
+    auto ownerOf = [&](const BlockDefinition* b) -> std::string {
+        if (!b || b->begin == kNoRecord) return {};
+        return std::string(db.at(b->begin).text(330));
+    };
+    std::string modelOwner = ownerOf(findSpace(db, false));
+    std::string paperOwner = ownerOf(findSpace(db, true));
+    for (RecordId id : db.entities()) visit(id, db.at(id).integer(67, 0) == 1 ? paperOwner : modelOwner);
+    for (BlockDefinition& b : db.blocks()) {
+        if (b.begin == kNoRecord || db.at(b.begin).erased) continue;
+        std::string owner = ownerOf(&b);
+        for (RecordId id : b.entities) visit(id, owner);
+    }
+    for (const SymbolTable& t : db.tables())
+        for (RecordId id : t.entries)
+            for (const Group& g : db.at(id).xdata)
+                if (g.code == 1001) apps.insert(g.value);
+
+    for (const std::string& app : apps) {
+        if (app.empty() || db.findEntry("APPID", app) != kNoRecord) continue;
+        Record r;
+        r.type = "APPID";
+        r.groups = {{2, app}, {70, "0"}};
+        if (modern) normalizeTableRecord(r);
+        RecordId id = db.addEntry("APPID", std::move(r));
+        if (modern) setOwner(db.at(id), formatHandle(db.at(db.table("APPID")->head).handle));
+    }
+    for (const std::string& key : layers) {
+        if (key.empty() || db.findEntry("LAYER", key) != kNoRecord) continue;
+        // The name as an entity spells it.
+        std::string name = key;
+        for (RecordId id : db.entities())
+            if (const Group* g = db.at(id).find(8); g && namesEqual(g->value, key)) {
+                name = g->value;
+                break;
+            }
+        Record r;
+        r.type = "LAYER";
+        r.groups = {{2, name}, {70, "0"}, {62, "7"}, {6, modern ? "Continuous" : "CONTINUOUS"}};
+        if (modern) normalizeTableRecord(r);
+        RecordId id = db.addEntry("LAYER", std::move(r));
+        if (modern) setOwner(db.at(id), formatHandle(db.at(db.table("LAYER")->head).handle));
+    }
+}
+
+}  // namespace host::dxf

@@ -1,0 +1,591 @@
+// DXF reader: the whole file is mapped (or taken from memory) and cut into
+// groups in place; each record's groups are copied once into the database.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dxf/dxf.h"
+#include "dxf/dxf_internal.h"
+
+namespace host::dxf {
+
+Error::Error(std::string file, std::size_t line, const std::string& problem)
+    : std::runtime_error(line ? file + ":" + std::to_string(line) + ": " + problem : file + ": " + problem),
+      file_(std::move(file)),
+      line_(line),
+      problem_(problem) {}
+
+namespace {
+
+constexpr int kMaxCode = 1071;
+
+// Value kinds by group code, looked up once per group.
+struct KindTable {
+    std::array<ValueKind, kMaxCode + 1> kinds{};
+    KindTable() {
+        for (int c = 0; c <= kMaxCode; ++c) kinds[c] = valueKindOf(c);
+    }
+};
+const KindTable& kindTable() {
+    static const KindTable table;
+    return table;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string printable(std::string_view text) {
+    std::string out;
+    for (char c : text.substr(0, 40)) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7f) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", u);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    if (text.size() > 40) out += "...";
+    return out;
+}
+
+// Integer syntax: blanks, optional sign, digits, blanks. Sets `value`;
+// false on bad syntax or overflow beyond 64 bits.
+bool scanInteger(std::string_view text, long long& value) {
+    const char* p = text.data();
+    const char* e = p + text.size();
+    while (p < e && isBlank(*p)) ++p;
+    bool negative = false;
+    if (p < e && (*p == '-' || *p == '+')) negative = *p++ == '-';
+    if (p == e || *p < '0' || *p > '9') return false;
+    unsigned long long v = 0;
+    for (; p < e && *p >= '0' && *p <= '9'; ++p) {
+        if (v > (~0ULL - 9) / 10) return false;
+        v = v * 10 + static_cast<unsigned>(*p - '0');
+    }
+    while (p < e && isBlank(*p)) ++p;
+    if (p != e) return false;
+    if (negative) {
+        if (v > (1ULL << 63)) return false;
+        value = static_cast<long long>(0 - v);
+    } else {
+        if (v > static_cast<unsigned long long>(~0ULL >> 1)) {
+            value = -1;  // above the signed range: caught by range checks below
+            return v <= ~0ULL;
+        }
+        value = static_cast<long long>(v);
+    }
+    return true;
+}
+
+// Real syntax: blanks, sign, digits with an optional point and fraction
+// (at least one digit), optional exponent, blanks.
+bool scanReal(std::string_view text) {
+    const char* p = text.data();
+    const char* e = p + text.size();
+    while (p < e && isBlank(*p)) ++p;
+    if (p < e && (*p == '-' || *p == '+')) ++p;
+    int digits = 0;
+    while (p < e && *p >= '0' && *p <= '9') ++p, ++digits;
+    if (p < e && *p == '.') {
+        ++p;
+        while (p < e && *p >= '0' && *p <= '9') ++p, ++digits;
+    }
+    if (digits == 0) return false;
+    if (p < e && (*p == 'e' || *p == 'E')) {
+        ++p;
+        if (p < e && (*p == '-' || *p == '+')) ++p;
+        if (p == e || *p < '0' || *p > '9') return false;
+        while (p < e && *p >= '0' && *p <= '9') ++p;
+    }
+    while (p < e && isBlank(*p)) ++p;
+    return p == e;
+}
+
+bool scanHex(std::string_view text) {
+    for (char c : text)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) return false;
+    return true;
+}
+
+// Cuts the text into groups: a code line and a value line each.
+class Lexer {
+public:
+    Lexer(std::string_view text, const std::string& file) : p_(text.data()), end_(text.data() + text.size()), file_(file) {}
+
+    [[noreturn]] void fail(std::size_t line, const std::string& problem) const { throw Error(file_, line, problem); }
+
+    // Reads the next group; false when the text is used up before a code line.
+    bool next(int& code, std::string_view& value, std::size_t& codeLine) {
+        if (p_ >= end_) return false;
+        std::string_view codeText = line();
+        codeLine = line_;
+        code = parseCode(codeText);
+        if (p_ >= end_) fail(codeLine, "file ends after group code " + std::to_string(code) + " without its value");
+        value = line();
+        checkValue(code, value);
+        return true;
+    }
+
+    std::size_t lineNumber() const { return line_; }
+    const char* position() const { return p_; }
+
+private:
+    std::string_view line() {
+        ++line_;
+        std::size_t left = static_cast<std::size_t>(end_ - p_);
+        std::size_t scan = left < kMaxLineLength + 2 ? left : kMaxLineLength + 2;
+        const char* nl = static_cast<const char*>(std::memchr(p_, '\n', scan));
+        const char* stop;
+        if (nl) {
+            stop = nl;
+        } else if (scan == left) {
+            stop = end_;  // the last line may lack its line end
+        } else {
+            fail(line_, "line longer than " + std::to_string(kMaxLineLength) + " bytes");
+        }
+        std::string_view text(p_, static_cast<std::size_t>(stop - p_));
+        p_ = nl ? nl + 1 : end_;
+        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        if (text.size() > kMaxLineLength) fail(line_, "line longer than " + std::to_string(kMaxLineLength) + " bytes");
+        return text;
+    }
+
+    int parseCode(std::string_view text) const {
+        const char* p = text.data();
+        const char* e = p + text.size();
+        while (p < e && isBlank(*p)) ++p;
+        bool negative = p < e && *p == '-';
+        if (negative) ++p;
+        const char* digits = p;
+        int value = 0;
+        while (p < e && *p >= '0' && *p <= '9' && p - digits < 6) value = value * 10 + (*p++ - '0');
+        const char* last = p;
+        while (p < e && isBlank(*p)) ++p;
+        if (digits == last || p != e) fail(line_, "group code is not a number: \"" + printable(text) + "\"");
+        if (negative || value > kMaxCode)
+            fail(line_, "group code " + std::string(negative ? "-" : "") + std::to_string(value) + " is out of range");
+        return value;
+    }
+
+    void checkValue(int code, std::string_view value) const {
+        ValueKind kind = kindTable().kinds[static_cast<std::size_t>(code)];
+        long long v = 0;
+        switch (kind) {
+            case ValueKind::Text:
+                return;
+            case ValueKind::Real:
+                if (!scanReal(value)) wrongType(code, value, "a real number");
+                return;
+            case ValueKind::Int16:
+            case ValueKind::Bool:
+                if (!scanInteger(value, v)) wrongType(code, value, "an integer");
+                // 16-bit values: signed, or unsigned as some writers store flags.
+                if (v < -32768 || v > 65535) outOfRange(code, value, "16-bit");
+                return;
+            case ValueKind::Int32:
+                if (!scanInteger(value, v)) wrongType(code, value, "an integer");
+                if (v < -2147483648LL || v > 4294967295LL) outOfRange(code, value, "32-bit");
+                return;
+            case ValueKind::Int64:
+                if (!scanInteger(value, v)) wrongType(code, value, "an integer");
+                return;
+            case ValueKind::Binary:
+                if (!scanHex(value)) wrongType(code, value, "hexadecimal binary data");
+                return;
+        }
+    }
+
+    [[noreturn]] void wrongType(int code, std::string_view value, const char* expected) const {
+        fail(line_, "group " + std::to_string(code) + " needs " + expected + ", found \"" + printable(value) + "\"");
+    }
+    [[noreturn]] void outOfRange(int code, std::string_view value, const char* width) const {
+        fail(line_, "value \"" + printable(value) + "\" of group " + std::to_string(code) + " is out of the " + width +
+                        " range");
+    }
+
+    const char* p_;
+    const char* end_;
+    std::size_t line_ = 0;
+    const std::string& file_;
+};
+
+struct RawGroup {
+    int code;
+    std::string_view value;
+};
+
+enum class HandlePolicy { Required, Optional };
+
+class Parser {
+public:
+    Parser(std::string_view text, const std::string& file, Database& db) : lx_(text, file), file_(file), db_(db) {}
+
+    void run() {
+        advance();
+        bool sawEof = false;
+        while (have_) {
+            if (code_ == 999) {  // a comment between sections
+                advance();
+                continue;
+            }
+            if (code_ != 0) fail("group " + std::to_string(code_) + " outside a section");
+            if (value_ == "EOF") {
+                sawEof = true;
+                break;
+            }
+            if (value_ != "SECTION") fail("expected SECTION or EOF, found \"" + printable(value_) + "\"");
+            std::size_t sectionLine = line_;
+            advance();
+            if (!have_ || code_ != 2) fail("SECTION without a name (group 2)");
+            std::string name(value_);
+            if (sectionSeen(name)) fail("section " + name + " appears twice");
+            db_.sectionOrder().push_back(name);
+            advance();
+            if (name == "HEADER")
+                readHeader(sectionLine);
+            else if (name == "TABLES")
+                readTables(sectionLine);
+            else if (name == "BLOCKS")
+                readBlocks(sectionLine);
+            else if (name == "ENTITIES")
+                readEntities(sectionLine);
+            else
+                readOpaque(name, sectionLine);
+            // positioned on "0 ENDSEC"
+            advance();
+        }
+        (void)sawEof;  // a missing EOF marker after the last section is accepted
+        finish();
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& problem) const { lx_.fail(line_, problem); }
+    [[noreturn]] void failAt(std::size_t line, const std::string& problem) const { lx_.fail(line, problem); }
+
+    void advance() {
+        have_ = lx_.next(code_, value_, line_);
+        if (!have_) line_ = lx_.lineNumber();
+    }
+
+    bool sectionSeen(const std::string& name) const {
+        for (const std::string& s : db_.sectionOrder())
+            if (s == name) return true;
+        return false;
+    }
+
+    bool atZero(std::string_view type) const { return have_ && code_ == 0 && value_ == type; }
+
+    void requireMore(const char* what, std::size_t startLine) const {
+        if (!have_)
+            failAt(lx_.lineNumber(), std::string("file ends inside ") + what + " begun at line " + std::to_string(startLine));
+    }
+
+    // Reads the groups of the record whose group 0 is the current group, up
+    // to the next group 0, into a Record.
+    Record readRecord(HandlePolicy policy, std::size_t* recordLine = nullptr) {
+        Record r;
+        r.type.assign(value_.data(), value_.size());
+        std::size_t startLine = line_;
+        if (recordLine) *recordLine = startLine;
+        scratch_.clear();
+        advance();
+        while (have_ && code_ != 0) {
+            scratch_.push_back({code_, value_});
+            advance();
+        }
+        std::size_t xdataAt = scratch_.size();
+        for (std::size_t i = 0; i < scratch_.size(); ++i)
+            if (scratch_[i].code == 1001) {
+                xdataAt = i;
+                break;
+            }
+        r.groups.reserve(xdataAt);
+        int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
+        const Group* handleGroup = nullptr;
+        for (std::size_t i = 0; i < xdataAt; ++i) {
+            Group& g = r.groups.emplace_back();
+            g.code = scratch_[i].code;
+            g.value.assign(scratch_[i].value.data(), scratch_[i].value.size());
+            if (g.code == handleCode && !handleGroup) handleGroup = &g;
+        }
+        if (xdataAt < scratch_.size()) {
+            r.xdata.reserve(scratch_.size() - xdataAt);
+            for (std::size_t i = xdataAt; i < scratch_.size(); ++i) {
+                Group& g = r.xdata.emplace_back();
+                g.code = scratch_[i].code;
+                g.value.assign(scratch_[i].value.data(), scratch_[i].value.size());
+            }
+        }
+        if (handleGroup) {
+            auto h = parseHandle(handleGroup->value);
+            if (!h) failAt(startLine, r.type + " has an invalid handle \"" + printable(handleGroup->value) + "\"");
+            r.handle = *h;
+        }
+        if (r.handle != 0 && db_.findByHandle(r.handle) != kNoRecord) {
+            r.handle = 0;  // a duplicate: the first record keeps the handle
+            pendingHandles_.push_back(pendingId());
+        } else if (r.handle == 0 && policy == HandlePolicy::Required) {
+            pendingHandles_.push_back(pendingId());
+        }
+        return r;
+    }
+
+    // Id the next stored record will get.
+    RecordId pendingId() const { return static_cast<RecordId>(db_.recordCount()); }
+
+    void readHeader(std::size_t sectionLine) {
+        HeaderVariable* current = nullptr;
+        while (true) {
+            requireMore("the HEADER section", sectionLine);
+            if (code_ == 0) {
+                if (value_ == "ENDSEC") return;
+                fail("unexpected \"" + printable(value_) + "\" in the HEADER section");
+            }
+            if (code_ == 9) {
+                HeaderVariable& v = db_.header().emplace_back();
+                v.name.assign(value_.data(), value_.size());
+                current = &v;
+            } else if (code_ != 999) {
+                if (!current) fail("group " + std::to_string(code_) + " before the first header variable");
+                current->groups.emplace_back(code_, std::string(value_));
+            }
+            advance();
+        }
+    }
+
+    void readTables(std::size_t sectionLine) {
+        while (true) {
+            requireMore("the TABLES section", sectionLine);
+            if (atZero("ENDSEC")) return;
+            if (code_ == 999) {
+                advance();
+                continue;
+            }
+            if (!atZero("TABLE")) fail("expected TABLE or ENDSEC, found \"" + printable(value_) + "\"");
+            std::size_t tableLine = line_;
+            Record head = readRecord(HandlePolicy::Optional);
+            std::string name = upperName(head.text(2));
+            if (name.empty()) failAt(tableLine, "TABLE without a name (group 2)");
+            if (db_.table(name)) failAt(tableLine, "table " + name + " appears twice");
+            SymbolTable table;
+            table.name = name;
+            table.head = db_.addAsIs(std::move(head));
+            while (true) {
+                requireMore(("table " + name).c_str(), tableLine);
+                if (code_ != 0) fail("group " + std::to_string(code_) + " outside a table record");
+                if (value_ == "ENDTAB") break;
+                if (value_ == "ENDSEC" || value_ == "TABLE" || value_ == "EOF")
+                    fail("table " + name + " begun at line " + std::to_string(tableLine) + " has no ENDTAB");
+                Record entry = readRecord(HandlePolicy::Required);
+                entry.owner = table.head;
+                std::string key = upperName(entry.text(2));
+                RecordId id = db_.addAsIs(std::move(entry));
+                table.entries.push_back(id);
+                table.byName.emplace(std::move(key), id);  // a repeated name keeps the first entry
+            }
+            db_.tables().push_back(std::move(table));
+            advance();  // past ENDTAB (which has no groups of its own)
+            while (have_ && code_ != 0) advance();
+        }
+    }
+
+    void readBlocks(std::size_t sectionLine) {
+        while (true) {
+            requireMore("the BLOCKS section", sectionLine);
+            if (atZero("ENDSEC")) return;
+            if (code_ == 999) {
+                advance();
+                continue;
+            }
+            if (!atZero("BLOCK")) fail("expected BLOCK or ENDSEC, found \"" + printable(value_) + "\"");
+            std::size_t blockLine = line_;
+            Record begin = readRecord(HandlePolicy::Required);
+            std::string name(begin.text(2));
+            if (name.empty()) failAt(blockLine, "BLOCK without a name (group 2)");
+            if (db_.block(name)) failAt(blockLine, "block \"" + printable(name) + "\" is defined twice");
+            RecordId beginId = db_.addAsIs(std::move(begin));
+            std::vector<RecordId> entities;
+            while (true) {
+                requireMore(("block " + name).c_str(), blockLine);
+                if (code_ != 0) fail("group " + std::to_string(code_) + " outside a record");
+                if (value_ == "ENDBLK") break;
+                if (value_ == "ENDSEC" || value_ == "BLOCK" || value_ == "EOF")
+                    fail("block \"" + printable(name) + "\" begun at line " + std::to_string(blockLine) +
+                         " has no ENDBLK");
+                Record e = readRecord(HandlePolicy::Required);
+                e.owner = beginId;
+                entities.push_back(db_.addAsIs(std::move(e)));
+            }
+            Record end = readRecord(HandlePolicy::Required);
+            RecordId endId = db_.addAsIs(std::move(end));
+            BlockDefinition& b = db_.addBlock(name, beginId, endId);
+            b.entities = std::move(entities);
+        }
+    }
+
+    void readEntities(std::size_t sectionLine) {
+        auto& list = db_.entities();
+        while (true) {
+            requireMore("the ENTITIES section", sectionLine);
+            if (code_ != 0) fail("group " + std::to_string(code_) + " outside a record");
+            if (value_ == "ENDSEC") return;
+            if (value_ == "SECTION" || value_ == "EOF")
+                fail("section ENTITIES begun at line " + std::to_string(sectionLine) + " has no ENDSEC");
+            list.push_back(db_.addAsIs(readRecord(HandlePolicy::Required)));
+        }
+    }
+
+    void readOpaque(const std::string& name, std::size_t sectionLine) {
+        OpaqueSection& section = db_.opaqueSections().emplace_back();
+        section.name = name;
+        bool objects = name == "OBJECTS";
+        // Groups standing directly in the section (THUMBNAILIMAGE, ACDSDATA)
+        // are kept as a record without a type.
+        if (have_ && code_ != 0) {
+            Record loose;
+            while (have_ && code_ != 0) {
+                loose.groups.emplace_back(code_, std::string(value_));
+                advance();
+            }
+            section.records.push_back(db_.addAsIs(std::move(loose)));
+        }
+        while (true) {
+            requireMore(("the " + name + " section").c_str(), sectionLine);
+            if (value_ == "ENDSEC") return;
+            if (value_ == "SECTION" || value_ == "EOF")
+                fail("section " + name + " begun at line " + std::to_string(sectionLine) + " has no ENDSEC");
+            section.records.push_back(
+                db_.addAsIs(readRecord(objects ? HandlePolicy::Required : HandlePolicy::Optional)));
+        }
+    }
+
+    // After the whole file: handles for records that lack one or repeated
+    // another's, the header loaded into the system variables, entities given
+    // their space, and what a drawing needs that a partial file left out.
+    void finish() {
+        applyHeader();
+        for (RecordId id : pendingHandles_) {
+            Record& r = db_.at(id);
+            r.handle = db_.allocateHandle();
+            int code = r.type == "DIMSTYLE" ? 105 : 5;
+            if (Group* g = r.find(code))
+                g->value = formatHandle(r.handle);
+            else
+                r.groups.insert(r.groups.begin(), Group(code, formatHandle(r.handle)));
+            db_.indexHandle(id);
+        }
+        completeDrawing(db_);
+        RecordId model = db_.modelSpace().begin;
+        RecordId paper = db_.paperSpace().begin;
+        for (RecordId id : db_.entities()) {
+            Record& r = db_.at(id);
+            r.owner = r.integer(67, 0) == 1 ? paper : model;
+        }
+    }
+
+    void applyHeader() {
+        SystemVariables& vars = db_.variables();
+        for (const HeaderVariable& hv : db_.header()) {
+            if (hv.name == "$ACADVER" && !hv.groups.empty()) db_.version() = hv.groups.front().value;
+            if (hv.name == "$HANDSEED" && !hv.groups.empty()) {
+                if (auto seed = parseHandle(hv.groups.front().value); seed && *seed > 0) db_.noteHandle(*seed - 1);
+            }
+            if (hv.name.size() < 2 || hv.name[0] != '$') continue;
+            SystemVariable* v = vars.find(std::string_view(hv.name).substr(1));
+            if (!v || !v->inHeader) continue;
+            if (auto value = headerValue(*v, hv.groups)) v->value = *value;
+        }
+        if (db_.version().empty()) db_.version() = "AC1009";  // files without a header are R12
+        if (SystemVariable* v = vars.find("ACADVER")) v->value = db_.version();
+    }
+
+    Lexer lx_;
+    const std::string& file_;
+    Database& db_;
+    bool have_ = false;
+    int code_ = 0;
+    std::string_view value_;
+    std::size_t line_ = 0;
+    std::vector<RawGroup> scratch_;
+    std::vector<RecordId> pendingHandles_;
+};
+
+std::string_view skipBom(std::string_view text) {
+    if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    return text;
+}
+
+// Refuses content that is not ASCII DXF with a message that says what it is.
+void checkContent(std::string_view text, const std::string& file) {
+    if (text.empty()) throw Error(file, 0, "the file is empty");
+    if (text.substr(0, 18) == "AutoCAD Binary DXF")
+        throw Error(file, 0, "binary DXF is not supported; save the drawing as ASCII DXF");
+    bool dwgMagic = text.size() >= 6 && text.substr(0, 4) == "AC10" && text[4] >= '0' && text[4] <= '9' &&
+                    text[5] >= '0' && text[5] <= '9';
+    std::string_view head = text.substr(0, 256);
+    bool binary = head.find('\0') != std::string_view::npos;
+    if (dwgMagic)
+        throw Error(file, 0,
+                    "this is a binary DWG drawing (" + std::string(text.substr(0, 6)) +
+                        "); only drawings saved as DXF can be read");
+    if (binary) throw Error(file, 0, "binary data, not a DXF drawing");
+}
+
+std::unique_ptr<Database> parse(std::string_view text, const std::string& name) {
+    text = skipBom(text);
+    checkContent(text, name);
+    auto db = std::make_unique<Database>();
+    Parser parser(text, name, *db);
+    parser.run();
+    return db;
+}
+
+}  // namespace
+
+std::unique_ptr<Database> readText(std::string_view text, const std::string& name) { return parse(text, name); }
+
+std::unique_ptr<Database> readFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw Error(path, 0, std::string("cannot open: ") + std::strerror(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw Error(path, 0, "not a regular file");
+    }
+    std::size_t size = static_cast<std::size_t>(st.st_size);
+    if (size == 0) {
+        ::close(fd);
+        throw Error(path, 0, "the file is empty");
+    }
+    void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    ::close(fd);
+    if (map == MAP_FAILED) throw Error(path, 0, std::string("cannot map the file: ") + std::strerror(errno));
+    ::madvise(map, size, MADV_SEQUENTIAL);
+    struct Unmap {
+        void* p;
+        std::size_t n;
+        ~Unmap() { ::munmap(p, n); }
+    } unmap{map, size};
+    return parse(std::string_view(static_cast<const char*>(map), size), path);
+}
+
+std::unique_ptr<Database> loadDrawing(const std::string& path, std::string* error) noexcept {
+    try {
+        return readFile(path);
+    } catch (const std::exception& e) {
+        if (error) *error = e.what();
+    } catch (...) {
+        if (error) *error = path + ": cannot be read";
+    }
+    return nullptr;
+}
+
+}  // namespace host::dxf

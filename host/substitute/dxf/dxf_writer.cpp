@@ -1,0 +1,352 @@
+// DXF writer: the drawing's records in their order, through a buffer that is
+// handed to a file or collected in memory.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "dxf/dxf.h"
+#include "dxf/dxf_internal.h"
+
+namespace host::dxf {
+namespace {
+
+// Code lines as AutoCAD writes them: right-aligned in three columns.
+struct CodeLines {
+    std::array<std::string, 1072> text;
+    CodeLines() {
+        for (int c = 0; c < 1072; ++c) {
+            char buf[16];
+            std::snprintf(buf, sizeof buf, "%3d\n", c);
+            text[static_cast<std::size_t>(c)] = buf;
+        }
+    }
+};
+const CodeLines& codeLines() {
+    static const CodeLines lines;
+    return lines;
+}
+
+class Output {
+public:
+    using Sink = std::function<void(const char*, std::size_t)>;
+    explicit Output(Sink sink) : sink_(std::move(sink)) { buffer_.reserve(kChunk + 4096); }
+
+    void group(int code, std::string_view value) {
+        if (code < 0 || code > 1071) return;  // not a file group (entity names, selection data)
+        buffer_ += codeLines().text[static_cast<std::size_t>(code)];
+        // Control characters would break the line structure; DXF writes
+        // them as a caret and the character + 64 ("^J" for a line end).
+        bool plain = true;
+        for (char c : value)
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+                plain = false;
+                break;
+            }
+        if (plain) {
+            buffer_ += value;
+        } else {
+            for (char c : value) {
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+                    buffer_ += '^';
+                    buffer_ += static_cast<char>(c + 64);
+                } else {
+                    buffer_ += c;
+                }
+            }
+        }
+        buffer_ += '\n';
+        if (buffer_.size() >= kChunk) flush();
+    }
+
+    void flush() {
+        if (!buffer_.empty()) sink_(buffer_.data(), buffer_.size());
+        buffer_.clear();
+    }
+
+private:
+    static constexpr std::size_t kChunk = 1 << 20;
+    Sink sink_;
+    std::string buffer_;
+};
+
+int sectionRank(std::string_view name) {
+    static const char* const kOrder[] = {"HEADER", "CLASSES", "TABLES", "BLOCKS", "ENTITIES", "OBJECTS",
+                                         "ACDSDATA", "THUMBNAILIMAGE"};
+    for (int i = 0; i < 8; ++i)
+        if (name == kOrder[i]) return i;
+    return 8;
+}
+
+class Writer {
+public:
+    Writer(const Database& db, Output& out)
+        : db_(db), out_(out), modern_(isModernVersion(db.version())), version_(versionNumber(db.version())) {}
+
+    void run() {
+        for (const std::string& name : sections()) {
+            out_.group(0, "SECTION");
+            out_.group(2, name);
+            if (name == "HEADER")
+                header();
+            else if (name == "TABLES")
+                tables();
+            else if (name == "BLOCKS")
+                blocks();
+            else if (name == "ENTITIES")
+                entities();
+            else if (const OpaqueSection* s = findOpaque(name))
+                for (RecordId id : s->records) record(db_.at(id));
+            out_.group(0, "ENDSEC");
+        }
+        out_.group(0, "EOF");
+        out_.flush();
+    }
+
+private:
+    const OpaqueSection* findOpaque(std::string_view name) const {
+        for (const OpaqueSection& s : db_.opaqueSections())
+            if (s.name == name) return &s;
+        return nullptr;
+    }
+
+    // The sections in the order read, with those the drawing needs or holds
+    // besides put in their usual places.
+    std::vector<std::string> sections() const {
+        std::vector<std::string> order = db_.sectionOrder();
+        std::vector<std::string> wanted = {"HEADER", "TABLES", "BLOCKS", "ENTITIES"};
+        for (const OpaqueSection& s : db_.opaqueSections()) wanted.push_back(s.name);
+        for (const std::string& name : wanted) {
+            if (std::find(order.begin(), order.end(), name) != order.end()) continue;
+            auto at = std::find_if(order.begin(), order.end(),
+                                   [&](const std::string& s) { return sectionRank(s) > sectionRank(name); });
+            order.insert(at, name);
+        }
+        return order;
+    }
+
+    void header() {
+        const SystemVariables& vars = db_.variables();
+        std::vector<std::string> written;
+        bool hasVersion = false, hasSeed = false;
+        for (const HeaderVariable& hv : db_.header()) {
+            if (hv.name == "$ACADVER") hasVersion = true;
+            if (hv.name == "$HANDSEED") hasSeed = true;
+        }
+        if (!hasVersion) {
+            out_.group(9, "$ACADVER");
+            out_.group(1, db_.version().empty() ? "AC1009" : db_.version());
+        }
+        for (const HeaderVariable& hv : db_.header()) {
+            out_.group(9, hv.name);
+            if (hv.name == "$HANDSEED") {
+                std::uint64_t seed = db_.nextHandle();
+                if (!hv.groups.empty())
+                    if (auto stored = parseHandle(hv.groups.front().value); stored && *stored > seed) seed = *stored;
+                out_.group(hv.groups.empty() ? 5 : hv.groups.front().code, formatHandle(seed));
+                continue;
+            }
+            const SystemVariable* v =
+                hv.name.size() > 1 && hv.name[0] == '$' ? vars.find(std::string_view(hv.name).substr(1)) : nullptr;
+            if (v && v->inHeader && v->name != "ACADVER") {
+                written.push_back(v->name);
+                auto stored = headerValue(*v, hv.groups);
+                if (!stored || !(*stored == v->value)) {
+                    for (const Group& g : headerGroups(*v, hv.groups)) out_.group(g.code, g.value);
+                    continue;
+                }
+            }
+            for (const Group& g : hv.groups) out_.group(g.code, g.value);
+        }
+        // Variables the host keeps that the file did not have.
+        for (const auto& [name, v] : vars.all()) {
+            if (!v.inHeader || name == "ACADVER") continue;
+            if (std::find(written.begin(), written.end(), name) != written.end()) continue;
+            if (!modern_ && name == "INSUNITS") continue;  // not an R12 variable
+            out_.group(9, "$" + name);
+            for (const Group& g : headerGroups(v, {})) out_.group(g.code, g.value);
+        }
+        if (!hasSeed) {
+            if (!modern_) {
+                out_.group(9, "$HANDLING");
+                out_.group(70, "1");
+            }
+            out_.group(9, "$HANDSEED");
+            out_.group(5, formatHandle(db_.nextHandle()));
+        }
+    }
+
+    void tables() {
+        for (const SymbolTable& t : db_.tables()) {
+            if (!modern_ && t.name == "BLOCK_RECORD") continue;
+            std::size_t live = 0;
+            for (RecordId id : t.entries) live += db_.at(id).erased ? 0 : 1;
+            const Record& head = db_.at(t.head);
+            out_.group(0, head.type.empty() ? "TABLE" : head.type);
+            bool countWritten = false;
+            for (const Group& g : head.groups) {
+                if (g.code == 70 && !countWritten) {
+                    out_.group(70, formatInt(static_cast<long long>(live)));
+                    countWritten = true;
+                    continue;
+                }
+                groupFiltered(g);
+            }
+            xdata(head);
+            for (RecordId id : t.entries) {
+                const Record& r = db_.at(id);
+                if (!r.erased) record(r);
+            }
+            out_.group(0, "ENDTAB");
+        }
+    }
+
+    void blocks() {
+        for (const BlockDefinition& b : db_.blocks()) {
+            if (b.begin == kNoRecord || db_.at(b.begin).erased) continue;
+            record(db_.at(b.begin));
+            for (RecordId id : b.entities)
+                if (!db_.at(id).erased) record(db_.at(id));
+            if (b.end != kNoRecord) {
+                record(db_.at(b.end));
+            } else {
+                out_.group(0, "ENDBLK");
+                out_.group(8, "0");
+            }
+        }
+    }
+
+    void entities() {
+        for (RecordId id : db_.entities()) {
+            const Record& r = db_.at(id);
+            if (!r.erased) record(r);
+        }
+    }
+
+    void record(const Record& r) {
+        if (!r.type.empty()) out_.group(0, r.type);
+        if (modern_) {
+            for (const Group& g : r.groups)
+                if (g.code != 0) out_.group(g.code, g.value);
+        } else {
+            filteredGroups(r.groups);
+        }
+        xdata(r);
+    }
+
+    void xdata(const Record& r) {
+        for (const Group& g : r.xdata) out_.group(g.code, g.value);
+    }
+
+    void groupFiltered(const Group& g) {
+        if (g.code == 0) return;
+        if (!modern_ && (g.code == 100 || g.code == 330 || g.code == 360 || g.code == 102)) return;
+        out_.group(g.code, g.value);
+    }
+
+    // R12 files have no subclass markers, owners or application groups.
+    void filteredGroups(const GroupList& groups) {
+        bool inBraces = false;
+        for (const Group& g : groups) {
+            if (g.code == 102) {
+                inBraces = !g.value.empty() && g.value[0] == '{';
+                continue;
+            }
+            if (inBraces) continue;
+            groupFiltered(g);
+        }
+    }
+
+    const Database& db_;
+    Output& out_;
+    bool modern_;
+    int version_;
+};
+
+}  // namespace
+
+std::string writeText(const Database& db) {
+    std::string text;
+    Output out([&](const char* data, std::size_t size) { text.append(data, size); });
+    Writer(db, out).run();
+    return text;
+}
+
+void writeFile(Database& db, const std::string& path) {
+    prepareForWrite(db);
+    std::string dir = ".";
+    if (auto slash = path.rfind('/'); slash != std::string::npos) dir = slash == 0 ? "/" : path.substr(0, slash);
+    std::string temp = path + ".saving-XXXXXX";
+    std::vector<char> name(temp.begin(), temp.end());
+    name.push_back('\0');
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) throw Error(path, 0, std::string("cannot create a file in ") + dir + ": " + std::strerror(errno));
+    std::string tempName(name.data());
+    auto abandon = [&](const std::string& problem) {
+        ::close(fd);
+        ::unlink(tempName.c_str());
+        throw Error(path, 0, problem);
+    };
+    // The new file gets the permissions of the one it replaces (or the
+    // usual ones for a new file) rather than mkstemp's private 0600.
+    struct stat st {};
+    mode_t mode;
+    if (::stat(path.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    ::fchmod(fd, mode);
+    std::string failure;
+    try {
+        Output out([&](const char* data, std::size_t size) {
+            while (size > 0) {
+                ssize_t n = ::write(fd, data, size);
+                if (n < 0) {
+                    if (errno == EINTR) continue;
+                    throw Error(path, 0, std::string("cannot write: ") + std::strerror(errno));
+                }
+                data += n;
+                size -= static_cast<std::size_t>(n);
+            }
+        });
+        Writer(db, out).run();
+    } catch (const Error& e) {
+        abandon(e.problem());
+    } catch (const std::exception& e) {
+        abandon(e.what());
+    }
+    if (::fsync(fd) != 0) abandon(std::string("cannot write: ") + std::strerror(errno));
+    if (::close(fd) != 0) {
+        ::unlink(tempName.c_str());
+        throw Error(path, 0, std::string("cannot write: ") + std::strerror(errno));
+    }
+    if (::rename(tempName.c_str(), path.c_str()) != 0) {
+        int err = errno;
+        ::unlink(tempName.c_str());
+        throw Error(path, 0, std::string("cannot replace the file: ") + std::strerror(err));
+    }
+}
+
+bool saveDrawing(Database& db, const std::string& path, std::string* error) noexcept {
+    try {
+        writeFile(db, path);
+        return true;
+    } catch (const std::exception& e) {
+        if (error) *error = e.what();
+    } catch (...) {
+        if (error) *error = path + ": cannot be written";
+    }
+    return false;
+}
+
+}  // namespace host::dxf
