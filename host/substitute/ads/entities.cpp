@@ -1,0 +1,305 @@
+// Entity access: get, make, modify, delete and walk the drawing's entities.
+#include <algorithm>
+#include <cstring>
+
+#include "ads/ads_context.h"
+#include "ads/resbuf_lists.h"
+#include "commands/layers.h"
+#include "core/wildcard.h"
+
+using host::ads::theHost;
+using host::Database;
+using host::Group;
+using host::GroupList;
+using host::Record;
+using host::RecordId;
+
+namespace {
+
+// Whether every application named in extended data is registered.
+bool applicationsRegistered(const Database& db, const GroupList& xdata) {
+    for (const Group& g : xdata)
+        if (g.code == 1001 && db.findEntry("APPID", g.value) == host::kNoRecord) return false;
+    return true;
+}
+
+// Extended data must open with an application name.
+bool xdataWellFormed(const GroupList& xdata) { return xdata.empty() || xdata.front().code == 1001; }
+
+std::string subclassOf(const std::string& type) {
+    static const std::pair<const char*, const char*> known[] = {
+        {"LINE", "AcDbLine"},        {"CIRCLE", "AcDbCircle"},   {"ARC", "AcDbCircle"},
+        {"INSERT", "AcDbBlockReference"}, {"TEXT", "AcDbText"},   {"MTEXT", "AcDbMText"},
+        {"LWPOLYLINE", "AcDbPolyline"}, {"POINT", "AcDbPoint"},  {"VIEWPORT", "AcDbViewport"},
+        {"SOLID", "AcDbTrace"},      {"ATTDEF", "AcDbText"},     {"ATTRIB", "AcDbText"},
+        {"ELLIPSE", "AcDbEllipse"},  {"SPLINE", "AcDbSpline"},   {"HATCH", "AcDbHatch"},
+        {"POLYLINE", "AcDb2dPolyline"}, {"VERTEX", "AcDbVertex"}, {"DIMENSION", "AcDbDimension"},
+        {"LEADER", "AcDbLeader"},    {"3DFACE", "AcDbFace"},     {"TRACE", "AcDbTrace"},
+    };
+    for (auto& [t, s] : known)
+        if (type == t) return s;
+    return "AcDb" + type;
+}
+
+// Common entity groups come before the subclass data.
+bool isCommonEntityCode(int code) {
+    return code == 8 || code == 6 || code == 62 || code == 67 || code == 48 || code == 60 || code == 370 ||
+           code == 420 || code == 440 || code == 410;
+}
+
+// The groups of a new entity in the host's layout: owner, AcDbEntity with the
+// common groups, then the entity's own subclass and data.
+Record composeEntity(Database& db, const std::string& type, const GroupList& given, RecordId owner, bool paper) {
+    Record r;
+    r.type = type;
+    if (db.valid(owner)) r.groups.emplace_back(330, host::formatHandle(db.at(owner).handle));
+    r.groups.emplace_back(100, "AcDbEntity");
+    if (paper) r.groups.emplace_back(67, "1");
+    GroupList common;
+    for (const Group& g : given)
+        if (isCommonEntityCode(g.code) && g.code != 67) common.push_back(g);
+    if (std::none_of(common.begin(), common.end(), [](const Group& g) { return g.code == 8; }))
+        common.insert(common.begin(), Group(8, "0"));
+    r.groups.insert(r.groups.end(), common.begin(), common.end());
+    bool hasSubclass = std::any_of(given.begin(), given.end(), [](const Group& g) { return g.code == 100; });
+    if (!hasSubclass) r.groups.emplace_back(100, subclassOf(type));
+    for (const Group& g : given)
+        if (!isCommonEntityCode(g.code) && g.code != 5 && g.code != 330 &&
+            !(g.code == 100 && g.value == "AcDbEntity"))
+            r.groups.push_back(g);
+    return r;
+}
+
+int makeBlockBegin(host::Host& h, const GroupList& given) {
+    if (h.pendingBlock()) return RTERROR;
+    std::string name;
+    for (const Group& g : given)
+        if (g.code == 2) name = g.value;
+    if (name.empty()) return RTERROR;
+    Record begin;
+    begin.type = "BLOCK";
+    begin.groups.emplace_back(100, "AcDbEntity");
+    begin.groups.emplace_back(8, "0");
+    begin.groups.emplace_back(100, "AcDbBlockBegin");
+    for (const Group& g : given)
+        if (g.code != 5 && g.code != 330 && g.code != 100 && g.code != 8) begin.groups.push_back(g);
+    if (!begin.has(70)) begin.groups.emplace_back(70, "0");
+    if (!begin.has(10)) begin.groups.insert(begin.groups.end(), {{10, "0.0"}, {20, "0.0"}, {30, "0.0"}});
+    if (!begin.has(3)) begin.groups.emplace_back(3, name);
+    h.pendingBlock() = host::Host::PendingBlock{std::move(begin), {}};
+    return RTNORM;
+}
+
+int makeBlockEnd(host::Host& h) {
+    auto& pending = h.pendingBlock();
+    if (!pending) return RTERROR;
+    Database& db = h.db();
+    std::string name(pending->begin.text(2));
+    if (db.block(name) != nullptr && db.at(db.block(name)->begin).erased == false) {
+        // Redefining an existing block replaces its entities.
+        host::BlockDefinition* existing = db.block(name);
+        for (RecordId id : existing->entities) db.at(id).erased = true;
+        existing->entities.clear();
+    }
+    RecordId blockRecord = db.findEntry("BLOCK_RECORD", name);
+    if (blockRecord == host::kNoRecord) {
+        Record br;
+        br.type = "BLOCK_RECORD";
+        br.groups = {{330, host::formatHandle(db.at(db.ensureTable("BLOCK_RECORD").head).handle)},
+                     {100, "AcDbSymbolTableRecord"},
+                     {100, "AcDbBlockTableRecord"},
+                     {2, name}};
+        blockRecord = db.addEntry("BLOCK_RECORD", std::move(br));
+    }
+    std::string owner = host::formatHandle(db.at(blockRecord).handle);
+    Record begin = std::move(pending->begin);
+    begin.groups.insert(begin.groups.begin(), Group(330, owner));
+    Record end;
+    end.type = "ENDBLK";
+    end.groups = {{330, owner}, {100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockEnd"}};
+    RecordId beginId = db.add(std::move(begin));
+    std::vector<Record> entities = std::move(pending->entities);
+    pending.reset();
+    host::BlockDefinition* block = db.block(name);
+    if (block) {
+        block->begin = beginId;
+    } else {
+        block = &db.addBlock(name, beginId, host::kNoRecord);
+    }
+    for (Record& e : entities) {
+        e.groups.insert(e.groups.begin(), Group(330, owner));
+        db.addBlockEntity(*block, std::move(e));
+    }
+    block->end = db.add(std::move(end));
+    return RTKWORD;
+}
+
+}  // namespace
+
+extern "C" {
+
+struct resbuf* ads_entget(const ads_name entity) {
+    if (!theHost()) return nullptr;
+    Database& db = theHost()->db();
+    RecordId id = host::recordOfName(db, entity);
+    if (id == host::kNoRecord || db.at(id).erased) return nullptr;
+    return host::recordToList(db, id, nullptr, false);
+}
+
+struct resbuf* ads_entgetx(const ads_name entity, const struct resbuf* applications) {
+    if (!theHost()) return nullptr;
+    Database& db = theHost()->db();
+    RecordId id = host::recordOfName(db, entity);
+    if (id == host::kNoRecord || db.at(id).erased) return nullptr;
+    return host::recordToList(db, id, applications, applications != nullptr);
+}
+
+int ads_entmake(const struct resbuf* list) {
+    if (!theHost() || !list) return RTERROR;
+    host::Host& h = *theHost();
+    Database& db = h.db();
+    if (list->restype != 0 || !list->resval.rstring) return RTERROR;
+    std::string type = host::upperName(list->resval.rstring);
+    GroupList groups, xdata;
+    std::string error;
+    if (!host::listToGroups(db, list, groups, xdata, error)) return RTERROR;
+    if (!xdataWellFormed(xdata) || !applicationsRegistered(db, xdata)) return RTERROR;
+    if (type == "BLOCK") return makeBlockBegin(h, groups);
+    if (type == "ENDBLK") return makeBlockEnd(h);
+    if (type.empty() || type.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") != std::string::npos)
+        return RTERROR;
+    if (type == "INSERT") {
+        std::string blockName;
+        for (const Group& g : groups)
+            if (g.code == 2) blockName = g.value;
+        if (db.block(blockName) == nullptr) return RTERROR;
+    }
+    for (const Group& g : groups)
+        if (g.code == 8) {
+            if (g.value.empty()) return RTERROR;
+            host::ensureLayer(db, g.value);
+        }
+    if (h.pendingBlock()) {
+        Record r = composeEntity(db, type, groups, host::kNoRecord, false);
+        r.xdata = std::move(xdata);
+        h.pendingBlock()->entities.push_back(std::move(r));
+        return RTNORM;
+    }
+    bool paper = h.paperSpaceCurrent();
+    for (const Group& g : groups)
+        if (g.code == 67) paper = g.value == "1";
+    RecordId owner = paper ? db.paperSpace().begin : db.modelSpace().begin;
+    Record r = composeEntity(db, type, groups, owner, paper);
+    r.xdata = std::move(xdata);
+    db.addEntity(std::move(r), paper);
+    return RTNORM;
+}
+
+int ads_entmod(const struct resbuf* list) {
+    if (!theHost() || !list) return RTERROR;
+    Database& db = theHost()->db();
+    const resbuf* nameItem = list;
+    while (nameItem && nameItem->restype != -1) nameItem = nameItem->rbnext;
+    if (!nameItem) return RTERROR;
+    RecordId id = host::recordOfName(db, nameItem->resval.rlname);
+    if (id == host::kNoRecord || db.at(id).erased) return RTERROR;
+    Record& r = db.at(id);
+    // The type comes from the record, so that 2D points keep their form.
+    resbuf typed{};
+    typed.restype = 0;
+    std::string typeName = r.type;
+    typed.resval.rstring = typeName.data();
+    typed.rbnext = const_cast<resbuf*>(list);
+    GroupList groups, xdata;
+    std::string error;
+    if (!host::listToGroups(db, &typed, groups, xdata, error)) return RTERROR;
+    if (!xdataWellFormed(xdata) || !applicationsRegistered(db, xdata)) return RTERROR;
+    for (const Group& g : groups)
+        if (g.code == 8) {
+            if (g.value.empty()) return RTERROR;
+            host::ensureLayer(db, g.value);
+        }
+    bool whole = std::any_of(groups.begin(), groups.end(), [](const Group& g) { return g.code == 100; });
+    if (whole) {
+        // A complete list (as ads_entget gave it) replaces the groups; the
+        // handle stays the record's own.
+        groups.erase(std::remove_if(groups.begin(), groups.end(),
+                                    [](const Group& g) { return g.code == 5 || g.code == 105; }),
+                     groups.end());
+        int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
+        groups.insert(groups.begin(), Group(handleCode, host::formatHandle(r.handle)));
+        r.groups = std::move(groups);
+    } else {
+        for (std::size_t i = 0; i < groups.size(); ++i) {
+            const Group& g = groups[i];
+            if (g.code == 5 || g.code == 105) continue;
+            r.set(g.code, g.value);
+        }
+    }
+    if (!xdata.empty()) r.replaceXdata(xdata);
+    if (r.type == "LAYER" || r.owner != host::kNoRecord) {
+        for (host::SymbolTable& t : db.tables())
+            if (t.head == r.owner) db.reindexTable(t);
+    }
+    return RTNORM;
+}
+
+int ads_entdel(const ads_name entity) {
+    if (!theHost()) return RTERROR;
+    Database& db = theHost()->db();
+    RecordId id = host::recordOfName(db, entity);
+    if (id == host::kNoRecord) return RTERROR;
+    const auto& list = db.entities();
+    if (std::find(list.begin(), list.end(), id) == list.end()) return RTERROR;  // not a drawing entity
+    db.at(id).erased = !db.at(id).erased;
+    return RTNORM;
+}
+
+int ads_entnext(const ads_name entity, ads_name result) {
+    if (!theHost() || !result) return RTERROR;
+    Database& db = theHost()->db();
+    const std::vector<RecordId>* list = &db.entities();
+    std::size_t start = 0;
+    if (entity && !ads_name_nil(entity)) {
+        RecordId id = host::recordOfName(db, entity);
+        if (id == host::kNoRecord) return RTERROR;
+        if (host::BlockDefinition* b = db.blockOwning(id); b && !b->entities.empty() &&
+                                                          std::find(b->entities.begin(), b->entities.end(), id) !=
+                                                              b->entities.end())
+            list = &b->entities;
+        auto it = std::find(list->begin(), list->end(), id);
+        if (it == list->end()) return RTERROR;
+        start = static_cast<std::size_t>(it - list->begin()) + 1;
+    }
+    for (std::size_t i = start; i < list->size(); ++i)
+        if (!db.at((*list)[i]).erased) {
+            host::makeName(db, (*list)[i], result);
+            return RTNORM;
+        }
+    return RTERROR;
+}
+
+int ads_entlast(ads_name result) {
+    if (!theHost() || !result) return RTERROR;
+    RecordId id = theHost()->lastEntity();
+    if (id == host::kNoRecord) return RTERROR;
+    host::makeName(theHost()->db(), id, result);
+    return RTNORM;
+}
+
+int ads_entupd(const ads_name entity) {
+    if (!theHost()) return RTERROR;
+    return host::recordOfName(theHost()->db(), entity) != host::kNoRecord ? RTNORM : RTERROR;
+}
+
+int ads_handent(const char* handle, ads_name entity) {
+    if (!theHost() || !handle || !entity) return RTERROR;
+    auto h = host::parseHandle(handle);
+    if (!h) return RTERROR;
+    RecordId id = theHost()->db().findByHandle(*h);
+    if (id == host::kNoRecord || theHost()->db().at(id).erased) return RTERROR;
+    host::makeName(theHost()->db(), id, entity);
+    return RTNORM;
+}
+
+}  // extern "C"

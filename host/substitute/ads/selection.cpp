@@ -1,0 +1,139 @@
+// Selection sets: ads_ssget and the functions on the sets it makes.
+#include <algorithm>
+#include <cstring>
+
+#include "ads/ads_context.h"
+#include "ads/resbuf_lists.h"
+#include "core/selection_sets.h"
+
+using host::ads::theHost;
+using host::ads::kSelectionTag;
+using host::RecordId;
+
+namespace {
+
+std::array<double, 3> pointArg(const void* p) {
+    const double* d = static_cast<const double*>(p);
+    return {d[0], d[1], d[2]};
+}
+
+int finish(std::vector<RecordId> chosen, ads_name result) {
+    host::Host& h = *theHost();
+    if (chosen.empty()) return RTERROR;
+    h.selections().previous() = chosen;
+    result[0] = h.selections().create(std::move(chosen));
+    result[1] = kSelectionTag;
+    return RTNORM;
+}
+
+std::vector<RecordId>* setOf(const ads_name name) {
+    if (!theHost() || !name || name[1] != kSelectionTag) return nullptr;
+    return theHost()->selections().find(name[0]);
+}
+
+}  // namespace
+
+extern "C" {
+
+int ads_ssget(const char* mode, const void* point1, const void* point2, const struct resbuf* filter,
+              ads_name result) {
+    if (!theHost() || !result) return RTERROR;
+    host::Host& h = *theHost();
+    host::Database& db = h.db();
+    bool paper = h.paperSpaceCurrent();
+    std::string m = mode ? host::upperName(mode) : "";
+    std::vector<RecordId> chosen;
+    if (m == "X") {
+        for (RecordId id : db.entities())
+            if (!db.at(id).erased && host::passesFilter(db, db.at(id), filter)) chosen.push_back(id);
+    } else if (m == "L") {
+        RecordId last = h.lastEntity();
+        if (last != host::kNoRecord && host::passesFilter(db, db.at(last), filter)) chosen.push_back(last);
+    } else if (m == "P") {
+        for (RecordId id : h.selections().previous())
+            if (!db.at(id).erased && host::passesFilter(db, db.at(id), filter)) chosen.push_back(id);
+    } else if ((m == "W" || m == "C") && point1 && point2) {
+        chosen = host::windowEntities(db, paper, pointArg(point1), pointArg(point2), m == "C", filter);
+    } else if (m.empty() && point1) {
+        auto p = pointArg(point1);
+        RecordId id = host::pickEntity(db, paper, p[0], p[1], filter);
+        if (id != host::kNoRecord) chosen.push_back(id);
+    } else if (m.empty()) {
+        host::SelectionReader reader{db, paper, filter, h.selections().previous(), h.lastEntity(),
+                                     [&h](std::string_view prompt) -> std::optional<host::CommandInput> {
+                                         auto typed = h.commandLine().read(prompt, false);
+                                         if (!typed || *typed == "^C") return std::nullopt;
+                                         host::CommandInput in;
+                                         in.text = *typed;
+                                         return in;
+                                     },
+                                     [&h](std::string_view t) { h.print(t); }};
+        auto read = reader.read("Select objects: ");
+        if (!read) return RTCAN;
+        chosen = std::move(*read);
+    } else {
+        return RTERROR;
+    }
+    return finish(std::move(chosen), result);
+}
+
+int ads_sslength(const ads_name set, long* length) {
+    auto* members = setOf(set);
+    if (!members || !length) return RTERROR;
+    *length = static_cast<long>(members->size());
+    return RTNORM;
+}
+
+int ads_ssname(const ads_name set, long index, ads_name entity) {
+    auto* members = setOf(set);
+    if (!members || !entity || index < 0 || static_cast<std::size_t>(index) >= members->size()) return RTERROR;
+    host::makeName(theHost()->db(), (*members)[static_cast<std::size_t>(index)], entity);
+    return RTNORM;
+}
+
+int ads_ssadd(const ads_name entity, const ads_name set, ads_name result) {
+    if (!theHost() || !result) return RTERROR;
+    RecordId id = host::kNoRecord;
+    if (entity && !ads_name_nil(entity)) {
+        id = host::recordOfName(theHost()->db(), entity);
+        if (id == host::kNoRecord) return RTERROR;
+    }
+    if (!set || ads_name_nil(set)) {
+        std::vector<RecordId> members;
+        if (id != host::kNoRecord) members.push_back(id);
+        result[0] = theHost()->selections().create(std::move(members));
+        result[1] = kSelectionTag;
+        return RTNORM;
+    }
+    auto* members = setOf(set);
+    if (!members) return RTERROR;
+    if (id != host::kNoRecord && std::find(members->begin(), members->end(), id) == members->end())
+        members->push_back(id);
+    result[0] = set[0];
+    result[1] = set[1];
+    return RTNORM;
+}
+
+int ads_ssdel(const ads_name entity, const ads_name set) {
+    auto* members = setOf(set);
+    if (!members || !entity) return RTERROR;
+    RecordId id = host::recordOfName(theHost()->db(), entity);
+    auto it = std::find(members->begin(), members->end(), id);
+    if (it == members->end()) return RTERROR;
+    members->erase(it);
+    return RTNORM;
+}
+
+int ads_ssmemb(const ads_name entity, const ads_name set) {
+    auto* members = setOf(set);
+    if (!members || !entity) return RTERROR;
+    RecordId id = host::recordOfName(theHost()->db(), entity);
+    return std::find(members->begin(), members->end(), id) != members->end() ? RTNORM : RTERROR;
+}
+
+int ads_ssfree(const ads_name set) {
+    if (!theHost() || !set || set[1] != kSelectionTag) return RTERROR;
+    return theHost()->selections().release(set[0]) ? RTNORM : RTERROR;
+}
+
+}  // extern "C"

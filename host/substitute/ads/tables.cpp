@@ -1,0 +1,135 @@
+// Symbol tables: ads_tblsearch, ads_tblnext and ads_regapp.
+#include <cstring>
+#include <cctype>
+#include <map>
+
+#include "ads/ads_context.h"
+#include "ads/resbuf_lists.h"
+
+using host::ads::theHost;
+using host::Database;
+using host::RecordId;
+
+namespace {
+
+// Where ads_tblnext goes on, per table and drawing.
+struct Cursor {
+    std::uint64_t drawing = 0;
+    std::size_t next = 0;
+};
+std::map<std::string, Cursor> cursors;
+
+bool isBlockTable(const std::string& name) { return name == "BLOCK"; }
+
+bool isSpaceBlock(const std::string& name) { return name.empty() || name[0] == '*' || name[0] == '$'; }
+
+// The entry at `index` of a table, or none past the end; erased entries are
+// skipped by moving `index` on. BLOCK lists the block definitions other than
+// the model and paper space blocks.
+RecordId entryAt(Database& db, const std::string& table, std::size_t& index) {
+    if (isBlockTable(table)) {
+        auto& blocks = db.blocks();
+        for (; index < blocks.size(); ++index) {
+            const host::BlockDefinition& b = blocks[index];
+            if (b.begin != host::kNoRecord && !isSpaceBlock(b.name) && !db.at(b.begin).erased) return b.begin;
+        }
+        return host::kNoRecord;
+    }
+    const host::SymbolTable* t = db.table(table);
+    if (!t) return host::kNoRecord;
+    for (; index < t->entries.size(); ++index)
+        if (!db.at(t->entries[index]).erased) return t->entries[index];
+    return host::kNoRecord;
+}
+
+void append(resbuf**& tail, resbuf* rb) {
+    *tail = rb;
+    tail = &rb->rbnext;
+}
+
+// The table entry as ads_tblsearch gives it: the type, then the groups
+// that describe the symbol (not its handles or subclass markers).
+resbuf* entryList(Database& db, RecordId id, bool block) {
+    const host::Record& r = db.at(id);
+    host::GroupList shown;
+    for (const host::Group& g : r.groups)
+        if (g.code > 0 && g.code < 100 && g.code != 5 && g.code != 8 && g.code != 67) shown.push_back(g);
+    resbuf* head = nullptr;
+    resbuf** tail = &head;
+    append(tail, host::newTextResbuf(0, r.type));
+    *tail = host::groupsToList(db, shown);
+    while (*tail) tail = &(*tail)->rbnext;
+    if (block) {
+        for (const host::BlockDefinition& def : db.blocks()) {
+            if (def.begin != id) continue;
+            for (RecordId e : def.entities)
+                if (!db.at(e).erased) {
+                    resbuf* first = host::newResbuf(-2);
+                    host::makeName(db, e, first->resval.rlname);
+                    append(tail, first);
+                    break;
+                }
+        }
+    }
+    return head;
+}
+
+}  // namespace
+
+extern "C" {
+
+struct resbuf* ads_tblsearch(const char* table, const char* name, int setNext) {
+    if (!theHost() || !table || !name) return nullptr;
+    Database& db = theHost()->db();
+    std::string t = host::upperName(table);
+    RecordId found = host::kNoRecord;
+    if (isBlockTable(t)) {
+        const host::BlockDefinition* b = db.block(name);
+        if (b && b->begin != host::kNoRecord && !isSpaceBlock(b->name) && !db.at(b->begin).erased) found = b->begin;
+    } else {
+        found = db.findEntry(t, name);
+    }
+    if (found == host::kNoRecord) return nullptr;
+    if (setNext) {
+        // Position the cursor after the entry found.
+        std::size_t index = 0;
+        for (RecordId id = entryAt(db, t, index); id != host::kNoRecord; id = entryAt(db, t, ++index))
+            if (id == found) break;
+        cursors[t] = Cursor{db.serial(), index + 1};
+    }
+    return entryList(db, found, isBlockTable(t));
+}
+
+struct resbuf* ads_tblnext(const char* table, int rewind) {
+    if (!theHost() || !table) return nullptr;
+    Database& db = theHost()->db();
+    std::string t = host::upperName(table);
+    Cursor& cursor = cursors[t];
+    if (rewind || cursor.drawing != db.serial()) cursor = Cursor{db.serial(), 0};
+    RecordId id = entryAt(db, t, cursor.next);
+    if (id == host::kNoRecord) return nullptr;
+    ++cursor.next;
+    return entryList(db, id, isBlockTable(t));
+}
+
+int ads_regapp(const char* application) {
+    if (!theHost() || !application || !*application) return RTERROR;
+    Database& db = theHost()->db();
+    std::string name = application;
+    if (name.size() > 255) return RTERROR;
+    for (char c : name)
+        if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || c == '$')) return RTERROR;
+    if (db.findEntry("APPID", name) != host::kNoRecord) return RTERROR;
+    host::SymbolTable& table = db.ensureTable("APPID");
+    host::Record r;
+    r.type = "APPID";
+    r.groups = {{330, host::formatHandle(db.at(table.head).handle)},
+                {100, "AcDbSymbolTableRecord"},
+                {100, "AcDbRegAppTableRecord"},
+                {2, name},
+                {70, "0"}};
+    db.addEntry("APPID", std::move(r));
+    return RTNORM;
+}
+
+}  // extern "C"

@@ -1,0 +1,72 @@
+#include "commands/viewports.h"
+
+#include "core/host.h"
+
+namespace host {
+
+std::vector<RecordId> paperViewports(Host& host) {
+    std::vector<RecordId> out;
+    Database& db = host.db();
+    for (RecordId id : db.entities()) {
+        const Record& e = db.at(id);
+        if (!e.erased && e.type == "VIEWPORT") out.push_back(id);
+    }
+    return out;
+}
+
+RecordId paperSheetViewport(Host& host) {
+    for (RecordId id : paperViewports(host))
+        if (host.db().at(id).integer(69, 0) == 1) return id;
+    // A layout shown for the first time gets its sheet viewport.
+    Record sheet;
+    sheet.type = "VIEWPORT";
+    sheet.groups = {{100, "AcDbEntity"}, {67, "1"},     {8, "0"},      {100, "AcDbViewport"},
+                    {10, "5.25"},        {20, "4.0"},   {30, "0.0"},   {40, "13.0"},
+                    {41, "10.5"},        {68, "1"},     {69, "1"}};
+    Database& db = host.db();
+    std::string owner = formatHandle(db.at(db.paperSpace().begin).handle);
+    sheet.groups.insert(sheet.groups.begin(), Group(330, owner));
+    return db.addEntity(std::move(sheet), true);
+}
+
+void activateViewport(Host& host, RecordId active) {
+    Database& db = host.db();
+    int stack = 2;
+    for (RecordId id : paperViewports(host)) {
+        Record& v = db.at(id);
+        if (id == active) {
+            v.setInt(68, 1);
+        } else if (v.integer(68, 0) > 0) {
+            v.setInt(68, stack++);
+        }
+    }
+    if (db.valid(active)) db.variables().setInteger("CVPORT", db.at(active).integer(69, 1));
+}
+
+bool activateFloatingViewport(Host& host) {
+    Database& db = host.db();
+    RecordId chosen = kNoRecord;
+    for (RecordId id : paperViewports(host)) {
+        const Record& v = db.at(id);
+        if (v.integer(69, 0) > 1 && v.integer(68, 0) != 0 && (v.integer(90, 0) & 0x20000) == 0) {
+            // Prefer the viewport that was active last (lowest stacking number).
+            if (chosen == kNoRecord || v.integer(68, 0) < db.at(chosen).integer(68, 0)) chosen = id;
+        }
+    }
+    if (chosen == kNoRecord) return false;
+    activateViewport(host, chosen);
+    return true;
+}
+
+void setTileMode(Host& host, int value) {
+    SystemVariables& vars = host.db().variables();
+    vars.setInteger("TILEMODE", value);
+    if (value == 1) {
+        vars.setInteger("CVPORT", 2);
+        return;
+    }
+    // Entering the layout shows paper space.
+    activateViewport(host, paperSheetViewport(host));
+}
+
+}  // namespace host

@@ -1,0 +1,139 @@
+#include "core/host.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "commands/core_commands.h"
+
+namespace host {
+
+namespace {
+Host* currentHost = nullptr;
+}
+
+Host* Host::current() { return currentHost; }
+
+Host::Host(Output output)
+    : output_(std::move(output)),
+      commandLine_([this](std::string_view text) { output_(text); }),
+      db_(Database::createNew()),
+      apps_(std::make_unique<Applications>(*this)),
+      commands_(std::make_unique<CommandProcessor>(*this)) {
+    currentHost = this;
+    registerCoreCommands(*this);
+}
+
+Host::~Host() {
+    apps_->unloadAll();
+    if (currentHost == this) currentHost = nullptr;
+}
+
+void Host::printf(const char* format, ...) {
+    char buffer[2048];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    print(buffer);
+}
+
+void Host::setDrawingPath(std::string path) {
+    drawingPath_ = std::move(path);
+    std::string name = drawingPath_.empty() ? "Drawing1.dwg" : drawingPath_;
+    std::string prefix;
+    if (auto slash = name.find_last_of('/'); slash != std::string::npos) {
+        prefix = name.substr(0, slash + 1);
+        name = name.substr(slash + 1);
+    }
+    if (SystemVariable* v = db_->variables().find("DWGNAME")) v->value = name;
+    if (SystemVariable* v = db_->variables().find("DWGPREFIX")) v->value = prefix;
+}
+
+void Host::closeDrawing() {
+    apps_->sendUnloadDrawing();
+    pendingBlock_.reset();
+}
+
+void Host::openDrawing(std::unique_ptr<Database> drawing, std::string path) {
+    if (apps_->count() > 0) closeDrawing();
+    db_ = std::move(drawing);
+    selections_ = SelectionSets();
+    setDrawingPath(std::move(path));
+    apps_->sendLoadDrawing();
+}
+
+void Host::trace(std::string_view line) {
+    if (!trace_) return;
+    std::string text = "[trace] ";
+    text += line;
+    text += "\n";
+    print(text);
+}
+
+void Host::setTextScreen(bool text) {
+    if (text == textScreen_) return;
+    textScreen_ = text;
+    print(text ? "[text screen]\n" : "[graphics screen]\n");
+}
+
+bool Host::paperSpaceCurrent() {
+    return db_->variables().integer("TILEMODE", 1) == 0 && db_->variables().integer("CVPORT", 2) == 1;
+}
+
+RecordId Host::lastEntity() const {
+    const auto& list = db_->entities();
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+        if (!db_->at(*it).erased) return *it;
+    return kNoRecord;
+}
+
+Host::InputControl Host::takeInputControl() {
+    InputControl control = std::move(inputControl_);
+    inputControl_ = InputControl{};
+    return control;
+}
+
+void Host::idle() {
+    if (idleHook_) idleHook_();
+    commandLine_.takeQueuedText();
+}
+
+bool Host::runOneCommand() {
+    if (quit_) return false;
+    idle();
+    std::optional<std::string> typed = commandLine_.read("Command: ", false);
+    if (!typed) return false;
+    std::string word = *typed;
+    if (word.empty()) return true;
+    if (word[0] == '(') {
+        // An expression: read up to its closing parenthesis, then call the
+        // function it names.
+        int depth = 0;
+        for (char c : word) depth += (c == '(') - (c == ')');
+        while (depth > 0) {
+            std::optional<std::string> more = commandLine_.read("", false);
+            if (!more) return false;
+            word += " " + *more;
+            for (char c : *more) depth += (c == '(') - (c == ')');
+        }
+        std::string inner = word.substr(1);
+        while (!inner.empty() && (inner.back() == ')' || inner.back() == ' ')) inner.pop_back();
+        std::string name = inner.substr(0, inner.find(' '));
+        if (!apps_->invoke(name)) printf("; error: no function definition: %s\n", upperName(name).c_str());
+    } else if (commands_->isCommand(word)) {
+        commands_->runTyped(word);
+    } else if (!apps_->invoke("C:" + CommandProcessor::canonicalName(word))) {
+        printf("Unknown command \"%s\".  Press F1 for help.\n", upperName(word).c_str());
+        commandLine_.discardTypedInput();
+    }
+    // A command an application left waiting goes on with the user.
+    commands_->continueWithUser();
+    return !quit_;
+}
+
+void Host::run() {
+    while (runOneCommand()) {
+    }
+}
+
+}  // namespace host

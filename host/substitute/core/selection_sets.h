@@ -1,0 +1,76 @@
+// Selection sets, selection filters and picking entities by point and window.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ads/adsdef.h"
+#include "core/command_processor.h"
+#include "db/database.h"
+
+namespace host {
+
+class SelectionSets {
+public:
+    std::int64_t create(std::vector<RecordId> members);
+    std::vector<RecordId>* find(std::int64_t id);
+    bool release(std::int64_t id);
+    std::size_t openCount() const { return sets_.size(); }
+    // The members of the last selection made (the "Previous" option).
+    std::vector<RecordId>& previous() { return previous_; }
+
+private:
+    std::map<std::int64_t, std::vector<RecordId>> sets_;
+    std::int64_t nextId_ = 1;
+    std::vector<RecordId> previous_;
+};
+
+// A point's 2D bounding box in drawing units.
+struct Extents {
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;
+    bool valid = false;
+    void add(double x, double y);
+};
+
+// The extents of an entity as drawn (lines, arcs, polylines, texts by their
+// insertion point, inserts by their insertion point, viewports by their frame).
+Extents entityExtents(const Record& entity);
+// Distance from a point to an entity's drawn geometry.
+double distanceTo(const Record& entity, double x, double y);
+
+// Whether an entity passes a selection filter (an ads filter list:
+// groups with values, wildcards on texts, -4 logic and relational operators,
+// -3 extended data applications).
+bool passesFilter(const Database& db, const Record& entity, const resbuf* filter);
+
+// The entities of the current space, for picking.
+std::vector<RecordId> entitiesOfSpace(const Database& db, bool paperSpace);
+
+// The entity nearest a picked point within the pick box, or none.
+RecordId pickEntity(const Database& db, bool paperSpace, double x, double y, const resbuf* filter);
+// Entities inside a window (all of them inside), or touching it when `crossing`.
+std::vector<RecordId> windowEntities(const Database& db, bool paperSpace, std::array<double, 3> a,
+                                     std::array<double, 3> b, bool crossing, const resbuf* filter);
+
+// Interactive selection: "Select objects: " until Enter, with point picks,
+// Window, Crossing, ALL, Last, Previous, and selection sets or entities
+// handed in. `next` supplies inputs and returns nothing on cancel.
+struct SelectionReader {
+    const Database& db;
+    bool paperSpace = false;
+    const resbuf* filter = nullptr;
+    std::vector<RecordId> previous;
+    RecordId last = kNoRecord;
+    std::function<std::optional<CommandInput>(std::string_view prompt)> next;
+    std::function<void(std::string_view)> print;
+
+    // The selected entities, or nothing when cancelled.
+    std::optional<std::vector<RecordId>> read(std::string_view prompt);
+};
+
+}  // namespace host

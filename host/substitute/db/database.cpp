@@ -1,0 +1,177 @@
+#include "db/database.h"
+
+namespace host {
+
+std::uint64_t Database::nextSerial_ = 1;
+
+Database::Database() : serial_(nextSerial_++) {
+    records_.emplace_back();  // id 0 stands for "no record"
+}
+
+RecordId Database::add(Record record) {
+    if (record.handle == 0) {
+        record.handle = allocateHandle();
+        int code = record.type == "DIMSTYLE" ? 105 : 5;
+        // The handle group follows group 0 directly.
+        record.groups.insert(record.groups.begin(), Group(code, formatHandle(record.handle)));
+    } else {
+        noteHandle(record.handle);
+    }
+    RecordId id = static_cast<RecordId>(records_.size());
+    records_.push_back(std::move(record));
+    indexHandle(id);
+    return id;
+}
+
+RecordId Database::addAsIs(Record record) {
+    RecordId id = static_cast<RecordId>(records_.size());
+    if (record.handle != 0) noteHandle(record.handle);
+    records_.push_back(std::move(record));
+    indexHandle(id);
+    return id;
+}
+
+void Database::indexHandle(RecordId id) {
+    const Record& r = records_[id];
+    if (r.handle != 0) byHandle_[r.handle] = id;
+}
+
+void Database::noteHandle(std::uint64_t handle) {
+    if (handle >= nextHandle_) nextHandle_ = handle + 1;
+}
+
+RecordId Database::findByHandle(std::uint64_t handle) const {
+    auto it = byHandle_.find(handle);
+    return it == byHandle_.end() ? kNoRecord : it->second;
+}
+
+SymbolTable* Database::table(std::string_view name) {
+    for (SymbolTable& t : tables_)
+        if (namesEqual(t.name, name)) return &t;
+    return nullptr;
+}
+
+const SymbolTable* Database::table(std::string_view name) const {
+    for (const SymbolTable& t : tables_)
+        if (namesEqual(t.name, name)) return &t;
+    return nullptr;
+}
+
+SymbolTable& Database::ensureTable(std::string_view name) {
+    if (SymbolTable* t = table(name)) return *t;
+    SymbolTable t;
+    t.name = upperName(name);
+    Record head;
+    head.type = "TABLE";
+    head.groups.emplace_back(2, t.name);
+    head.handle = allocateHandle();
+    head.groups.emplace_back(5, formatHandle(head.handle));
+    head.groups.emplace_back(330, "0");
+    head.groups.emplace_back(100, "AcDbSymbolTable");
+    head.groups.emplace_back(70, "0");
+    t.head = add(std::move(head));
+    tables_.push_back(std::move(t));
+    return tables_.back();
+}
+
+RecordId Database::findEntry(std::string_view tableName, std::string_view name) const {
+    const SymbolTable* t = table(tableName);
+    if (!t) return kNoRecord;
+    auto it = t->byName.find(upperName(name));
+    if (it == t->byName.end()) return kNoRecord;
+    return records_[it->second].erased ? kNoRecord : it->second;
+}
+
+RecordId Database::addEntry(std::string_view tableName, Record record) {
+    SymbolTable& t = ensureTable(tableName);
+    std::string name(record.text(2));
+    RecordId id = add(std::move(record));
+    records_[id].owner = t.head;
+    t.entries.push_back(id);
+    t.byName[upperName(name)] = id;
+    return id;
+}
+
+void Database::reindexTable(SymbolTable& t) {
+    t.byName.clear();
+    for (RecordId id : t.entries)
+        if (!records_[id].erased) t.byName[upperName(records_[id].text(2))] = id;
+}
+
+BlockDefinition* Database::block(std::string_view name) {
+    auto it = blockIndex_.find(upperName(name));
+    return it == blockIndex_.end() ? nullptr : &blocks_[it->second];
+}
+
+const BlockDefinition* Database::block(std::string_view name) const {
+    auto it = blockIndex_.find(upperName(name));
+    return it == blockIndex_.end() ? nullptr : &blocks_[it->second];
+}
+
+BlockDefinition& Database::addBlock(std::string name, RecordId begin, RecordId end) {
+    std::string key = upperName(name);
+    auto it = blockIndex_.find(key);
+    if (it != blockIndex_.end()) {
+        BlockDefinition& existing = blocks_[it->second];
+        existing.begin = begin;
+        existing.end = end;
+        return existing;
+    }
+    blocks_.push_back(BlockDefinition{std::move(name), begin, end, {}});
+    blockIndex_.emplace(std::move(key), blocks_.size() - 1);
+    return blocks_.back();
+}
+
+static bool isModelSpaceName(std::string_view name) {
+    return namesEqual(name, "*Model_Space") || namesEqual(name, "$MODEL_SPACE");
+}
+static bool isPaperSpaceName(std::string_view name) {
+    return namesEqual(name, "*Paper_Space") || namesEqual(name, "$PAPER_SPACE");
+}
+
+BlockDefinition& Database::modelSpace() {
+    for (BlockDefinition& b : blocks_)
+        if (isModelSpaceName(b.name)) return b;
+    return addBlock("*Model_Space", kNoRecord, kNoRecord);
+}
+
+BlockDefinition& Database::paperSpace() {
+    for (BlockDefinition& b : blocks_)
+        if (isPaperSpaceName(b.name)) return b;
+    return addBlock("*Paper_Space", kNoRecord, kNoRecord);
+}
+
+BlockDefinition* Database::blockOwning(RecordId entity) {
+    if (!valid(entity)) return nullptr;
+    RecordId owner = records_[entity].owner;
+    for (BlockDefinition& b : blocks_)
+        if (b.begin == owner && owner != kNoRecord) return &b;
+    return nullptr;
+}
+
+RecordId Database::addEntity(Record entity, bool paper) {
+    BlockDefinition& space = paper ? paperSpace() : modelSpace();
+    RecordId id = add(std::move(entity));
+    records_[id].owner = space.begin;
+    entities_.push_back(id);
+    return id;
+}
+
+RecordId Database::addBlockEntity(BlockDefinition& block, Record entity) {
+    RecordId id = add(std::move(entity));
+    records_[id].owner = block.begin;
+    block.entities.push_back(id);
+    return id;
+}
+
+bool Database::isPaperSpaceEntity(RecordId id) const {
+    return valid(id) && records_[id].integer(67, 0) == 1;
+}
+
+OpaqueSection* Database::opaqueSection(std::string_view name) {
+    for (OpaqueSection& s : opaque_)
+        if (namesEqual(s.name, name)) return &s;
+    return nullptr;
+}
+
+}  // namespace host

@@ -1,0 +1,148 @@
+// The drawing database: every record of a drawing with its handle, the
+// symbol tables, the block definitions (model and paper space among them),
+// the drawing's entity order, the header and what the host does not
+// interpret (classes, objects, other sections), kept for writing back.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "db/record.h"
+#include "db/sysvars.h"
+
+namespace host {
+
+// One symbol table: its TABLE head record and its entries in order.
+struct SymbolTable {
+    std::string name;          // "LAYER", "LTYPE", "VIEW", "UCS", "APPID", "BLOCK_RECORD", ...
+    RecordId head = kNoRecord;  // the "TABLE" record (group 2 is the table name)
+    std::vector<RecordId> entries;
+    std::unordered_map<std::string, RecordId> byName;  // upper-cased name -> entry
+};
+
+// One block definition: its BLOCK and ENDBLK records and the entities between them.
+struct BlockDefinition {
+    std::string name;
+    RecordId begin = kNoRecord;  // "BLOCK" record
+    RecordId end = kNoRecord;    // "ENDBLK" record
+    std::vector<RecordId> entities;
+};
+
+// A header variable: "$NAME" and its value groups, kept in file order.
+struct HeaderVariable {
+    std::string name;
+    GroupList groups;
+};
+
+// A section the host keeps without interpreting it (CLASSES, OBJECTS,
+// THUMBNAILIMAGE, ACDSDATA, ...): its name and records in order.
+struct OpaqueSection {
+    std::string name;
+    std::vector<RecordId> records;
+};
+
+class Database {
+public:
+    Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // A new drawing with the standard tables and records (layer 0,
+    // CONTINUOUS, model and paper space, the ACAD application, ...).
+    static std::unique_ptr<Database> createNew();
+
+    std::uint64_t serial() const { return serial_; }
+
+    // --- records ---
+    // Stores a record and returns its id. A record without a handle gets the
+    // next free one (and a group 5); a record's handle is indexed.
+    RecordId add(Record record);
+    // Stores a record exactly as given: no handle is assigned; a non-zero
+    // handle is indexed (used by the file reader, which settles missing and
+    // duplicate handles once the whole file is known).
+    RecordId addAsIs(Record record);
+    Record& at(RecordId id) { return records_[id]; }
+    const Record& at(RecordId id) const { return records_[id]; }
+    bool valid(RecordId id) const { return id != kNoRecord && id < records_.size(); }
+    std::size_t recordCount() const { return records_.size(); }
+    RecordId findByHandle(std::uint64_t handle) const;
+    std::uint64_t allocateHandle() { return nextHandle_++; }
+    std::uint64_t nextHandle() const { return nextHandle_; }
+    // Makes sure later handles come after `handle` (used when reading files).
+    void noteHandle(std::uint64_t handle);
+    // Rebuilds the handle index after records were added with handles set directly.
+    void indexHandle(RecordId id);
+
+    // --- header and system variables ---
+    std::vector<HeaderVariable>& header() { return header_; }
+    const std::vector<HeaderVariable>& header() const { return header_; }
+    SystemVariables& variables() { return variables_; }
+    const SystemVariables& variables() const { return variables_; }
+
+    // --- symbol tables ---
+    std::vector<SymbolTable>& tables() { return tables_; }
+    const std::vector<SymbolTable>& tables() const { return tables_; }
+    SymbolTable* table(std::string_view name);
+    const SymbolTable* table(std::string_view name) const;
+    SymbolTable& ensureTable(std::string_view name);
+    RecordId findEntry(std::string_view table, std::string_view name) const;
+    // Adds an entry to a table (indexing its group-2 name) and returns its id.
+    RecordId addEntry(std::string_view table, Record record);
+    // Re-indexes an entry after its name changed.
+    void reindexTable(SymbolTable& table);
+
+    // --- blocks ---
+    std::deque<BlockDefinition>& blocks() { return blocks_; }
+    const std::deque<BlockDefinition>& blocks() const { return blocks_; }
+    BlockDefinition* block(std::string_view name);
+    const BlockDefinition* block(std::string_view name) const;
+    BlockDefinition& addBlock(std::string name, RecordId begin, RecordId end);
+    BlockDefinition& modelSpace();
+    BlockDefinition& paperSpace();
+    // The block that owns an entity (model space, paper space or a definition).
+    BlockDefinition* blockOwning(RecordId entity);
+
+    // --- the drawing's entities (model and paper space), in drawing order ---
+    std::vector<RecordId>& entities() { return entities_; }
+    const std::vector<RecordId>& entities() const { return entities_; }
+    // Adds an entity to model space (paperSpace false) or paper space.
+    RecordId addEntity(Record entity, bool paperSpace);
+    // Adds an entity to a block definition.
+    RecordId addBlockEntity(BlockDefinition& block, Record entity);
+    bool isPaperSpaceEntity(RecordId id) const;
+
+    // --- what is kept without interpretation ---
+    std::vector<OpaqueSection>& opaqueSections() { return opaque_; }
+    const std::vector<OpaqueSection>& opaqueSections() const { return opaque_; }
+    OpaqueSection* opaqueSection(std::string_view name);
+    // Order of the sections as read, so that writing keeps it.
+    std::vector<std::string>& sectionOrder() { return sectionOrder_; }
+    const std::vector<std::string>& sectionOrder() const { return sectionOrder_; }
+    // Version the drawing was read from ("AC1027", ...), empty for a new drawing.
+    std::string& version() { return version_; }
+    const std::string& version() const { return version_; }
+
+private:
+    static std::uint64_t nextSerial_;
+    std::uint64_t serial_;
+    std::deque<Record> records_;
+    std::unordered_map<std::uint64_t, RecordId> byHandle_;
+    std::uint64_t nextHandle_ = 1;
+    std::vector<HeaderVariable> header_;
+    SystemVariables variables_;
+    std::vector<SymbolTable> tables_;
+    std::deque<BlockDefinition> blocks_;
+    std::unordered_map<std::string, std::size_t> blockIndex_;
+    std::vector<RecordId> entities_;
+    std::vector<OpaqueSection> opaque_;
+    std::vector<std::string> sectionOrder_;
+    std::string version_;
+};
+
+}  // namespace host

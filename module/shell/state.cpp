@@ -1,0 +1,10 @@
+#include "shell/state.h"
+
+namespace zan {
+
+ShellState& state() {
+    static ShellState table;
+    return table;
+}
+
+}  // namespace zan

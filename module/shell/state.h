@@ -1,0 +1,53 @@
+// The module's process-wide state: one table, owned by the shell, reset at
+// each drawing's initialization.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "ads/adslib.h"
+#include "laycfg/layer_configuration.h"
+#include "levels/level.h"
+
+namespace zan {
+
+class ModifierBarWindow;  // the open modifier bar (levels/modifier_bar_window.h)
+
+struct ShellState {
+    HWND hostMainWindow = nullptr;
+    bool drawingInitialized = false;
+    resbuf cmdEchoOff{};  // CMDECHO 0, set before host commands the module sends
+    resbuf cmdEchoOn{};   // CMDECHO 1, set after them
+    char modifierSeparator = '-';  // '\0' means no separator
+    std::string activeModifierPrefix;
+    ModifierBarWindow* modifierBarWindow = nullptr;
+    LevelList levelList;
+    LayerConfigurationList layerConfigurations;
+
+    // Values of the drawing's initialization object.
+    std::string levelBitmapDirectory;
+    int levelBarRows = 1;
+    std::string configFilesDirectory;
+    std::string layerConfigFile;
+    std::string modifierFile;
+
+    std::string pocheRootName = "POCHE";
+    double pocheWallWidth = 3.5;
+    double pocheInset = 0.125;
+    std::array<double, 3> dragBasePoint{0, 0, 0};
+    std::array<double, 3> dragPointA{0, 120, 0};
+    std::array<double, 3> dragPointB{0, -120, 0};
+};
+
+ShellState& state();
+
+// Empties a list of owned elements, destroying the last element first.
+template <typename List>
+void destroyAll(List& list) {
+    while (!list.empty()) list.pop_back();
+}
+
+// Sets CMDECHO from one of the two prepared values.
+inline void setCmdEcho(bool on) { ads_setvar("CMDECHO", on ? &state().cmdEchoOn : &state().cmdEchoOff); }
+
+}  // namespace zan
