@@ -31,6 +31,8 @@ RecordId Database::addAsIs(Record record) {
     return id;
 }
 
+void Database::reserveRecords(std::size_t records) { byHandle_.reserve(byHandle_.size() + records); }
+
 void Database::indexHandle(RecordId id) {
     const Record& r = records_[id];
     if (r.handle != 0) byHandle_[r.handle] = id;

@@ -78,6 +78,9 @@ public:
     void noteHandle(std::uint64_t handle);
     // Rebuilds the handle index after records were added with handles set directly.
     void indexHandle(RecordId id);
+    // Prepares the handle index for about `records` more records (used by
+    // the file reader, which estimates the count from the file size).
+    void reserveRecords(std::size_t records);
 
     // --- header and system variables ---
     std::vector<HeaderVariable>& header() { return header_; }

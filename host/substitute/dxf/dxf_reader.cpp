@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -125,9 +126,12 @@ public:
     // Reads the next group; false when the text is used up before a code line.
     bool next(int& code, std::string_view& value, std::size_t& codeLine) {
         if (p_ >= end_) return false;
-        std::string_view codeText = line();
+        groupStart_ = p_;
+        if (!fastCode(code)) {
+            std::string_view codeText = line();
+            code = parseCode(codeText);
+        }
         codeLine = line_;
-        code = parseCode(codeText);
         if (p_ >= end_) fail(codeLine, "file ends after group code " + std::to_string(code) + " without its value");
         value = line();
         checkValue(code, value);
@@ -135,14 +139,41 @@ public:
     }
 
     std::size_t lineNumber() const { return line_; }
-    const char* position() const { return p_; }
+    // Start of the code line of the group read last.
+    const char* groupStart() const { return groupStart_; }
 
 private:
+    // The usual code line: blanks, up to four digits, a line end. Anything
+    // else is left to the general path, which also reports errors.
+    bool fastCode(int& code) {
+        const char* p = p_;
+        const char* stop = end_ - p > 8 ? p + 8 : end_;
+        while (p < stop && *p == ' ') ++p;
+        const char* digits = p;
+        int value = 0;
+        while (p < stop && static_cast<unsigned>(*p - '0') < 10) value = value * 10 + (*p++ - '0');
+        if (p == digits || p - digits > 4 || value > kMaxCode) return false;
+        if (p < stop && *p == '\r') ++p;
+        if (p >= stop || *p != '\n') return false;
+        p_ = p + 1;
+        ++line_;
+        code = value;
+        return true;
+    }
+
     std::string_view line() {
         ++line_;
         std::size_t left = static_cast<std::size_t>(end_ - p_);
         std::size_t scan = left < kMaxLineLength + 2 ? left : kMaxLineLength + 2;
-        const char* nl = static_cast<const char*>(std::memchr(p_, '\n', scan));
+        // Most lines are short: look at a few bytes before calling memchr.
+        const char* nl = nullptr;
+        std::size_t quick = scan < 24 ? scan : 24;
+        for (std::size_t i = 0; i < quick; ++i)
+            if (p_[i] == '\n') {
+                nl = p_ + i;
+                break;
+            }
+        if (!nl && quick < scan) nl = static_cast<const char*>(std::memchr(p_ + quick, '\n', scan - quick));
         const char* stop;
         if (nl) {
             stop = nl;
@@ -213,6 +244,7 @@ private:
 
     const char* p_;
     const char* end_;
+    const char* groupStart_ = nullptr;
     std::size_t line_ = 0;
     const std::string& file_;
 };
@@ -224,9 +256,18 @@ struct RawGroup {
 
 enum class HandlePolicy { Required, Optional };
 
+// Called with the part of the text that has been consumed, so that a mapped
+// file's pages can be given back while the rest is read.
+using ReleaseFn = void (*)(const char* begin, const char* end, void* context);
+
 class Parser {
 public:
-    Parser(std::string_view text, const std::string& file, Database& db) : lx_(text, file), file_(file), db_(db) {}
+    Parser(std::string_view text, const std::string& file, Database& db, ReleaseFn release = nullptr,
+           void* context = nullptr)
+        : lx_(text, file), file_(file), db_(db), release_(release), releaseContext_(context),
+          released_(text.data()) {
+        db_.reserveRecords(text.size() / 128);
+    }
 
     void run() {
         advance();
@@ -310,11 +351,13 @@ private:
         r.groups.reserve(xdataAt);
         int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
         const Group* handleGroup = nullptr;
+        paper_ = false;
         for (std::size_t i = 0; i < xdataAt; ++i) {
             Group& g = r.groups.emplace_back();
             g.code = scratch_[i].code;
             g.value.assign(scratch_[i].value.data(), scratch_[i].value.size());
             if (g.code == handleCode && !handleGroup) handleGroup = &g;
+            if (g.code == 67) paper_ = g.value.find('1') != std::string::npos;
         }
         if (xdataAt < scratch_.size()) {
             r.xdata.reserve(scratch_.size() - xdataAt);
@@ -439,7 +482,12 @@ private:
             if (value_ == "ENDSEC") return;
             if (value_ == "SECTION" || value_ == "EOF")
                 fail("section ENTITIES begun at line " + std::to_string(sectionLine) + " has no ENDSEC");
-            list.push_back(db_.addAsIs(readRecord(HandlePolicy::Required)));
+            maybeRelease();
+            Record r = readRecord(HandlePolicy::Required);
+            bool paper = paper_;
+            RecordId id = db_.addAsIs(std::move(r));
+            list.push_back(id);
+            if (paper) paperEntities_.push_back(id);
         }
     }
 
@@ -485,10 +533,17 @@ private:
         completeDrawing(db_);
         RecordId model = db_.modelSpace().begin;
         RecordId paper = db_.paperSpace().begin;
-        for (RecordId id : db_.entities()) {
-            Record& r = db_.at(id);
-            r.owner = r.integer(67, 0) == 1 ? paper : model;
-        }
+        for (RecordId id : db_.entities()) db_.at(id).owner = model;
+        for (RecordId id : paperEntities_) db_.at(id).owner = paper;
+    }
+
+    // Gives back the consumed part of the text every 32 MB.
+    void maybeRelease() {
+        if (!release_) return;
+        const char* upTo = lx_.groupStart();
+        if (upTo - released_ < (32 << 20)) return;
+        release_(released_, upTo, releaseContext_);
+        released_ = upTo;
     }
 
     void applyHeader() {
@@ -514,8 +569,13 @@ private:
     int code_ = 0;
     std::string_view value_;
     std::size_t line_ = 0;
+    ReleaseFn release_;
+    void* releaseContext_;
+    const char* released_;
+    bool paper_ = false;  // the record read last has 67 = 1
     std::vector<RawGroup> scratch_;
     std::vector<RecordId> pendingHandles_;
+    std::vector<RecordId> paperEntities_;
 };
 
 std::string_view skipBom(std::string_view text) {
@@ -539,13 +599,22 @@ void checkContent(std::string_view text, const std::string& file) {
     if (binary) throw Error(file, 0, "binary data, not a DXF drawing");
 }
 
-std::unique_ptr<Database> parse(std::string_view text, const std::string& name) {
+std::unique_ptr<Database> parse(std::string_view text, const std::string& name, ReleaseFn release = nullptr,
+                                void* context = nullptr) {
     text = skipBom(text);
     checkContent(text, name);
     auto db = std::make_unique<Database>();
-    Parser parser(text, name, *db);
+    Parser parser(text, name, *db, release, context);
     parser.run();
     return db;
+}
+
+// Drops whole pages of a consumed region of a mapped file from memory.
+void releaseMapped(const char* begin, const char* end, void*) {
+    const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    std::uintptr_t from = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) & ~(page - 1);
+    std::uintptr_t to = reinterpret_cast<std::uintptr_t>(end) & ~(page - 1);
+    if (to > from) ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
 }
 
 }  // namespace
@@ -574,7 +643,7 @@ std::unique_ptr<Database> readFile(const std::string& path) {
         std::size_t n;
         ~Unmap() { ::munmap(p, n); }
     } unmap{map, size};
-    return parse(std::string_view(static_cast<const char*>(map), size), path);
+    return parse(std::string_view(static_cast<const char*>(map), size), path, releaseMapped);
 }
 
 std::unique_ptr<Database> loadDrawing(const std::string& path, std::string* error) noexcept {
