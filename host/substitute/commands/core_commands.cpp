@@ -6,6 +6,9 @@ void registerCoreCommands(Host& host) {
     registerDrawingStateCommands(host);
     registerSpaceCommands(host);
     registerEditCommands(host);
+    registerLayerCommands(host);
+    registerVplayerCommand(host);
+    registerUcsViewCommands(host);
 }
 
 }  // namespace host

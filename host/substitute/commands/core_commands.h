@@ -9,4 +9,7 @@ void registerCoreCommands(Host& host);
 void registerDrawingStateCommands(Host& host);  // HANDLES, REGENAUTO, REGEN, QUIT, SETVAR
 void registerSpaceCommands(Host& host);         // TILEMODE, MSPACE, PSPACE
 void registerEditCommands(Host& host);          // ERASE
+void registerLayerCommands(Host& host);         // LAYER
+void registerVplayerCommand(Host& host);        // VPLAYER
+void registerUcsViewCommands(Host& host);       // UCS, VIEW
 }  // namespace host

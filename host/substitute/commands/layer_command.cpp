@@ -1,0 +1,283 @@
+// LAYER (also typed -LAYER or _.LAYER): the command-line form of the layer
+// manager. Options: ?, Make, Set, New, ON, OFF, Color, Ltype, Freeze, Thaw,
+// LOck, Unlock; name lists take the host's wildcards and ignore case.
+//
+// The switching options (Freeze, Thaw, ON, OFF, LOck, Unlock) are collected
+// and carried out together, one pass over the layer table for the whole run
+// of them, before any other option, at the end of the command and when it is
+// cancelled; for each layer the last option that names it decides. This keeps
+// a long command of many name lists (a layer configuration being restored)
+// linear in the number of layers.
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "commands/core_commands.h"
+#include "commands/layer_name_lists.h"
+#include "commands/layers.h"
+#include "core/host.h"
+
+namespace host {
+
+namespace {
+
+enum class Attribute { Frozen, Off, Locked };
+
+struct Switch {
+    Attribute attribute;
+    bool value;
+    std::string list;
+};
+
+const char* const kNamedColors[] = {"", "RED", "YELLOW", "GREEN", "CYAN", "BLUE", "MAGENTA", "WHITE"};
+
+bool validLayerName(std::string_view name) {
+    if (name.empty() || name.size() > 255) return false;
+    for (char c : name)
+        if (std::string_view("<>/\\\":;?*|,=`").find(c) != std::string_view::npos) return false;
+    return name.front() != ' ' && name.back() != ' ';
+}
+
+std::optional<int> parseColor(std::string_view text) {
+    if (auto n = parseInt(text); n && *n >= 1 && *n <= 255) return static_cast<int>(*n);
+    for (int i = 1; i <= 7; ++i)
+        if (namesEqual(text, kNamedColors[i])) return i;
+    return std::nullopt;
+}
+
+class LayerCommand {
+public:
+    explicit LayerCommand(CommandContext& c) : c_(c), db_(c.host().db()) {}
+
+    void run() {
+        try {
+            loop();
+        } catch (const CommandCancelled&) {
+            flush();  // what was entered before the cancel stands
+            throw;
+        }
+        flush();
+    }
+
+private:
+    void loop() {
+        static const std::vector<std::string> keywords = {"?",  "Make",  "Set",   "New",  "ON",   "OFF",
+                                                          "Color", "Ltype", "Freeze", "Thaw", "LOck", "Unlock"};
+        while (true) {
+            std::string option = c_.keyword(
+                "Enter an option [?/Make/Set/New/ON/OFF/Color/Ltype/Freeze/Thaw/LOck/Unlock]: ", keywords);
+            if (option.empty()) return;
+            if (option == "Freeze") queue(Attribute::Frozen, true, "Enter name list of layer(s) to freeze: ");
+            else if (option == "Thaw") queue(Attribute::Frozen, false, "Enter name list of layer(s) to thaw: ");
+            else if (option == "ON") queue(Attribute::Off, false, "Enter name list of layer(s) to turn On: ");
+            else if (option == "OFF") queue(Attribute::Off, true, "Enter name list of layer(s) to turn Off: ");
+            else if (option == "LOck") queue(Attribute::Locked, true, "Enter name list of layer(s) to lock: ");
+            else if (option == "Unlock") queue(Attribute::Locked, false, "Enter name list of layer(s) to unlock: ");
+            else {
+                flush();
+                if (option == "Set") set();
+                else if (option == "Make") make();
+                else if (option == "New") create();
+                else if (option == "Color") color();
+                else if (option == "Ltype") linetype();
+                else if (option == "?") list();
+            }
+        }
+    }
+
+    std::string currentLayer() const { return std::string(db_.variables().text("CLAYER")); }
+
+    void queue(Attribute attribute, bool value, const char* prompt) {
+        std::string names = c_.text(prompt);
+        if (names.empty()) return;
+        pending_.push_back(Switch{attribute, value, std::move(names)});
+    }
+
+    // Carries out the collected switches: every layer is matched once
+    // against all their lists.
+    void flush() {
+        if (pending_.empty()) return;
+        std::vector<Switch> switches;
+        switches.swap(pending_);
+        NameListMatcher matcher;
+        for (const Switch& s : switches) matcher.addList(s.list);
+        std::vector<char> patternMatched(matcher.patterns().size(), 0);
+        std::vector<char> currentRefused(switches.size(), 0);
+        std::string current = currentLayer();
+
+        const SymbolTable* table = db_.table("LAYER");
+        if (table) {
+            for (RecordId id : table->entries) {
+                Record& layer = db_.at(id);
+                if (layer.erased) continue;
+                std::string_view name = layer.text(2);
+                bool isCurrent = namesEqual(name, current);
+                int last[3] = {-1, -1, -1};
+                matcher.match(name, [&](std::size_t list, std::size_t pattern) {
+                    patternMatched[pattern] = 1;
+                    const Switch& s = switches[list];
+                    if (isCurrent && s.attribute == Attribute::Frozen && s.value) {
+                        currentRefused[list] = 1;
+                        return;
+                    }
+                    int& slot = last[static_cast<int>(s.attribute)];
+                    if (static_cast<int>(list) > slot) slot = static_cast<int>(list);
+                });
+                for (int a = 0; a < 3; ++a)
+                    if (last[a] >= 0) apply(layer, switches[last[a]].attribute, switches[last[a]].value);
+            }
+        }
+        for (std::size_t i = 0; i < switches.size(); ++i)
+            if (currentRefused[i])
+                c_.print("Cannot freeze layer \"" + current + "\".  It is the CURRENT layer.\n");
+        for (std::size_t p = 0; p < matcher.patterns().size(); ++p) {
+            const NameListMatcher::Pattern& pattern = matcher.patterns()[p];
+            if (!patternMatched[p] && !pattern.wildcard) c_.print("Cannot find layer \"" + pattern.text + "\".\n");
+        }
+    }
+
+    static void apply(Record& layer, Attribute attribute, bool value) {
+        if (attribute == Attribute::Off) {
+            long long color = layer.integer(62, 7);
+            long long wanted = value ? -std::llabs(color) : std::llabs(color);
+            if (wanted == 0) wanted = value ? -7 : 7;
+            if (wanted != color) layer.setInt(62, wanted);
+            return;
+        }
+        long long flags = layer.integer(70, 0);
+        long long bit = attribute == Attribute::Frozen ? kLayerFrozen : kLayerLocked;
+        long long wanted = value ? (flags | bit) : (flags & ~bit);
+        if (wanted != flags) layer.setInt(70, wanted);
+    }
+
+    // The layers a list names, in table order.
+    std::vector<RecordId> matching(std::string_view names) {
+        std::vector<RecordId> out;
+        NameListMatcher matcher;
+        matcher.addList(names);
+        std::vector<char> matched(matcher.patterns().size(), 0);
+        if (const SymbolTable* table = db_.table("LAYER"))
+            for (RecordId id : table->entries) {
+                if (db_.at(id).erased) continue;
+                bool hit = false;
+                matcher.match(db_.at(id).text(2), [&](std::size_t, std::size_t p) {
+                    matched[p] = 1;
+                    hit = true;
+                });
+                if (hit) out.push_back(id);
+            }
+        for (std::size_t p = 0; p < matched.size(); ++p)
+            if (!matched[p] && !matcher.patterns()[p].wildcard)
+                c_.print("Cannot find layer \"" + matcher.patterns()[p].text + "\".\n");
+        return out;
+    }
+
+    void makeCurrent(const std::string& name) {
+        RecordId id = findLayer(db_, name);
+        if (id == kNoRecord) {
+            c_.print("Cannot find layer \"" + name + "\".\n");
+        } else if (layerFrozen(db_.at(id))) {
+            c_.print("Cannot set current layer to a frozen layer.\n");
+        } else {
+            setCurrentLayer(c_.host(), name);
+        }
+    }
+
+    void set() {
+        std::string name = c_.text("Enter layer name to make current: ");
+        if (name.empty()) return;
+        makeCurrent(name);
+    }
+
+    void make() {
+        std::string name = c_.text("Enter name for new layer (becomes the current layer) <" + currentLayer() + ">: ");
+        if (name.empty()) return;
+        if (findLayer(db_, name) == kNoRecord) {
+            if (!validLayerName(name)) {
+                c_.print("Invalid layer name.\n");
+                return;
+            }
+            ensureLayer(db_, name);
+        }
+        makeCurrent(name);
+    }
+
+    void create() {
+        std::string names = c_.text("Enter name list for new layer(s): ");
+        for (std::string_view name : splitNameList(names)) {
+            if (name.empty()) continue;
+            if (!validLayerName(name)) {
+                c_.print("Invalid layer name \"" + std::string(name) + "\".\n");
+                continue;
+            }
+            ensureLayer(db_, name);
+        }
+    }
+
+    std::string namesOrCurrent(const std::string& prompt) {
+        std::string names = c_.text(prompt + " <" + currentLayer() + ">: ");
+        return names.empty() ? currentLayer() : names;
+    }
+
+    void color() {
+        std::string typed = c_.text("New color [Truecolor/COlorbook]: ");
+        if (typed.empty()) return;
+        std::optional<int> color = parseColor(typed);
+        if (!color) {
+            c_.print("Invalid color.\n");
+            return;
+        }
+        std::string names = namesOrCurrent("Enter name list of layer(s) for color " + std::to_string(*color));
+        for (RecordId id : matching(names)) {
+            Record& layer = db_.at(id);
+            layer.setInt(62, layerOff(layer) ? -*color : *color);
+        }
+    }
+
+    void linetype() {
+        std::string typed = c_.text("Enter a loaded linetype name or [?] <Continuous>: ");
+        if (typed.empty()) typed = "Continuous";
+        RecordId ltype = db_.findEntry("LTYPE", typed);
+        if (ltype == kNoRecord) {
+            c_.print("Linetype \"" + typed + "\" not found.  Use the LINETYPE command to load it.\n");
+            return;
+        }
+        std::string ltypeName(db_.at(ltype).text(2));
+        std::string names = namesOrCurrent("Enter name list of layer(s) for linetype \"" + ltypeName + "\"");
+        for (RecordId id : matching(names)) db_.at(id).set(6, ltypeName);
+    }
+
+    void list() {
+        std::string names = c_.text("Enter layer name(s) to list <*>: ");
+        if (names.empty()) names = "*";
+        std::string current = currentLayer();
+        std::string out = "\nLayer name                       State          Color   Linetype\n";
+        for (RecordId id : matching(names)) {
+            const Record& layer = db_.at(id);
+            std::string name(layer.text(2));
+            std::string state = layerOff(layer) ? "Off" : "On";
+            if (layerFrozen(layer)) state += " Frozen";
+            if (layer.integer(70, 0) & kLayerLocked) state += " Locked";
+            char line[400];
+            std::snprintf(line, sizeof line, "%-32.255s %-14s %-7lld %s\n", name.c_str(), state.c_str(),
+                          std::llabs(layer.integer(62, 7)), std::string(layer.text(6, "Continuous")).c_str());
+            out += line;
+        }
+        out += "\nCurrent layer: " + current + "\n";
+        c_.print(out);
+    }
+
+    CommandContext& c_;
+    Database& db_;
+    std::vector<Switch> pending_;
+};
+
+}  // namespace
+
+void registerLayerCommands(Host& host) {
+    host.commands().define("LAYER", [](CommandContext& c) { LayerCommand(c).run(); });
+}
+
+}  // namespace host

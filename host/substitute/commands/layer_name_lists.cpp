@@ -1,0 +1,84 @@
+#include "commands/layer_name_lists.h"
+
+#include <algorithm>
+
+#include "core/wildcard.h"
+
+namespace host {
+namespace {
+
+bool special(char c) {
+    switch (c) {
+    case '*': case '?': case '#': case '@': case '.': case '[': case ']': case '~': case '`': return true;
+    default: return false;
+    }
+}
+
+bool plain(std::string_view text) { return std::none_of(text.begin(), text.end(), special); }
+
+std::string upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+}  // namespace
+
+std::vector<std::string_view> splitNameList(std::string_view list) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    bool inClass = false;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        char c = list[i];
+        if (c == '`') {
+            ++i;
+            continue;
+        }
+        if (c == '[') inClass = true;
+        else if (c == ']') inClass = false;
+        else if (c == ',' && !inClass) {
+            parts.push_back(list.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    parts.push_back(list.substr(start));
+    return parts;
+}
+
+void NameListMatcher::addLength(std::vector<std::size_t>& lengths, std::size_t length) {
+    auto at = std::lower_bound(lengths.begin(), lengths.end(), length);
+    if (at == lengths.end() || *at != length) lengths.insert(at, length);
+}
+
+bool NameListMatcher::matchGeneral(std::string_view name, const std::string& pattern) {
+    return wildcardMatch(name, pattern, true);
+}
+
+std::size_t NameListMatcher::addList(std::string_view list) {
+    std::size_t listIndex = listCount_++;
+    for (std::string_view p : splitNameList(list)) {
+        if (p.empty()) continue;
+        auto patternIndex = static_cast<std::uint32_t>(patterns_.size());
+        bool wildcard = !plain(p);
+        patterns_.push_back(Pattern{listIndex, std::string(p), wildcard});
+        auto entry = std::make_pair(static_cast<std::uint32_t>(listIndex), patternIndex);
+        if (!wildcard) {
+            literals_[upper(p)].push_back(entry);
+        } else if (p.back() == '*' && plain(p.substr(0, p.size() - 1))) {
+            std::string_view prefix = p.substr(0, p.size() - 1);
+            prefixes_[upper(prefix)].push_back(entry);
+            addLength(prefixLengths_, prefix.size());
+        } else if (p.size() >= 3 && p[0] == '*' && p[1] == '|' && p.back() == '*' &&
+                   plain(p.substr(2, p.size() - 3))) {
+            std::string_view prefix = p.substr(2, p.size() - 3);
+            referencePrefixes_[upper(prefix)].push_back(entry);
+            addLength(referencePrefixLengths_, prefix.size());
+        } else {
+            general_.push_back(General{listIndex, patternIndex, std::string(p)});
+        }
+    }
+    return listIndex;
+}
+
+}  // namespace host

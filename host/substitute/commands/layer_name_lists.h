@@ -1,0 +1,95 @@
+// Name lists of the layer commands ("A-*,*|A-*,WALL"), matched against the
+// names of the layer table. Several lists are compiled together and every
+// layer is tested once against all of them: the usual patterns (a plain
+// name, a plain prefix followed by "*", and "*|" + prefix + "*" for layers
+// of attached references) are found through hash lookups of the layer name
+// and its prefixes, so that the cost grows with the number of layers and not
+// with layers times patterns. Any other pattern is tried with the general
+// wildcard matcher. Matching ignores letter case, as symbol names do.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace host {
+
+class NameListMatcher {
+public:
+    // Adds a comma-separated list and returns its index. Empty patterns
+    // (a trailing comma) are ignored.
+    std::size_t addList(std::string_view list);
+    std::size_t listCount() const { return listCount_; }
+
+    // Calls onMatch(listIndex, patternIndex) for each pattern that matches
+    // `name` (a list may be reported more than once).
+    template <typename F>
+    void match(std::string_view name, F&& onMatch) {
+        upper_.assign(name);
+        for (char& c : upper_)
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        report(literals_, upper_, onMatch);
+        for (std::size_t length : prefixLengths_) {
+            if (length > upper_.size()) break;
+            key_.assign(upper_, 0, length);
+            report(prefixes_, key_, onMatch);
+        }
+        if (!referencePrefixLengths_.empty()) {
+            for (std::size_t bar = upper_.find('|'); bar != std::string::npos; bar = upper_.find('|', bar + 1)) {
+                for (std::size_t length : referencePrefixLengths_) {
+                    if (bar + 1 + length > upper_.size()) break;
+                    key_.assign(upper_, bar + 1, length);
+                    report(referencePrefixes_, key_, onMatch);
+                }
+            }
+        }
+        for (const General& g : general_)
+            if (matchGeneral(name, g.pattern)) onMatch(g.list, g.index);
+    }
+
+    // The patterns of a list as given, and whether each holds wildcards.
+    struct Pattern {
+        std::size_t list = 0;
+        std::string text;
+        bool wildcard = false;
+    };
+    const std::vector<Pattern>& patterns() const { return patterns_; }
+
+private:
+    struct General {
+        std::size_t list = 0;
+        std::size_t index = 0;
+        std::string pattern;
+    };
+    using Index = std::unordered_map<std::string, std::vector<std::pair<std::uint32_t, std::uint32_t>>>;
+
+    template <typename F>
+    static void report(const Index& index, const std::string& key, F& onMatch) {
+        if (index.empty()) return;
+        auto it = index.find(key);
+        if (it == index.end()) return;
+        for (auto [list, pattern] : it->second) onMatch(list, pattern);
+    }
+    static bool matchGeneral(std::string_view name, const std::string& pattern);
+    static void addLength(std::vector<std::size_t>& lengths, std::size_t length);
+
+    std::size_t listCount_ = 0;
+    std::vector<Pattern> patterns_;
+    Index literals_;
+    Index prefixes_;
+    Index referencePrefixes_;
+    std::vector<std::size_t> prefixLengths_;           // ascending
+    std::vector<std::size_t> referencePrefixLengths_;  // ascending
+    std::vector<General> general_;
+    std::string upper_;
+    std::string key_;
+};
+
+// Splits a name list at its commas (not inside "[...]" and not after the
+// reverse quote).
+std::vector<std::string_view> splitNameList(std::string_view list);
+
+}  // namespace host
