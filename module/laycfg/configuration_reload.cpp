@@ -1,9 +1,10 @@
 #include "laycfg/configuration_reload.h"
 
+#include "laycfg/configuration_file.h"
+#include "shell/state.h"
+
 namespace zan {
 
-// The configuration file reader arrives with the layer configuration
-// commands; until then there is nothing to load.
-int reloadLayerConfigurations() { return 0; }
+int reloadLayerConfigurations() { return loadConfigurationFile(state().layerConfigFile); }
 
 }  // namespace zan

@@ -2,8 +2,10 @@
 // freeze, a rule for all other layers, and a UCS and a view to restore.
 #pragma once
 
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "levels/level.h"
@@ -12,7 +14,45 @@ namespace zan {
 
 class LayerConfiguration {
 public:
+    // What a restore does first to all layers.
+    enum UndefinedLayerOption : int { NoAction = 0, Freeze = 1, Thaw = 2 };
+
+    LayerConfiguration() = default;
     virtual ~LayerConfiguration() = default;
+    LayerConfiguration(const LayerConfiguration&) = delete;
+    LayerConfiguration& operator=(const LayerConfiguration&) = delete;
+
+    void setName(std::string_view text) { name = text; }
+
+    // Append a level unless the list holds one with its modifier or name;
+    // the list's count afterwards.
+    int addIncludedModifier(Level* level) { return addLevel(includedModifiers, level); }
+    int addExcludedModifier(Level* level) { return addLevel(excludedModifiers, level); }
+    // Append a text unless the list holds it: the new count, or -1.
+    int addIncludedLayer(std::string_view text) { return addText(includedLayers, text); }
+    int addExcludedLayer(std::string_view text) { return addText(excludedLayers, text); }
+    int addUnresolvedIncludedModifier(std::string_view text) { return addText(unresolvedIncludedModifiers, text); }
+    int addUnresolvedExcludedModifier(std::string_view text) { return addText(unresolvedExcludedModifiers, text); }
+
+    void clearIncludedModifiers() { includedModifiers.clear(); }
+    void clearExcludedModifiers() { excludedModifiers.clear(); }
+    void clearIncludedLayers() { includedLayers.clear(); }
+    void clearExcludedLayers() { excludedLayers.clear(); }
+    void clearUnresolvedIncludedModifiers() { unresolvedIncludedModifiers.clear(); }
+    void clearUnresolvedExcludedModifiers() { unresolvedExcludedModifiers.clear(); }
+
+    // Removes the first reference to the level from both modifier lists.
+    void forgetLevel(const Level* level);
+    // Resolves a modifier name against the loaded levels: a level of that
+    // name is added by reference, any other non-empty name is kept unresolved.
+    void resolveIncludedModifier(std::string_view levelName);
+    void resolveExcludedModifier(std::string_view levelName);
+
+    // Makes this configuration a copy of `source` named "Copy of " + its name;
+    // the unresolved names are not copied.
+    void copyFrom(const LayerConfiguration& source);
+
+    void setRestoredFlag(int value) { restoredFlag = value; }
 
     std::string name;
     std::vector<Level*> includedModifiers;  // not owned
@@ -24,9 +64,39 @@ public:
     std::string ucsName = "None";
     std::string viewName = "None";
     int restoredFlag = 1;
+    int spareFlag1 = 1;
+    int spareFlag2 = 0;
+    int undefinedLayerOption = NoAction;
+
+private:
+    static int addLevel(std::vector<Level*>& list, Level* level);
+    static int addText(std::vector<std::string>& list, std::string_view text);
 };
 
-// The configurations loaded from the layer configuration file, in order; owns them.
-using LayerConfigurationList = std::vector<std::unique_ptr<LayerConfiguration>>;
+// The configurations of the drawing's layer configuration file, in order; owns them.
+class LayerConfigurationList {
+public:
+    using Storage = std::vector<std::unique_ptr<LayerConfiguration>>;
+
+    LayerConfiguration* findByName(std::string_view name) const;
+    LayerConfiguration* append(std::unique_ptr<LayerConfiguration> configuration);
+    // Removes and destroys one configuration; one not in the list is left alone.
+    void remove(const LayerConfiguration* configuration);
+    // Removes and destroys all, the last first.
+    void clear() {
+        while (!items_.empty()) items_.pop_back();
+    }
+    void forgetLevel(const Level* level);
+
+    std::size_t size() const { return items_.size(); }
+    bool empty() const { return items_.empty(); }
+    void pop_back() { items_.pop_back(); }
+    Storage::const_iterator begin() const { return items_.begin(); }
+    Storage::const_iterator end() const { return items_.end(); }
+    LayerConfiguration& operator[](std::size_t i) const { return *items_[i]; }
+
+private:
+    Storage items_;
+};
 
 }  // namespace zan

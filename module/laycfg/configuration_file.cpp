@@ -1,0 +1,267 @@
+#include "laycfg/configuration_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ads/adslib.h"
+#include "shell/init_object.h"
+#include "shell/services.h"
+#include "shell/state.h"
+#include "tk/platform.h"
+
+namespace zan {
+
+namespace {
+
+// At most the limit, never ending inside a multibyte character.
+std::string_view limited(std::string_view text) {
+    if (text.size() <= kMaximumStringBytes) return text;
+    std::size_t n = kMaximumStringBytes;
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+    return text.substr(0, n);
+}
+
+constexpr std::size_t kMaximumEntries = 0xFFFF;
+
+template <typename Items, typename Text>
+void writeList(ArchiveWriter& archive, int tag, const Items& first, const std::vector<std::string>& second, Text text) {
+    std::size_t n = std::min(first.size() + second.size(), kMaximumEntries);
+    if (n == 0) return;
+    archive.word(tag);
+    archive.word(static_cast<int>(n));
+    std::size_t written = 0;
+    for (const auto& item : first)
+        if (written++ < n) archive.text(text(item));
+    for (const std::string& item : second)
+        if (written++ < n) archive.text(item);
+}
+
+bool fileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+// Asks for a configuration file; the chosen path is recorded for the drawing.
+std::string chooseFile(const char* title) {
+    tk::FileDialogRequest request;
+    request.owner = state().hostMainWindow;
+    request.title = title;
+    request.filter = "LayerFiles (*.Zly)|*.Zly||";
+    request.defaultExtension = "Zly";
+    request.flags = tk::OFN_HIDEREADONLY | tk::OFN_OVERWRITEPROMPT;
+    std::optional<std::string> chosen = tk::platform().openFileDialog(request);
+    if (!chosen || chosen->empty()) return {};
+    setLayerConfigFile(*chosen, 0);
+    return *chosen;
+}
+
+// Writes the content beside the file and then puts it in the file's place,
+// so that a write that fails part-way leaves the previous file as it was.
+bool replaceFile(const std::string& path, const std::string& bytes) {
+    std::string temporary = path + ".saving";
+    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (!out) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    ok = std::fflush(out) == 0 && ok;
+    ok = ::fsync(::fileno(out)) == 0 && ok;
+    ok = std::fclose(out) == 0 && ok;
+    if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) std::remove(temporary.c_str());
+    return ok;
+}
+
+bool readWhole(const std::string& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+}  // namespace
+
+void ArchiveWriter::word(int value) {
+    auto w = static_cast<std::uint16_t>(value);
+    bytes_ += static_cast<char>(w & 0xFF);
+    bytes_ += static_cast<char>(w >> 8);
+}
+
+void ArchiveWriter::text(std::string_view value) {
+    value = limited(value);
+    word(static_cast<int>(value.size()));
+    bytes_.append(value);
+}
+
+bool ArchiveReader::word(std::uint16_t& value) {
+    if (ended_ || bytes_.size() - at_ < 2) {
+        ended_ = true;
+        return false;
+    }
+    value = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes_[at_]) |
+                                       (static_cast<unsigned char>(bytes_[at_ + 1]) << 8));
+    at_ += 2;
+    return true;
+}
+
+bool ArchiveReader::text(std::string& value) {
+    std::uint16_t length = 0;
+    if (!word(length)) return false;
+    if (bytes_.size() - at_ < length) {
+        ended_ = true;
+        return false;
+    }
+    std::string_view whole = bytes_.substr(at_, length);
+    at_ += length;
+    std::string_view kept = limited(whole);
+    if (kept.size() != whole.size()) cut_ = true;
+    value.assign(kept);
+    return true;
+}
+
+int writeRecord(const LayerConfiguration& c, ArchiveWriter& archive) {
+    if (c.name.empty()) return 0;
+    archive.word(kRecordStart);
+    archive.word(0);
+    archive.text(c.name);
+    if (!c.ucsName.empty()) {
+        archive.word(1);
+        archive.text(c.ucsName);
+    }
+    if (!c.viewName.empty()) {
+        archive.word(2);
+        archive.text(c.viewName);
+    }
+    archive.word(3);
+    archive.word(c.restoredFlag);
+    archive.word(c.spareFlag1);
+    archive.word(c.spareFlag2);
+    archive.word(c.undefinedLayerOption);
+    auto levelName = [](const Level* level) -> const std::string& { return level->name; };
+    auto same = [](const std::string& text) -> const std::string& { return text; };
+    static const std::vector<std::string> none;
+    writeList(archive, 4, c.includedModifiers, c.unresolvedIncludedModifiers, levelName);
+    writeList(archive, 5, c.excludedModifiers, c.unresolvedExcludedModifiers, levelName);
+    writeList(archive, 6, c.includedLayers, none, same);
+    writeList(archive, 7, c.excludedLayers, none, same);
+    archive.word(kRecordEnd);
+    return 1;
+}
+
+bool readRecord(LayerConfiguration& c, ArchiveReader& archive) {
+    std::uint16_t tag = 0;
+    std::string text;
+    while (archive.word(tag) && tag != kRecordEnd) {
+        switch (tag) {
+        case 0: if (archive.text(text)) c.name = text; break;
+        case 1: if (archive.text(text)) c.ucsName = text; break;
+        case 2: if (archive.text(text)) c.viewName = text; break;
+        case 3: {
+            std::uint16_t flags[4] = {};
+            bool ok = true;
+            for (auto& f : flags) ok = ok && archive.word(f);
+            if (ok) {
+                c.restoredFlag = flags[0];
+                c.spareFlag1 = flags[1];
+                c.spareFlag2 = flags[2];
+                c.undefinedLayerOption = flags[3];
+            }
+            break;
+        }
+        case 4: case 5: case 6: case 7: {
+            std::uint16_t n = 0;
+            if (!archive.word(n)) break;
+            for (std::uint16_t i = 0; i < n && archive.text(text); ++i) {
+                if (tag == 4) c.resolveIncludedModifier(text);
+                else if (tag == 5) c.resolveExcludedModifier(text);
+                else if (!text.empty()) tag == 6 ? c.addIncludedLayer(text) : c.addExcludedLayer(text);
+            }
+            break;
+        }
+        default: break;  // unknown tags carry nothing
+        }
+    }
+    if (archive.ended()) return false;
+    if (state().layerConfigurations.findByName(c.name)) {
+        ads_printf("Layer Configuration named %s already defined.\n", c.name.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string configurationFileBytes() {
+    ArchiveWriter archive;
+    archive.word(kFileSignature);
+    for (const auto& c : state().layerConfigurations)
+        if (!writeRecord(*c, archive)) ads_printf("Error saving file\n");
+    archive.word(kFileEnd);
+    return archive.bytes();
+}
+
+int saveConfigurationFile(const std::string& given) {
+    std::string path = given;
+    if (path.empty()) {
+        messageBox("Layer Configurations are dynamically written to a file.\nPlease select a file.", tk::MB_OK);
+        path = chooseFile("Save ZAN Layer File");
+        if (path.empty()) return 0;
+    } else if (!fileExists(path)) {
+        messageBox("Layer Configuration file not found.\nFile may have been moved.", tk::MB_OK);
+        path = chooseFile("Save ZAN Layer File");
+        if (path.empty()) return 0;
+    }
+    if (!replaceFile(path, configurationFileBytes())) {
+        messageBox("Failed opening file archive for saving.", tk::MB_OK);
+        return 0;
+    }
+    returnFocusToHost();
+    return 1;
+}
+
+int loadConfigurationFile(const std::string& given) {
+    std::string path = given;
+    if (path.empty() || !fileExists(path)) {
+        if (!path.empty()) messageBox("Layer Configuration file not found.\nFile may have been moved.", tk::MB_OK);
+        path = chooseFile("Open or Create ZAN Layer File");
+        if (path.empty()) return 0;
+    }
+    std::string bytes;
+    if (fileExists(path)) {
+        if (!readWhole(path, bytes)) {
+            messageBox("Failed opening Layer Configuration file.", tk::MB_OK);
+            return 0;
+        }
+        ArchiveReader archive(bytes);
+        std::uint16_t word = 0;
+        if (!archive.word(word) || word != kFileSignature) {
+            ads_printf("File does not appear to be a Layer Configuration File.");
+            return 0;
+        }
+        while (archive.word(word) && word == kRecordStart) {
+            auto configuration = std::make_unique<LayerConfiguration>();
+            if (readRecord(*configuration, archive))
+                state().layerConfigurations.append(std::move(configuration));
+        }
+        if (archive.cut())
+            ads_printf("Texts longer than %zu characters in %s were cut.\n", kMaximumStringBytes, path.c_str());
+        if (archive.ended()) {
+            // What was read whole stays; the record the data ended in is dropped.
+            ads_printf("Layer Configuration file %s ends early; a record cut short was not loaded.\n", path.c_str());
+            returnFocusToHost();
+            return 0;
+        }
+        returnFocusToHost();
+        return 1;
+    }
+    std::FILE* created = std::fopen(path.c_str(), "wb");
+    if (!created) {
+        messageBox("Failed opening Layer Configuration file.", tk::MB_OK);
+        return 0;
+    }
+    std::fclose(created);
+    if (!saveConfigurationFile(path)) messageBox("Layer Configurations will not be written to a file!!", tk::MB_OK);
+    return 1;
+}
+
+}  // namespace zan

@@ -1,0 +1,223 @@
+#include "laycfg/restore.h"
+
+#include <cstring>
+#include <unordered_set>
+
+#include "ads/adslib.h"
+#include "levels/levels.h"
+#include "shell/host_lists.h"
+#include "shell/services.h"
+#include "shell/state.h"
+
+namespace zan {
+
+namespace {
+
+constexpr const char* kModuleLaycfg = "laycfg";
+
+// A host argument list built item by item.
+class ArgumentList {
+public:
+    bool text(const char* value) {
+        resbuf* rb = ads_newrb(RTSTR);
+        if (!rb) return fail();
+        rb->resval.rstring = acad__strdup(value);
+        link(rb);
+        return rb->resval.rstring ? true : fail();
+    }
+    bool text(const std::string& value) { return text(value.c_str()); }
+    bool selection(const int64_t* set) {
+        resbuf* rb = ads_newrb(RTPICKS);
+        if (!rb) return fail();
+        rb->resval.rlname[0] = set[0];
+        rb->resval.rlname[1] = set[1];
+        link(rb);
+        return true;
+    }
+    bool ok() const { return ok_; }
+    const resbuf* list() const { return head_.get(); }
+
+private:
+    void link(resbuf* rb) {
+        if (!head_) head_.reset(rb);
+        else tail_->rbnext = rb;
+        tail_ = rb;
+    }
+    bool fail() { return ok_ = false; }
+    ResbufList head_;
+    resbuf* tail_ = nullptr;
+    bool ok_ = true;
+};
+
+std::string levelPrefix(const Level& level) { return level.modifier + separatorText(); }
+
+// Shared chunking: `text` gives an entry's list text, `cost` the length the
+// limit test adds for it.
+template <typename Items, typename Text, typename Cost>
+std::vector<std::string> split(const Items& items, Text text, Cost cost, std::vector<std::string>* tooLong) {
+    std::vector<std::string> out;
+    std::string list;
+    for (const auto& item : items) {
+        std::size_t c = cost(item);
+        if (!(list.size() + c < kChunkLimit)) {
+            if (list.empty()) {
+                // It would not fit in a list of its own either.
+                if (tooLong) tooLong->push_back(text(item));
+                continue;
+            }
+            out.push_back(std::move(list));
+            list.clear();
+            if (!(c < kChunkLimit)) {
+                if (tooLong) tooLong->push_back(text(item));
+                continue;
+            }
+        }
+        list += text(item);
+    }
+    out.push_back(std::move(list));
+    return out;
+}
+
+void reportTooLong(const std::vector<std::string>& tooLong) {
+    for (const std::string& entry : tooLong)
+        ads_printf("Layer configuration entry %s is too long for the layer command and was skipped.\n",
+                   entry.c_str());
+}
+
+bool addPairs(ArgumentList& args, const char* keyword, const std::vector<std::string>& lists,
+              const int64_t* selection) {
+    for (const std::string& list : lists) {
+        args.text(keyword);
+        args.text(list);
+        if (selection) {
+            args.text("select");
+            args.selection(selection);
+            args.text("");
+        }
+    }
+    return args.ok();
+}
+
+}  // namespace
+
+std::vector<std::string> modifierChunks(const std::vector<Level*>& levels, std::vector<std::string>* tooLong) {
+    return split(
+        levels,
+        [](const Level* level) {
+            std::string p = levelPrefix(*level);
+            return p + "*,*|" + p + "*,";
+        },
+        [](const Level* level) { return 2 * levelPrefix(*level).size(); }, tooLong);
+}
+
+std::vector<std::string> layerChunks(const std::vector<std::string>& names, std::vector<std::string>* tooLong) {
+    return split(
+        names, [](const std::string& name) { return name + ","; },
+        [](const std::string& name) { return name.size(); }, tooLong);
+}
+
+void restoreToModelSpace(LayerConfiguration& configuration) {
+    ShellState& s = state();
+    resbuf regenMode{};
+    int rememberedRegen = 1;
+    if (ads_getvar("REGENMODE", &regenMode) == RTNORM) rememberedRegen = regenMode.resval.rint;
+
+    setCmdEcho(false);
+    ads_setvar("REGENMODE", &s.cmdEchoOff);
+    ads_command(RTSTR, "layer", RTSTR, "set", RTSTR, "0", RTSTR, "on", RTSTR, "*", RTSTR, "", 0);
+    if (configuration.undefinedLayerOption == LayerConfiguration::Freeze)
+        ads_command(RTSTR, "layer", RTSTR, "freeze", RTSTR, "~0", RTSTR, "", 0);
+    else if (configuration.undefinedLayerOption != LayerConfiguration::NoAction)
+        ads_command(RTSTR, "layer", RTSTR, "thaw", RTSTR, "*", RTSTR, "", 0);
+
+    std::vector<std::string> tooLong;
+    ArgumentList args;
+    args.text("Layer");
+    addPairs(args, "Freeze", modifierChunks(configuration.excludedModifiers, &tooLong), nullptr);
+    addPairs(args, "Thaw", modifierChunks(configuration.includedModifiers, &tooLong), nullptr);
+    addPairs(args, "Freeze", layerChunks(configuration.excludedLayers, &tooLong), nullptr);
+    addPairs(args, "Thaw", layerChunks(configuration.includedLayers, &tooLong), nullptr);
+    args.text("");
+    if (!args.ok()) {
+        ads_printf("Error : %s, %d\n", kModuleLaycfg, 675);
+        return;
+    }
+    reportTooLong(tooLong);
+    ads_cmd(args.list());
+
+    if (configuration.ucsName != "None")
+        ads_command(RTSTR, "_.UCS", RTSTR, "Restore", RTSTR, configuration.ucsName.c_str(), 0);
+    if (configuration.viewName != "None")
+        ads_command(RTSTR, "_.View", RTSTR, "Restore", RTSTR, configuration.viewName.c_str(), RTSTR, "yes", 0);
+    ads_command(RTSTR, "regenauto", RTSTR, "ON", 0);
+    if (rememberedRegen != 1) {
+        resbuf value{};
+        value.restype = RTSHORT;
+        value.resval.rint = static_cast<short>(rememberedRegen);
+        ads_setvar("REGENMODE", &value);
+    }
+    configuration.setRestoredFlag(1);
+    setCmdEcho(true);
+}
+
+int restoreToViewports(LayerConfiguration& configuration) {
+    resbuf tileMode{};
+    if (ads_getvar("TILEMODE", &tileMode) != RTNORM || tileMode.resval.rint != 0) {
+        ads_printf("You must be in Paperspace in order to assign layers to Viewports.");
+        return 0;
+    }
+    returnFocusToHost();
+    ads_command(RTSTR, "PSPACE", 0);
+
+    SelectionSet viewports;
+    ResbufList filter(ads_buildlist(0, "VIEWPORT", 0));
+    if (viewports.select(nullptr, nullptr, nullptr, filter.get()) != RTNORM) return 0;
+    if (viewports.length() <= 0) {
+        ads_printf("No Viewport entities found.");
+        return 0;
+    }
+
+    setCmdEcho(false);
+    ads_command(RTSTR, "_.layer", RTSTR, "on", RTSTR, "*", RTSTR, "", 0);
+    if (configuration.undefinedLayerOption == LayerConfiguration::Freeze)
+        ads_command(RTSTR, "_.vplayer", RTSTR, "freeze", RTSTR, "~0", RTSTR, "select", RTPICKS, viewports.name(),
+                    RTSTR, "", RTSTR, "", 0);
+    else if (configuration.undefinedLayerOption != LayerConfiguration::NoAction)
+        ads_command(RTSTR, "vplayer", RTSTR, "thaw", RTSTR, "*", RTSTR, "select", RTPICKS, viewports.name(), RTSTR,
+                    "", RTSTR, "", 0);
+
+    // Single layers take part only when the drawing has a layer of exactly that name.
+    std::unordered_set<std::string> layers;
+    for (ResbufList entry(ads_tblnext("LAYER", 1)); entry; entry.reset(ads_tblnext("LAYER", 0)))
+        if (resbuf* name = findGroup(entry.get(), 2); name && name->resval.rstring) layers.insert(name->resval.rstring);
+    auto existing = [&](const std::vector<std::string>& names) {
+        std::vector<std::string> out;
+        for (const std::string& n : names)
+            if (layers.count(n)) out.push_back(n);
+        return out;
+    };
+
+    std::vector<std::string> tooLong;
+    ArgumentList args;
+    args.text("VPLayer");
+    const int64_t* set = viewports.name();
+    if (!configuration.excludedModifiers.empty())
+        addPairs(args, "Freeze", modifierChunks(configuration.excludedModifiers, &tooLong), set);
+    if (!configuration.includedModifiers.empty())
+        addPairs(args, "Thaw", modifierChunks(configuration.includedModifiers, &tooLong), set);
+    if (auto frozen = existing(configuration.excludedLayers); !frozen.empty())
+        addPairs(args, "Freeze", layerChunks(frozen, &tooLong), set);
+    if (auto thawed = existing(configuration.includedLayers); !thawed.empty())
+        addPairs(args, "Thaw", layerChunks(thawed, &tooLong), set);
+    args.text("");
+    if (!args.ok()) {
+        ads_printf("Error : %s, %d\n", kModuleLaycfg, 1010);
+        return RTNORM;
+    }
+    reportTooLong(tooLong);
+    ads_cmd(args.list());
+    setCmdEcho(true);
+    return RTNORM;
+}
+
+}  // namespace zan

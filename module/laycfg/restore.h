@@ -1,0 +1,26 @@
+// Applying a layer configuration to the drawing: to model space with the
+// host's LAYER command, or to chosen paper space viewports with VPLAYER.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "laycfg/layer_configuration.h"
+
+namespace zan {
+
+// A list of a keyword's name list is closed before it would reach this length.
+inline constexpr std::size_t kChunkLimit = 240;
+
+void restoreToModelSpace(LayerConfiguration& configuration);
+// RTNORM once viewports were selected, 0 when it stopped before.
+int restoreToViewports(LayerConfiguration& configuration);
+
+// The name lists of one keyword, split at the chunk limit: modifier
+// entries "P*,*|P*," and layer entries "NAME,". Always at least one list
+// (possibly empty). Entries that cannot fit even alone are left out and
+// reported through `tooLong`.
+std::vector<std::string> modifierChunks(const std::vector<Level*>& levels, std::vector<std::string>* tooLong);
+std::vector<std::string> layerChunks(const std::vector<std::string>& names, std::vector<std::string>* tooLong);
+
+}  // namespace zan
