@@ -278,3 +278,14 @@ TEST_F(ToolWindowTest, CaptionsAndStateShowInTheTranscript) {
     EXPECT_TRUE(shown("[tool 1] \"Ground floor\" at 100,100 size 112x78 client 106x54"));
     EXPECT_TRUE(shown("[tool 1]   button 5 child 354 at 1,27 size 26x26"));
 }
+
+TEST_F(ToolWindowTest, StoppingTheModuleClosesItsWindows) {
+    Grid grid;
+    ASSERT_TRUE(grid.open());
+    HWND main = platform.createExternalWindow("Host", nullptr);
+    platform.stopModule();
+    EXPECT_FALSE(grid.exists());
+    EXPECT_EQ(grid.destroyed, 1);
+    EXPECT_TRUE(platform.isWindow(main));  // the host's window is not the module's
+    EXPECT_TRUE(platform.toolWindows().empty());
+}

@@ -44,13 +44,9 @@ HeadlessPlatform::HeadlessPlatform(std::string profileFolder) : state_(std::make
     state_->profileFolder = std::move(profileFolder);
 }
 
-HeadlessPlatform::~HeadlessPlatform() {
-    // Handlers still registered hear that their windows are gone.
-    std::vector<WindowId> ids;
-    for (const auto& [id, r] : state_->windows)
-        if (r->kind != WindowKind::Child) ids.push_back(id);
-    for (WindowId id : ids) state_->destroy(id, tk::IDCANCEL);
-}
+// Windows still open go silently: their handlers may belong to code that is
+// already gone (stopModule is where a module's windows are told).
+HeadlessPlatform::~HeadlessPlatform() = default;
 
 void HeadlessPlatform::setTranscript(std::function<void(std::string_view)> sink) { state_->transcript = std::move(sink); }
 void HeadlessPlatform::setAnswerSource(UiAnswerSource* source) { state_->answers = source; }
