@@ -1,13 +1,13 @@
 #!/usr/bin/python3
 """Generates the demo kit in samples/demo/:
 
-  building.dxf        a small building on levels 1, 2, 3 and a site level (S),
+  demo.dxf        a small building on levels 1, 2, 3 and a site level (S),
                       with the layers WALL, DOOR, WIND, TEXT, POCHE, FURN and DIM
                       of each level, layers of the attached reference PLAN,
                       a paper-space layout with two viewports, named views and
                       UCSs, and the blocks door, window, table and arrow
-  building.Zmb        the modifier bar: one button per level
-  building.Zly        layer configurations over those levels
+  demo.Zmb        the modifier bar: one button per level
+  demo.Zly        layer configurations over those levels
   symbols.Zsb         the symbol bar: door, window, table, arrow
   blocks/*.dwg        the symbol bar's block drawing files (DXF content)
   bitmaps/*.bmp       20 x 20, 16-colour button images
@@ -240,8 +240,8 @@ def build_drawing():
         (1000, "TUV_Version_Number"), (1000, "000.001.B"),
         (1000, "Level_bitmap_directory"), (1000, REL + "bitmaps/"), (1070, 1),
         (1000, "Config_files_directory"), (1000, REL),
-        (1000, "Layer_config_file"), (1000, REL + "building.Zly"),
-        (1000, "Modifier_file"), (1000, REL + "building.Zmb"),
+        (1000, "Layer_config_file"), (1000, REL + "demo.Zly"),
+        (1000, "Modifier_file"), (1000, REL + "demo.Zmb"),
     ])
 
     # Paper space: a sheet with two viewports, level 1 and level 2.
@@ -280,7 +280,7 @@ def configuration(name, included=(), excluded=(), inc_layers=(), exc_layers=(), 
 
 
 def write_bar_files():
-    with open(os.path.join(OUT, "building.Zmb"), "w", newline="\n") as f:
+    with open(os.path.join(OUT, "demo.Zmb"), "w", newline="\n") as f:
         f.write(f"LEVELS\n{len(LEVELS)}\n1\n20 20\n\"{REL}bitmaps/\"\n")
         for name, mod, _ in LEVELS:
             f.write(f"\"level{mod}.bmp\" \"{name}\" \"{mod}\" \"Primary\"\n")
@@ -291,7 +291,7 @@ def write_bar_files():
         for block, label, layer, search in symbols:
             f.write(f"\"sym_{block}.bmp\" \"{label}\" \"{block}\" \"{layer}\" {search}\n")
     others = ["Level 2", "Level 3", "Site"]
-    with open(os.path.join(OUT, "building.Zly"), "wb") as f:
+    with open(os.path.join(OUT, "demo.Zly"), "wb") as f:
         f.write(word(999))
         f.write(configuration("Level 1 plan", ["Level 1"], others, ucs="LEVEL-1", view="LEVEL-1", option=1))
         f.write(configuration("Level 2 plan", ["Level 2"], ["Level 1", "Level 3", "Site"], exc_layers=["2-FURN"],
@@ -312,7 +312,7 @@ def main():
         write_bmp(os.path.join(OUT, "bitmaps", f"sym_{kind}.bmp"), symbol_bitmap(kind))
 
     doc = build_drawing()
-    doc.saveas(os.path.join(OUT, "building.dxf"))
+    doc.saveas(os.path.join(OUT, "demo.dxf"))
     for block in ("door", "window", "table", "arrow"):
         source = doc.blocks.get(block)
 

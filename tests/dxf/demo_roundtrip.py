@@ -13,7 +13,7 @@ from dxfcheck import check, finish, audit_errors, run_tool, temp_dir
 
 tool, samples = sys.argv[1], sys.argv[2]
 work = temp_dir()
-demo = os.path.join(samples, "demo", "building.dxf")
+demo = os.path.join(samples, "demo", "demo.dxf")
 
 
 def records(path):

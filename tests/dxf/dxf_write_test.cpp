@@ -60,9 +60,9 @@ void expectSameDrawing(const Database& a, const Database& b) {
 std::string samplePath(const char* name) { return std::string(ZAN_SAMPLES_DIR) + "/demo/" + name; }
 
 TEST(DxfWrite, UnchangedDrawingIsWrittenAsItWasRead) {
-    std::string original = slurp(samplePath("building.dxf"));
+    std::string original = slurp(samplePath("demo.dxf"));
     ASSERT_FALSE(original.empty()) << "demo drawing missing";
-    auto db = dxf::readText(original, "building.dxf");
+    auto db = dxf::readText(original, "demo.dxf");
     std::string written = dxf::writeText(*db);
     auto again = dxf::readText(written, "written.dxf");
     expectSameDrawing(*db, *again);

@@ -22,7 +22,7 @@ check(len(doc.layouts) == 2, "new drawing: model and one paper layout")
 compare_views(host_dump(tool, new), ezdxf_view(doc), "new drawing")
 
 # The demo drawing and the block drawing files, read and saved by the host.
-sources = [os.path.join(samples, "demo", "building.dxf")]
+sources = [os.path.join(samples, "demo", "demo.dxf")]
 sources += [os.path.join(samples, "demo", "blocks", n) for n in sorted(os.listdir(os.path.join(samples, "demo", "blocks")))]
 for source in sources:
     name = os.path.basename(source)
@@ -34,7 +34,7 @@ for source in sources:
     compare_views(host_dump(tool, saved), ezdxf_view(doc), name)
 
 # The viewports' frozen layers survive in their ACAD extended data.
-doc = ezdxf.readfile(os.path.join(work, "saved-building.dxf"))
+doc = ezdxf.readfile(os.path.join(work, "saved-demo.dxf"))
 viewports = [e for e in doc.layouts.get("Layout1") if e.dxftype() == "VIEWPORT" and e.dxf.id != 1]
 check(len(viewports) >= 2, "demo: two floating viewports")
 for vp in viewports:
@@ -42,7 +42,7 @@ for vp in viewports:
     check(len(frozen) > 0, f"viewport {vp.dxf.handle}: frozen layers in ACAD data")
 
 # Every handle in the saved file is unique and below the seed.
-for name in ("saved-building.dxf", "new.dxf"):
+for name in ("saved-demo.dxf", "new.dxf"):
     groups = file_groups(os.path.join(work, name))
     header_end = groups.index((0, "ENDSEC"))
     handles = [int(v, 16) for c, v in groups[header_end:] if c in (5, 105)]

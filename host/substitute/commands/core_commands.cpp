@@ -9,6 +9,7 @@ void registerCoreCommands(Host& host) {
     registerLayerCommands(host);
     registerVplayerCommand(host);
     registerUcsViewCommands(host);
+    registerFileCommands(host);
 }
 
 }  // namespace host

@@ -12,4 +12,5 @@ void registerEditCommands(Host& host);          // ERASE
 void registerLayerCommands(Host& host);         // LAYER
 void registerVplayerCommand(Host& host);        // VPLAYER
 void registerUcsViewCommands(Host& host);       // UCS, VIEW
+void registerFileCommands(Host& host);          // OPEN, SAVE, QSAVE, SAVEAS
 }  // namespace host

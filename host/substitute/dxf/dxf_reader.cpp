@@ -133,8 +133,11 @@ public:
         }
         codeLine = line_;
         if (p_ >= end_) fail(codeLine, "file ends after group code " + std::to_string(code) + " without its value");
-        value = line();
-        checkValue(code, value);
+        ValueKind kind = kindTable().kinds[static_cast<std::size_t>(code)];
+        if (kind == ValueKind::Text || !fastNumber(kind, value)) {
+            value = line();
+            checkValue(code, value);
+        }
         return true;
     }
 
@@ -143,6 +146,42 @@ public:
     const char* groupStart() const { return groupStart_; }
 
 private:
+    // A number written the usual way (no blanks, a line end right after it)
+    // is checked and cut in one pass; anything else takes the general path.
+    bool fastNumber(ValueKind kind, std::string_view& value) {
+        const char* p = p_;
+        const char* e = end_;
+        if (p < e && *p == '-') ++p;
+        const char* digits = p;
+        if (kind == ValueKind::Real) {
+            while (p < e && static_cast<unsigned>(*p - '0') < 10) ++p;
+            std::ptrdiff_t count = p - digits;
+            if (p < e && *p == '.') {
+                const char* fraction = ++p;
+                while (p < e && static_cast<unsigned>(*p - '0') < 10) ++p;
+                count += p - fraction;
+            }
+            if (count == 0) return false;
+            if (p < e && (*p == 'e' || *p == 'E')) return false;  // exponents: general path
+        } else if (kind == ValueKind::Binary) {
+            return false;
+        } else {
+            long long v = 0;
+            while (p < e && static_cast<unsigned>(*p - '0') < 10 && p - digits < 10) v = v * 10 + (*p++ - '0');
+            if (p == digits || (p < e && static_cast<unsigned>(*p - '0') < 10)) return false;
+            if (*p_ == '-') v = -v;
+            if ((kind == ValueKind::Int16 || kind == ValueKind::Bool) && (v < -32768 || v > 65535)) return false;
+            if (kind == ValueKind::Int32 && (v < -2147483648LL || v > 4294967295LL)) return false;
+        }
+        const char* stop = p;
+        if (p < e && *p == '\r') ++p;
+        if (p < e && *p != '\n') return false;
+        value = std::string_view(p_, static_cast<std::size_t>(stop - p_));
+        p_ = p < e ? p + 1 : e;
+        ++line_;
+        return true;
+    }
+
     // The usual code line: blanks, up to four digits, a line end. Anything
     // else is left to the general path, which also reports errors.
     bool fastCode(int& code) {

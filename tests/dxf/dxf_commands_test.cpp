@@ -1,0 +1,41 @@
+// The host's OPEN, SAVE and SAVEAS commands.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "dxf/dxf.h"
+#include "support/session_harness.h"
+
+using zan::test::SessionHarness;
+
+namespace {
+
+TEST(DxfCommands, SaveNamesANewDrawingAndSaveAsKeepsOrChangesTheName) {
+    std::string dir = zan::test::makeTempDirectory("dxf-save");
+    SessionHarness h(false);
+    // SAVE of a new drawing asks for a name and adds the extension; SAVEAS
+    // with Enter keeps the name; a name may hold spaces.
+    h.run("SAVE\n" + dir + "/first\nTILEMODE 0\nSAVEAS\n\nSAVEAS\n" + dir + "/with space.dxf\n");
+    EXPECT_NE(h.transcript().find("Saved " + dir + "/first.dxf."), std::string::npos) << h.transcript();
+    EXPECT_EQ(host::dxf::readFile(dir + "/first.dxf")->variables().integer("TILEMODE"), 0);
+    EXPECT_EQ(h.host().drawingPath(), dir + "/with space.dxf");
+    EXPECT_NO_THROW(host::dxf::readFile(dir + "/with space.dxf"));
+}
+
+TEST(DxfCommands, OpenReadsADrawingOrReportsWhyItCannot) {
+    std::string dir = zan::test::makeTempDirectory("dxf-open");
+    std::ofstream(dir + "/bad.dxf") << "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\nnot-a-number\n";
+    SessionHarness h(false);
+    h.run("OPEN\n" + std::string(ZAN_SAMPLES_DIR) + "/demo/demo.dxf\nOPEN\n" + dir + "/bad.dxf\nSAVEAS\n" + dir +
+          "/demo.dxf\nSAVEAS\n" + dir + "/no-such-dir/x.dxf\n");
+    // The bad file is refused with file and line; the demo drawing stays open.
+    EXPECT_NE(h.transcript().find("bad.dxf:8: group 10 needs a real number"), std::string::npos)
+        << h.transcript();
+    EXPECT_NE(h.db().findEntry("LAYER", "1-WALL"), host::kNoRecord);
+    // A failed save is reported and the drawing keeps its file.
+    EXPECT_NE(h.transcript().find("The drawing was not saved"), std::string::npos);
+    EXPECT_EQ(h.host().drawingPath(), dir + "/demo.dxf");
+    EXPECT_EQ(host::dxf::readFile(dir + "/demo.dxf")->entities().size(), h.db().entities().size());
+}
+
+}  // namespace
