@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -19,62 +20,72 @@ namespace host::dxf {
 namespace {
 
 // Code lines as AutoCAD writes them: right-aligned in three columns.
-struct CodeLines {
-    std::array<std::string, 1072> text;
-    CodeLines() {
-        for (int c = 0; c < 1072; ++c) {
-            char buf[16];
-            std::snprintf(buf, sizeof buf, "%3d\n", c);
-            text[static_cast<std::size_t>(c)] = buf;
-        }
-    }
+struct CodeLine {
+    char text[8];
+    std::uint8_t length;
 };
-const CodeLines& codeLines() {
-    static const CodeLines lines;
+
+constexpr std::array<CodeLine, 1072> makeCodeLines() {
+    std::array<CodeLine, 1072> lines{};
+    for (int c = 0; c < 1072; ++c) {
+        char digits[4] = {};
+        int n = 0;
+        for (int v = c; n == 0 || v > 0; v /= 10) digits[n++] = static_cast<char>('0' + v % 10);
+        CodeLine& line = lines[static_cast<std::size_t>(c)];
+        int pad = n < 3 ? 3 - n : 0;
+        int at = 0;
+        for (int i = 0; i < pad; ++i) line.text[at++] = ' ';
+        for (int i = n - 1; i >= 0; --i) line.text[at++] = digits[i];
+        line.text[at++] = '\n';
+        line.length = static_cast<std::uint8_t>(at);
+    }
     return lines;
 }
+
+constexpr std::array<CodeLine, 1072> kCodeLines = makeCodeLines();
 
 class Output {
 public:
     using Sink = std::function<void(const char*, std::size_t)>;
-    explicit Output(Sink sink) : sink_(std::move(sink)) { buffer_.reserve(kChunk + 4096); }
+    explicit Output(Sink sink) : sink_(std::move(sink)), buffer_(2 * kChunk) {}
 
     void group(int code, std::string_view value) {
         if (code < 0 || code > 1071) return;  // not a file group (entity names, selection data)
-        buffer_ += codeLines().text[static_cast<std::size_t>(code)];
+        // Room for the code line, the value with every byte escaped, the line end.
+        std::size_t need = 8 + 2 * value.size() + 1;
+        if (used_ + need > buffer_.size()) {
+            flush();
+            if (need > buffer_.size()) buffer_.resize(need);
+        }
+        const CodeLine& line = kCodeLines[static_cast<std::size_t>(code)];
+        char* out = buffer_.data() + used_;
+        std::memcpy(out, line.text, sizeof line.text);
+        out += line.length;
         // Control characters would break the line structure; DXF writes
         // them as a caret and the character + 64 ("^J" for a line end).
-        bool plain = true;
-        for (char c : value)
+        for (char c : value) {
             if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
-                plain = false;
-                break;
-            }
-        if (plain) {
-            buffer_ += value;
-        } else {
-            for (char c : value) {
-                if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
-                    buffer_ += '^';
-                    buffer_ += static_cast<char>(c + 64);
-                } else {
-                    buffer_ += c;
-                }
+                *out++ = '^';
+                *out++ = static_cast<char>(c + 64);
+            } else {
+                *out++ = c;
             }
         }
-        buffer_ += '\n';
-        if (buffer_.size() >= kChunk) flush();
+        *out++ = '\n';
+        used_ = static_cast<std::size_t>(out - buffer_.data());
+        if (used_ >= kChunk) flush();
     }
 
     void flush() {
-        if (!buffer_.empty()) sink_(buffer_.data(), buffer_.size());
-        buffer_.clear();
+        if (used_ > 0) sink_(buffer_.data(), used_);
+        used_ = 0;
     }
 
 private:
     static constexpr std::size_t kChunk = 1 << 20;
     Sink sink_;
-    std::string buffer_;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
 };
 
 int sectionRank(std::string_view name) {
@@ -88,7 +99,7 @@ int sectionRank(std::string_view name) {
 class Writer {
 public:
     Writer(const Database& db, Output& out)
-        : db_(db), out_(out), modern_(isModernVersion(db.version())), version_(versionNumber(db.version())) {}
+        : db_(db), out_(out), modern_(isModernVersion(db.version())) {}
 
     void run() {
         for (const std::string& name : sections()) {
@@ -267,7 +278,6 @@ private:
     const Database& db_;
     Output& out_;
     bool modern_;
-    int version_;
 };
 
 }  // namespace
