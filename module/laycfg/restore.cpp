@@ -59,22 +59,18 @@ std::vector<std::string> split(const Items& items, Text text, Cost cost, std::ve
     std::string list;
     for (const auto& item : items) {
         std::size_t c = cost(item);
+        if (!(c < kChunkLimit)) {
+            // It would not fit in a list of its own either.
+            if (tooLong) tooLong->push_back(text(item));
+            continue;
+        }
         if (!(list.size() + c < kChunkLimit)) {
-            if (list.empty()) {
-                // It would not fit in a list of its own either.
-                if (tooLong) tooLong->push_back(text(item));
-                continue;
-            }
             out.push_back(std::move(list));
             list.clear();
-            if (!(c < kChunkLimit)) {
-                if (tooLong) tooLong->push_back(text(item));
-                continue;
-            }
         }
         list += text(item);
     }
-    out.push_back(std::move(list));
+    if (!list.empty() || out.empty()) out.push_back(std::move(list));
     return out;
 }
 
