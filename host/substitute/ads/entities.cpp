@@ -158,7 +158,7 @@ int ads_entmake(const struct resbuf* list) {
     if (!theHost() || !list) return RTERROR;
     host::Host& h = *theHost();
     Database& db = h.db();
-    if (list->restype != 0 || !list->resval.rstring) return RTERROR;
+    if ((list->restype != 0 && list->restype != RTDXF0) || !list->resval.rstring) return RTERROR;
     std::string type = host::upperName(list->resval.rstring);
     GroupList groups, xdata;
     std::string error;

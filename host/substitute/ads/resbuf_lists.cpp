@@ -216,7 +216,7 @@ bool listToGroups(const Database& db, const resbuf* list, GroupList& groups, Gro
     std::string type;
     bool inXdata = false;
     for (const resbuf* rb = list; rb; rb = rb->rbnext) {
-        int code = rb->restype;
+        int code = rb->restype == RTDXF0 ? 0 : rb->restype;
         if (code == -1) continue;
         if (code == 0) {
             type = rb->resval.rstring ? rb->resval.rstring : "";

@@ -31,7 +31,11 @@ public:
 
     explicit CommandLine(Output output);
 
-    void setSource(InputSource* source) { source_ = source; }
+    // A new source starts with nothing typed and input not ended.
+    void setSource(InputSource* source) {
+        source_ = source;
+        ended_ = false;
+    }
     void setUiLineHandler(UiLineHandler handler) { uiHandler_ = std::move(handler); }
 
     void print(std::string_view text);

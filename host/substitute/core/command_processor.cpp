@@ -59,7 +59,10 @@ void CommandProcessor::resumeActive() {
         active_.reset();
         throw;
     }
-    if (fiber->finished()) active_.reset();
+    if (fiber->finished()) {
+        leftover_ = std::move(active_->arguments);
+        active_.reset();
+    }
 }
 
 void CommandProcessor::runTyped(std::string_view typed) {
@@ -98,15 +101,11 @@ int CommandProcessor::sendFromApplication(std::vector<CommandInput> arguments) {
             pending.pop_front();
         }
         resumeActive();
-        // Arguments the finished command did not read start the next command.
-        if (!active_) continue;
-        pending.swap(active_->arguments);
-        if (!pending.empty()) {
-            // The command is waiting and still holds arguments: it only
-            // suspends when its queue is empty, so this cannot happen.
-            active_->arguments.swap(pending);
-        }
-        break;
+        // Arguments the finished command did not read start the next command;
+        // a command still running has read them all (it only waits when its
+        // queue is empty).
+        if (!active_) pending = std::move(leftover_);
+        leftover_.clear();
     }
     return RTNORM;
 }

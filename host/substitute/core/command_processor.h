@@ -70,6 +70,7 @@ private:
     Host& host_;
     std::map<std::string, CommandBody> table_;
     std::unique_ptr<Active> active_;
+    std::deque<CommandInput> leftover_;  // arguments a finished command did not read
 };
 
 // What a running command uses to read its input and reach the host.

@@ -1,0 +1,57 @@
+#include "session/script.h"
+
+#include <sstream>
+
+namespace zan::app {
+
+Script::Script(std::istream& in, bool interactive) : in_(&in), interactive_(interactive) {}
+
+Script::Script(const std::string& text) {
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) lines_.push_back(line);
+    ended_ = true;
+}
+
+const std::string* Script::peek() {
+    while (true) {
+        if (lines_.empty()) {
+            if (ended_ || !in_) return nullptr;
+            std::string line;
+            if (!std::getline(*in_, line)) {
+                ended_ = true;
+                return nullptr;
+            }
+            if (line.size() > kMaxLine) line.resize(kMaxLine);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines_.push_back(std::move(line));
+        }
+        const std::string& front = lines_.front();
+        std::size_t start = front.find_first_not_of(" \t");
+        if (start != std::string::npos && front[start] == '#') {
+            lines_.pop_front();  // a comment
+            continue;
+        }
+        return &front;
+    }
+}
+
+std::optional<std::string> Script::nextLine() {
+    const std::string* line = peek();
+    if (!line) return std::nullopt;
+    std::string taken = *line;
+    lines_.pop_front();
+    return taken;
+}
+
+std::optional<std::string> Script::takeUiLine() {
+    const std::string* line = peek();
+    if (!line) return std::nullopt;
+    std::size_t start = line->find_first_not_of(" \t");
+    if (start == std::string::npos || (*line)[start] != '@') return std::nullopt;
+    std::string taken = line->substr(start);
+    lines_.pop_front();
+    return taken;
+}
+
+}  // namespace zan::app

@@ -1,0 +1,61 @@
+// One session of the substitute host: the headless toolkit, the host with
+// its main window, the loaded module and a drawing, driven by a script.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/host.h"
+#include "session/script.h"
+#include "tk/headless/headless_platform.h"
+
+namespace zan::app {
+
+struct SessionOptions {
+    std::string modulePath;       // the add-on module to load; empty: none
+    bool trace = false;           // show the host commands the module sends
+    std::string profileDirectory;  // where the per-application profile lives; empty: the user's
+};
+
+class Session {
+public:
+    // Everything shown goes to `output`.
+    Session(SessionOptions options, std::function<void(std::string_view)> output);
+    ~Session();
+
+    host::Host& host() { return *host_; }
+    tk::headless::HeadlessPlatform& platform() { return *platform_; }
+
+    // Loads the module; false with a message on the transcript.
+    bool loadModule();
+    // Opens a drawing file; false with a message (the open drawing stays).
+    bool openDrawing(const std::string& path);
+    // Starts with a new, empty drawing.
+    void newDrawing();
+    // Saves the drawing; false with a message.
+    bool saveDrawing(const std::string& path);
+
+    // Makes the script the source of typed input and of the answers to the
+    // user interface (also for what the module asks while it loads).
+    void attach(Script& script);
+    // Runs the command line on the attached script until it ends or QUIT.
+    // Returns 0, or 2 when the script lacked an answer a modal element
+    // needed (the reason is in error()).
+    int run();
+    // attach(script), then run().
+    int run(Script& script);
+    const std::string& error() const { return error_; }
+
+private:
+    class MainWindowSink;
+    SessionOptions options_;
+    std::function<void(std::string_view)> output_;
+    std::unique_ptr<tk::headless::HeadlessPlatform> platform_;
+    std::unique_ptr<host::Host> host_;
+    std::unique_ptr<MainWindowSink> mainWindowSink_;
+    HWND mainWindow_ = nullptr;
+    std::string error_;
+};
+
+}  // namespace zan::app

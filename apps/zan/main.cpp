@@ -1,0 +1,98 @@
+// zan: the substitute CAD host with the ZAN module loaded, on a drawing.
+//
+//   zan [options] [drawing.dxf]
+//
+// With no drawing named, the built-in demo drawing is opened. Commands are
+// read from the terminal, or from a script file (--script). See README.md.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "session/session.h"
+
+namespace {
+
+void usage() {
+    std::cout << "usage: zan [options] [drawing.dxf]\n"
+                 "  -s, --script FILE     read commands and answers from FILE (\"-\": standard input)\n"
+                 "  -t, --trace           show every host command the module sends\n"
+                 "  -o, --save-as FILE    save the drawing to FILE when the session ends\n"
+                 "  -n, --new             start with a new, empty drawing\n"
+                 "      --profile-dir DIR keep the per-application profile in DIR\n"
+                 "      --module FILE     load this module instead of the built-in one\n"
+                 "      --no-module       load no module\n"
+                 "  -h, --help            show this help\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    zan::app::SessionOptions options;
+    options.modulePath = ZAN_MODULE_PATH;
+    std::string scriptPath, saveAs, drawing;
+    bool newDrawing = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](const char* what) -> std::string {
+            if (i + 1 >= argc) {
+                std::cerr << "zan: " << arg << " needs " << what << "\n";
+                std::exit(64);
+            }
+            return argv[++i];
+        };
+        if (arg == "-s" || arg == "--script") scriptPath = value("a file");
+        else if (arg == "-t" || arg == "--trace") options.trace = true;
+        else if (arg == "-o" || arg == "--save-as") saveAs = value("a file");
+        else if (arg == "-n" || arg == "--new") newDrawing = true;
+        else if (arg == "--profile-dir") options.profileDirectory = value("a directory");
+        else if (arg == "--module") options.modulePath = value("a file");
+        else if (arg == "--no-module") options.modulePath.clear();
+        else if (arg == "-h" || arg == "--help") {
+            usage();
+            return 0;
+        } else if (!arg.empty() && arg[0] == '-') {
+            std::cerr << "zan: unknown option " << arg << "\n";
+            usage();
+            return 64;
+        } else if (drawing.empty()) drawing = arg;
+        else {
+            std::cerr << "zan: only one drawing can be opened\n";
+            return 64;
+        }
+    }
+
+    auto output = [](std::string_view text) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+    };
+    zan::app::Session session(options, output);
+
+    std::ifstream file;
+    std::istream* in = &std::cin;
+    bool interactive = scriptPath.empty() && isatty(STDIN_FILENO);
+    if (!scriptPath.empty() && scriptPath != "-") {
+        file.open(scriptPath);
+        if (!file) {
+            std::cerr << "zan: cannot read the script " << scriptPath << ": " << std::strerror(errno) << "\n";
+            return 66;
+        }
+        in = &file;
+    }
+    zan::app::Script script(*in, interactive);
+    session.attach(script);
+
+    if (newDrawing) {
+        session.newDrawing();
+    } else {
+        std::string path = drawing.empty() ? std::string(ZAN_DEMO_DRAWING) : drawing;
+        if (!session.openDrawing(path)) return 1;
+    }
+    if (!session.loadModule()) return 1;
+    int status = session.run();
+    if (!saveAs.empty() && !session.saveDrawing(saveAs) && status == 0) status = 1;
+    return status;
+}

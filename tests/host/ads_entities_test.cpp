@@ -1,0 +1,178 @@
+// Entities, block definitions, extended data, selection filters and tables
+// through the ADS functions of the host.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "ads/adslib.h"
+#include "support/session_harness.h"
+
+using zan::test::SessionHarness;
+
+namespace {
+
+struct List {
+    resbuf* rb;
+    ~List() { ads_relrb(rb); }
+};
+
+resbuf* item(resbuf* list, int code) {
+    for (; list; list = list->rbnext)
+        if (list->restype == code) return list;
+    return nullptr;
+}
+
+long count(const char* mode, resbuf* filter, int* status = nullptr) {
+    ads_name ss;
+    int s = ads_ssget(mode, nullptr, nullptr, filter, ss);
+    if (status) *status = s;
+    if (s != RTNORM) return 0;
+    long n = 0;
+    ads_sslength(ss, &n);
+    ads_ssfree(ss);
+    return n;
+}
+
+}  // namespace
+
+TEST(AdsEntities, BlockDefinitionIsOpenedByBlockAndCompletedByEndblk) {
+    SessionHarness h(false);
+    ads_point origin = {0, 0, 0}, end = {1, 1, 0};
+    List block{ads_buildlist(RTDXF0, "BLOCK", 2, "DOOR", 70, 0, 10, origin, 0)};
+    List line{ads_buildlist(RTDXF0, "LINE", 10, origin, 11, end, 0)};
+    List endblk{ads_buildlist(RTDXF0, "ENDBLK", 0)};
+    EXPECT_EQ(ads_entmake(endblk.rb), RTERROR);  // nothing open
+    ASSERT_EQ(ads_entmake(block.rb), RTNORM);
+    ASSERT_EQ(ads_entmake(line.rb), RTNORM);
+    EXPECT_EQ(ads_entmake(endblk.rb), RTKWORD);
+
+    List found{ads_tblsearch("BLOCK", "door", 0)};
+    ASSERT_NE(found.rb, nullptr);
+    EXPECT_STREQ(item(found.rb, 2)->resval.rstring, "DOOR");
+    resbuf* first = item(found.rb, -2);
+    ASSERT_NE(first, nullptr);
+    List lineBack{ads_entget(first->resval.rlname)};
+    EXPECT_STREQ(item(lineBack.rb, 0)->resval.rstring, "LINE");
+    EXPECT_EQ(count("X", nullptr), 0);  // block entities are not drawing entities
+
+    List insert{ads_buildlist(RTDXF0, "INSERT", 2, "DOOR", 10, origin, 0)};
+    EXPECT_EQ(ads_entmake(insert.rb), RTNORM);
+    List missing{ads_buildlist(RTDXF0, "INSERT", 2, "NOSUCHBLOCK", 10, origin, 0)};
+    EXPECT_EQ(ads_entmake(missing.rb), RTERROR);
+}
+
+TEST(AdsEntities, ExtendedDataNeedsARegisteredApplicationAndComesBackAfterMinus3) {
+    SessionHarness h(false);
+    ads_point p = {2, 3, 0};
+    List unregistered{ads_buildlist(RTDXF0, "POINT", 10, p, -3, 1001, "MYAPP", 1000, "v", 0)};
+    EXPECT_EQ(ads_entmake(unregistered.rb), RTERROR);
+    ASSERT_EQ(ads_regapp("MYAPP"), RTNORM);
+    EXPECT_EQ(ads_regapp("MYAPP"), RTERROR);
+    EXPECT_EQ(ads_regapp("bad name"), RTERROR);
+    ASSERT_EQ(ads_entmake(unregistered.rb), RTNORM);
+
+    ads_name last;
+    ASSERT_EQ(ads_entlast(last), RTNORM);
+    List plain{ads_entget(last)};
+    EXPECT_EQ(item(plain.rb, -3), nullptr);
+    List apps{ads_buildlist(RTSTR, "MYAPP", 0)};
+    List full{ads_entgetx(last, apps.rb)};
+    resbuf* marker = item(full.rb, -3);
+    ASSERT_NE(marker, nullptr);
+    ASSERT_EQ(marker->rbnext->restype, 1001);
+    EXPECT_STREQ(marker->rbnext->resval.rstring, "MYAPP");
+    EXPECT_STREQ(marker->rbnext->rbnext->resval.rstring, "v");
+    resbuf* point = item(full.rb, 10);
+    EXPECT_DOUBLE_EQ(point->resval.rpoint[0], 2);
+    EXPECT_DOUBLE_EQ(point->resval.rpoint[1], 3);
+
+    // A longer text grown with the host's allocator is written back by entmod.
+    resbuf* value = marker->rbnext->rbnext;
+    value->resval.rstring = static_cast<char*>(acad_realloc(value->resval.rstring, 32));
+    std::strcpy(value->resval.rstring, "a much longer value");
+    ASSERT_EQ(ads_entmod(full.rb), RTNORM);
+    List again{ads_entgetx(last, apps.rb)};
+    EXPECT_STREQ(item(again.rb, -3)->rbnext->rbnext->resval.rstring, "a much longer value");
+}
+
+TEST(AdsEntities, SelectionFiltersAndNothingMatchingIsAnError) {
+    SessionHarness h(false);
+    ads_point a = {0, 0, 0}, b = {1, 0, 0};
+    for (const char* layer : {"A-WALL", "A-DOOR", "B-WALL"}) {
+        List line{ads_buildlist(RTDXF0, "LINE", 8, layer, 10, a, 11, b, 0)};
+        ASSERT_EQ(ads_entmake(line.rb), RTNORM);
+    }
+    List circle{ads_buildlist(RTDXF0, "CIRCLE", 8, "B-WALL", 10, a, 40, 2.0, 0)};
+    ASSERT_EQ(ads_entmake(circle.rb), RTNORM);
+
+    List lines{ads_buildlist(RTDXF0, "LINE", 0)};
+    EXPECT_EQ(count("X", lines.rb), 3);
+    List wild{ads_buildlist(8, "a-*", 0)};
+    EXPECT_EQ(count("X", wild.rb), 2);
+    List either{ads_buildlist(-4, "<OR", 8, "A-DOOR", RTDXF0, "CIRCLE", -4, "OR>", 0)};
+    EXPECT_EQ(count("X", either.rb), 2);
+    List bigger{ads_buildlist(RTDXF0, "CIRCLE", -4, ">", 40, 1.5, 0)};
+    EXPECT_EQ(count("X", bigger.rb), 1);
+    int status = 0;
+    List none{ads_buildlist(RTDXF0, "INSERT", 2, "TUV_INIT_OBJ", 0)};
+    EXPECT_EQ(count("X", none.rb, &status), 0);
+    EXPECT_EQ(status, RTERROR);
+}
+
+TEST(AdsEntities, TablesAreSearchedCaseInsensitivelyAndWalkedInOrder) {
+    SessionHarness h(false);
+    ads_point a = {0, 0, 0};
+    for (const char* layer : {"Walls", "Doors"}) {
+        List pt{ads_buildlist(RTDXF0, "POINT", 8, layer, 10, a, 0)};
+        ASSERT_EQ(ads_entmake(pt.rb), RTNORM);
+    }
+    List found{ads_tblsearch("LAYER", "WALLS", 0)};
+    ASSERT_NE(found.rb, nullptr);
+    EXPECT_STREQ(item(found.rb, 2)->resval.rstring, "Walls");  // the name keeps its case
+    EXPECT_EQ(ads_tblsearch("LAYER", "nothing", 0), nullptr);
+
+    std::vector<std::string> names;
+    for (resbuf* rb = ads_tblnext("LAYER", 1); rb; rb = ads_tblnext("LAYER", 0)) {
+        names.push_back(item(rb, 2)->resval.rstring);
+        ads_relrb(rb);
+    }
+    ASSERT_GE(names.size(), 3u);
+    EXPECT_EQ(names.front(), "0");
+    auto walls = std::find(names.begin(), names.end(), "Walls");
+    ASSERT_NE(walls, names.end());
+    ASSERT_NE(walls + 1, names.end());
+    EXPECT_EQ(*(walls + 1), "Doors");  // in the order they were made
+
+    List positioned{ads_tblsearch("LAYER", "walls", 1)};
+    List next{ads_tblnext("LAYER", 0)};
+    ASSERT_NE(next.rb, nullptr);
+    EXPECT_STREQ(item(next.rb, 2)->resval.rstring, "Doors");
+}
+
+TEST(AdsEntities, SystemVariablesKeepTheirTypes) {
+    SessionHarness h(false);
+    resbuf rb{};
+    ASSERT_EQ(ads_getvar("tilemode", &rb), RTNORM);
+    EXPECT_EQ(rb.restype, RTSHORT);
+    EXPECT_EQ(rb.resval.rint, 1);
+    ASSERT_EQ(ads_getvar("CLAYER", &rb), RTNORM);
+    EXPECT_EQ(rb.restype, RTSTR);
+    EXPECT_STREQ(rb.resval.rstring, "0");
+    acad_free(rb.resval.rstring);
+    EXPECT_EQ(ads_getvar("NOSUCHVAR", &rb), RTERROR);
+
+    resbuf text{};
+    text.restype = RTSTR;
+    text.resval.rstring = const_cast<char*>("MISSING");
+    EXPECT_EQ(ads_setvar("CLAYER", &text), RTERROR);
+    resbuf wrong{};
+    wrong.restype = RTREAL;
+    wrong.resval.rreal = 1;
+    EXPECT_EQ(ads_setvar("CMDECHO", &wrong), RTERROR);
+    resbuf zero{};
+    zero.restype = RTSHORT;
+    zero.resval.rint = 0;
+    EXPECT_EQ(ads_setvar("CMDECHO", &zero), RTNORM);
+    EXPECT_EQ(h.db().variables().integer("CMDECHO"), 0);
+}
