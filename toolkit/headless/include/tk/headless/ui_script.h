@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "tk/platform.h"
+
 namespace tk::headless {
 
 // The next line of the script, when it is a UI line.
@@ -23,15 +25,15 @@ struct UiAnswerSource {
 
 // A modal element (message box, file dialog, modal dialog) waited for an
 // answer and the script had none.
-class MissingAnswer : public std::runtime_error {
+class MissingAnswer : public tk::SessionAborted {
 public:
-    using std::runtime_error::runtime_error;
+    using tk::SessionAborted::SessionAborted;
 };
 
 // A UI line that does not fit the element waiting for it.
-class ScriptError : public std::runtime_error {
+class ScriptError : public tk::SessionAborted {
 public:
-    using std::runtime_error::runtime_error;
+    using tk::SessionAborted::SessionAborted;
 };
 
 // Lines held in memory: UI lines are answered from the front of the queue
