@@ -5,4 +5,5 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
+cd "$root"  # the demo kit names its files relative to the repository
 exec "${ZAN_BUILD_DIR:-$root/build}/bin/zan" "$@"
