@@ -200,7 +200,9 @@ TEST_F(InitObject, PaperSpaceWithoutFloatingViewportSwitchesToTilemode1) {
     ads_entlast(last);
     resbuf* marker = ads_entget(last);
     for (resbuf* rb = marker; rb; rb = rb->rbnext) {
-        if (rb->restype == 67) EXPECT_EQ(rb->resval.rint, 0);
+        if (rb->restype == 67) {
+            EXPECT_EQ(rb->resval.rint, 0);  // made in model space
+        }
     }
     ads_relrb(marker);
 }
