@@ -47,6 +47,40 @@ std::optional<int> parseColor(std::string_view text) {
     return std::nullopt;
 }
 
+// The groups of a layer record that the switches read and change.
+struct LayerGroups {
+    Record& layer;
+    Group* name = nullptr;
+    Group* flags = nullptr;
+    Group* color = nullptr;
+
+    explicit LayerGroups(Record& r) : layer(r) {
+        for (Group& g : r.groups) {
+            if (g.code == 2 && !name) name = &g;
+            else if (g.code == 70 && !flags) flags = &g;
+            else if (g.code == 62 && !color) color = &g;
+        }
+    }
+
+    void apply(Attribute attribute, bool value) {
+        if (attribute == Attribute::Off) {
+            long long current = color ? parseInt(color->value).value_or(7) : 7;
+            long long wanted = value ? -std::llabs(current) : std::llabs(current);
+            if (wanted == 0) wanted = value ? -7 : 7;
+            if (wanted == current) return;
+            if (color) color->value = formatInt(wanted);
+            else layer.setInt(62, wanted);
+            return;
+        }
+        long long current = flags ? parseInt(flags->value).value_or(0) : 0;
+        long long bit = attribute == Attribute::Frozen ? kLayerFrozen : kLayerLocked;
+        long long wanted = value ? (current | bit) : (current & ~bit);
+        if (wanted == current) return;
+        if (flags) flags->value = formatInt(wanted);
+        else layer.setInt(70, wanted);
+    }
+};
+
 class LayerCommand {
 public:
     explicit LayerCommand(CommandContext& c) : c_(c), db_(c.host().db()) {}
@@ -108,14 +142,32 @@ private:
         std::string current = currentLayer();
 
         const SymbolTable* table = db_.table("LAYER");
-        if (table) {
-            for (RecordId id : table->entries) {
+        RecordId currentId = findLayer(db_, current);
+        // Matches one layer against every list; the last list that names
+        // it decides each of its states.
+        if (table)
+            for (std::size_t i = 0; i < table->entries.size(); ++i) {
+                // Each record's groups live in a block of their own: ask for
+                // the blocks of the next records early, so that the walk is
+                // not held up by one memory fetch per layer.
+                if (i + 16 < table->entries.size()) {
+                    const Record& ahead = db_.at(table->entries[i + 16]);
+                    if (!ahead.groups.empty()) {
+                        __builtin_prefetch(ahead.groups.data());
+                        __builtin_prefetch(reinterpret_cast<const char*>(ahead.groups.data()) + 128);
+                        __builtin_prefetch(reinterpret_cast<const char*>(ahead.groups.data()) + 256);
+                    }
+                }
+                RecordId id = table->entries[i];
                 Record& layer = db_.at(id);
                 if (layer.erased) continue;
-                std::string_view name = layer.text(2);
-                bool isCurrent = namesEqual(name, current);
+                // One walk over the record's groups finds its name, flags and
+                // colour (the table is large; each walk touches memory).
+                LayerGroups groups(layer);
+                if (!groups.name) continue;
                 int last[3] = {-1, -1, -1};
-                matcher.match(name, [&](std::size_t list, std::size_t pattern) {
+                bool isCurrent = id == currentId;
+                matcher.match(groups.name->value, [&](std::size_t list, std::size_t pattern) {
                     patternMatched[pattern] = 1;
                     const Switch& s = switches[list];
                     if (isCurrent && s.attribute == Attribute::Frozen && s.value) {
@@ -126,9 +178,8 @@ private:
                     if (static_cast<int>(list) > slot) slot = static_cast<int>(list);
                 });
                 for (int a = 0; a < 3; ++a)
-                    if (last[a] >= 0) apply(layer, switches[last[a]].attribute, switches[last[a]].value);
+                    if (last[a] >= 0) groups.apply(switches[last[a]].attribute, switches[last[a]].value);
             }
-        }
         for (std::size_t i = 0; i < switches.size(); ++i)
             if (currentRefused[i])
                 c_.print("Cannot freeze layer \"" + current + "\".  It is the CURRENT layer.\n");
@@ -136,20 +187,6 @@ private:
             const NameListMatcher::Pattern& pattern = matcher.patterns()[p];
             if (!patternMatched[p] && !pattern.wildcard) c_.print("Cannot find layer \"" + pattern.text + "\".\n");
         }
-    }
-
-    static void apply(Record& layer, Attribute attribute, bool value) {
-        if (attribute == Attribute::Off) {
-            long long color = layer.integer(62, 7);
-            long long wanted = value ? -std::llabs(color) : std::llabs(color);
-            if (wanted == 0) wanted = value ? -7 : 7;
-            if (wanted != color) layer.setInt(62, wanted);
-            return;
-        }
-        long long flags = layer.integer(70, 0);
-        long long bit = attribute == Attribute::Frozen ? kLayerFrozen : kLayerLocked;
-        long long wanted = value ? (flags | bit) : (flags & ~bit);
-        if (wanted != flags) layer.setInt(70, wanted);
     }
 
     // The layers a list names, in table order.

@@ -63,6 +63,15 @@ std::size_t NameListMatcher::addList(std::string_view list) {
         bool wildcard = !plain(p);
         patterns_.push_back(Pattern{listIndex, std::string(p), wildcard});
         auto entry = std::make_pair(static_cast<std::uint32_t>(listIndex), patternIndex);
+        if (p.size() > 1 && p[0] == '~') {
+            std::string_view inner = p.substr(1);
+            bool prefix = inner.back() == '*' && plain(inner.substr(0, inner.size() - 1));
+            if (plain(inner) || prefix) {
+                negated_.push_back(Negated{listIndex, patternIndex,
+                                           upper(prefix ? inner.substr(0, inner.size() - 1) : inner), prefix});
+                continue;
+            }
+        }
         if (!wildcard) {
             literals_[upper(p)].push_back(entry);
         } else if (p.back() == '*' && plain(p.substr(0, p.size() - 1))) {

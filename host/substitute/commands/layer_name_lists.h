@@ -31,23 +31,12 @@ public:
         upper_.assign(name);
         for (char& c : upper_)
             if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        report(literals_, upper_, onMatch);
-        for (std::size_t length : prefixLengths_) {
-            if (length > upper_.size()) break;
-            key_.assign(upper_, 0, length);
-            report(prefixes_, key_, onMatch);
-        }
-        if (!referencePrefixLengths_.empty()) {
-            for (std::size_t bar = upper_.find('|'); bar != std::string::npos; bar = upper_.find('|', bar + 1)) {
-                for (std::size_t length : referencePrefixLengths_) {
-                    if (bar + 1 + length > upper_.size()) break;
-                    key_.assign(upper_, bar + 1, length);
-                    report(referencePrefixes_, key_, onMatch);
-                }
-            }
-        }
-        for (const General& g : general_)
-            if (matchGeneral(name, g.pattern)) onMatch(g.list, g.index);
+        matchFolded(upper_, name, onMatch);
+    }
+    // The same for a name already in upper case (as a table's index keeps it).
+    template <typename F>
+    void matchUpper(const std::string& upperName, F&& onMatch) {
+        matchFolded(upperName, upperName, onMatch);
     }
 
     // The patterns of a list as given, and whether each holds wildcards.
@@ -59,6 +48,39 @@ public:
     const std::vector<Pattern>& patterns() const { return patterns_; }
 
 private:
+    template <typename F>
+    void matchFolded(const std::string& upper, std::string_view name, F& onMatch) {
+        report(literals_, upper, onMatch);
+        for (std::size_t length : prefixLengths_) {
+            if (length > upper.size()) break;
+            key_.assign(upper, 0, length);
+            report(prefixes_, key_, onMatch);
+        }
+        if (!referencePrefixLengths_.empty()) {
+            for (std::size_t bar = upper.find('|'); bar != std::string::npos; bar = upper.find('|', bar + 1)) {
+                for (std::size_t length : referencePrefixLengths_) {
+                    if (bar + 1 + length > upper.size()) break;
+                    key_.assign(upper, bar + 1, length);
+                    report(referencePrefixes_, key_, onMatch);
+                }
+            }
+        }
+        // "~NAME" and "~PREFIX*": everything but what the plain pattern matches.
+        for (const Negated& n : negated_) {
+            bool inner = n.prefix ? upper.compare(0, n.text.size(), n.text) == 0 && upper.size() >= n.text.size()
+                                  : upper == n.text;
+            if (!inner) onMatch(n.list, n.index);
+        }
+        for (const General& g : general_)
+            if (matchGeneral(name, g.pattern)) onMatch(g.list, g.index);
+    }
+
+    struct Negated {
+        std::size_t list = 0;
+        std::size_t index = 0;
+        std::string text;  // upper case
+        bool prefix = false;
+    };
     struct General {
         std::size_t list = 0;
         std::size_t index = 0;
@@ -83,6 +105,7 @@ private:
     Index referencePrefixes_;
     std::vector<std::size_t> prefixLengths_;           // ascending
     std::vector<std::size_t> referencePrefixLengths_;  // ascending
+    std::vector<Negated> negated_;
     std::vector<General> general_;
     std::string upper_;
     std::string key_;
