@@ -22,12 +22,21 @@ Applications::Applications(Host& host) : host_(host) {}
 
 Applications::~Applications() { unloadAll(); }
 
+namespace {
+// Puts a value back when the scope ends, also when an exception leaves it.
+template <typename T>
+struct Restore {
+    T& target;
+    T saved;
+    explicit Restore(T& t) : target(t), saved(t) {}
+    ~Restore() { target = saved; }
+};
+}  // namespace
+
 int Applications::send(App& app, int message, void* packet) {
-    App* outer = calling_;
+    Restore<App*> restoreCalling(calling_);
     calling_ = &app;
-    int result = app.entry(message, packet);
-    calling_ = outer;
-    return result;
+    return app.entry(message, packet);
 }
 
 bool Applications::load(const std::string& path, std::string& error) {
@@ -112,10 +121,9 @@ bool Applications::invoke(const std::string& name) {
     auto it = functions_.find(upperName(name));
     if (it == functions_.end()) return false;
     Function f = it->second;
-    int outerCode = currentCode_;
+    Restore<int> restoreCode(currentCode_);
     currentCode_ = f.code;
     send(*f.app, AcRx::kInvkSubrMsg, nullptr);
-    currentCode_ = outerCode;
     return true;
 }
 
