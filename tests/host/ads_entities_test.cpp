@@ -176,3 +176,55 @@ TEST(AdsEntities, SystemVariablesKeepTheirTypes) {
     EXPECT_EQ(ads_setvar("CMDECHO", &zero), RTNORM);
     EXPECT_EQ(h.db().variables().integer("CMDECHO"), 0);
 }
+
+TEST(AdsEntities, InteractiveSelectionPicksWindowsAllLastAndPreviousWithAFilter) {
+    SessionHarness h(false);
+    auto line = [](const char* layer, double y) {
+        ads_point a = {0, y, 0}, b = {10, y, 0};
+        List l{ads_buildlist(RTDXF0, "LINE", 8, layer, 10, a, 11, b, 0)};
+        return ads_entmake(l.rb);
+    };
+    ASSERT_EQ(line("A-WALL", 0), RTNORM);
+    ASSERT_EQ(line("B-WALL", 10), RTNORM);
+    ASSERT_EQ(line("A-DOOR", 20), RTNORM);
+
+    // A pick on the first line, then a pick on nothing, then Enter.
+    zan::app::Script picks("5,0.1\n50,50\n\n");
+    h.session().attach(picks);
+    ads_name ss;
+    ASSERT_EQ(ads_ssget(nullptr, nullptr, nullptr, nullptr, ss), RTNORM);
+    long n = 0;
+    ads_sslength(ss, &n);
+    EXPECT_EQ(n, 1);
+    ads_ssfree(ss);
+    EXPECT_NE(h.transcript().find("Select objects: "), std::string::npos);
+    EXPECT_NE(h.transcript().find("0 found"), std::string::npos);
+
+    // ALL with a filter keeps the A layers only; Enter at once selects nothing.
+    zan::app::Script all("ALL\n\n\n");
+    h.session().attach(all);
+    List filter{ads_buildlist(8, "A-*", 0)};
+    ASSERT_EQ(ads_ssget(nullptr, nullptr, nullptr, filter.rb, ss), RTNORM);
+    ads_sslength(ss, &n);
+    EXPECT_EQ(n, 2);
+    ads_ssfree(ss);
+    EXPECT_EQ(ads_ssget(nullptr, nullptr, nullptr, nullptr, ss), RTERROR);
+
+    // Previous is the last selection made; Last is the newest entity.
+    zan::app::Script again("P\nL\n\n");
+    h.session().attach(again);
+    ASSERT_EQ(ads_ssget(nullptr, nullptr, nullptr, nullptr, ss), RTNORM);
+    ads_sslength(ss, &n);
+    EXPECT_EQ(n, 2);  // the last entity was already among the previous two
+    ads_ssfree(ss);
+
+    // A point given by the caller picks without asking.
+    ads_point at = {5, 10, 0};
+    ASSERT_EQ(ads_ssget(nullptr, at, nullptr, nullptr, ss), RTNORM);
+    ads_name picked;
+    ads_ssname(ss, 0, picked);
+    List picked_list{ads_entget(picked)};
+    EXPECT_STREQ(item(picked_list.rb, 8)->resval.rstring, "B-WALL");
+    ads_ssfree(ss);
+    EXPECT_EQ(ads_ssfree(ss), RTERROR);  // freed once only
+}
