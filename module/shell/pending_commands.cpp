@@ -13,11 +13,9 @@ int layerviewCommand() { return RTNORM; }
 int symbolbarCommand() { return RTNORM; }
 int modifierbarCommand() { return RTNORM; }
 int symbolInsertFunction() { return RTNORM; }
-int dlconfigCommand() { return RTNORM; }
 int copytomodCommand() { return RTNORM; }
 int movetomodCommand() { return RTNORM; }
 int leaderCommand() { return RTNORM; }
 int pocheCommand() { return RTNORM; }
-int preferencesCommand() { return RTNORM; }
 
 }  // namespace zan

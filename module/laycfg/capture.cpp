@@ -1,0 +1,170 @@
+#include "laycfg/capture.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+
+#include "ads/adslib.h"
+#include "shell/host_lists.h"
+
+namespace zan {
+
+std::string RuleLists::conflictMessage(Which list, std::string_view text) {
+    static const char* const kPatterns[4] = {
+        "level %s is already in the Levels Excluded list.  It will not be added.",
+        "level %s is already in the Levels Included list.  It will not be added.",
+        "layer %s is already in the Layers Excluded list.  It will not be added.",
+        "layer %s is already in the Layers Included list.  It will not be added.",
+    };
+    std::string pattern = kPatterns[list];
+    std::size_t at = pattern.find("%s");
+    return pattern.replace(at, 2, text);
+}
+
+RuleLists::Result RuleLists::add(Which list, std::string_view text, Level* level) {
+    if (contains(list, text)) return AlreadyListed;
+    if (contains(opposite(list), text)) return Conflict;
+    insert(list, text, level);
+    return Added;
+}
+
+bool RuleLists::insert(Which list, std::string_view text, Level* level) {
+    if (contains(list, text)) return false;
+    members_[list].emplace(text);
+    lines_[list].push_back(Line{std::string(text), level});
+    return true;
+}
+
+bool RuleLists::remove(Which list, std::string_view text) {
+    auto member = members_[list].find(text);
+    if (member == members_[list].end()) return false;
+    members_[list].erase(member);
+    auto& lines = lines_[list];
+    lines.erase(std::find_if(lines.begin(), lines.end(), [&](const Line& l) { return l.text == text; }));
+    return true;
+}
+
+void RuleLists::clear(Which list) {
+    lines_[list].clear();
+    members_[list].clear();
+}
+
+bool RuleLists::contains(Which list, std::string_view text) const {
+    return members_[list].find(text) != members_[list].end();
+}
+
+std::string_view modifierPart(std::string_view layerName, char separator) {
+    if (separator == '\0') return {};
+    std::size_t at = layerName.find(separator);
+    if (at == std::string_view::npos) return {};
+    std::string_view modifier = layerName.substr(0, at);
+    if (std::size_t bar = modifier.rfind('|'); bar != std::string_view::npos) modifier.remove_prefix(bar + 1);
+    return modifier;
+}
+
+namespace {
+
+constexpr std::uint32_t kNoLevel = UINT32_MAX;
+
+// Groups names by the level that takes them: the first level in list order
+// with the name's modifier. `order` receives the name indices level by
+// level (each group in input order), `start` the bounds of each group;
+// names of no level go to `leftover` in input order.
+void groupByLevel(const std::vector<std::string>& names, const std::unordered_map<std::string_view, std::uint32_t>& levelOf,
+                  char separator, std::size_t levelCount, std::vector<std::uint32_t>& start,
+                  std::vector<std::uint32_t>& order, std::vector<std::uint32_t>& leftover) {
+    std::vector<std::uint32_t> slot(names.size(), kNoLevel);
+    start.assign(levelCount + 1, 0);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        auto found = levelOf.find(modifierPart(names[i], separator));
+        if (found == levelOf.end()) {
+            leftover.push_back(static_cast<std::uint32_t>(i));
+        } else {
+            slot[i] = found->second;
+            ++start[found->second + 1];
+        }
+    }
+    for (std::size_t l = 0; l < levelCount; ++l) start[l + 1] += start[l];
+    order.resize(start[levelCount]);
+    std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (slot[i] != kNoLevel) order[next[slot[i]]++] = static_cast<std::uint32_t>(i);
+}
+
+}  // namespace
+
+void analyseCapture(const std::vector<std::string>& frozen, const std::vector<std::string>& thawed,
+                    const LevelList& levels, char separator, CaptureSink& sink) {
+    // A later level with the modifier of an earlier one finds its names
+    // already taken, so only the first one of each modifier matters.
+    std::unordered_map<std::string_view, std::uint32_t> levelOf;
+    levelOf.reserve(levels.size() * 2);
+    for (std::size_t l = 0; l < levels.size(); ++l) levelOf.emplace(levels[l]->modifier, static_cast<std::uint32_t>(l));
+
+    std::vector<std::uint32_t> frozenStart, frozenOrder, frozenLeft, thawedStart, thawedOrder, thawedLeft;
+    groupByLevel(frozen, levelOf, separator, levels.size(), frozenStart, frozenOrder, frozenLeft);
+    groupByLevel(thawed, levelOf, separator, levels.size(), thawedStart, thawedOrder, thawedLeft);
+
+    for (std::size_t l = 0; l < levels.size(); ++l) {
+        Level& level = *levels[l];
+        const std::uint32_t f0 = frozenStart[l], f1 = frozenStart[l + 1];
+        const std::uint32_t t0 = thawedStart[l], t1 = thawedStart[l + 1];
+        const std::uint32_t f = f1 - f0, t = t1 - t0;
+        if (f == 0 && t == 0) continue;
+        auto excludeFrozen = [&] {
+            for (std::uint32_t i = f0; i < f1; ++i) sink.excludeLayer(frozen[frozenOrder[i]]);
+        };
+        auto includeThawed = [&] {
+            for (std::uint32_t i = t0; i < t1; ++i) sink.includeLayer(thawed[thawedOrder[i]]);
+        };
+        if (f == 0) {
+            sink.includeLevel(level);
+        } else if (t == 0) {
+            sink.excludeLevel(level);
+        } else {
+            // The ratio is an integer quotient compared with 0.4 and 2.5:
+            // 0 includes the level, 1 and 2 list single layers, 3 and more
+            // exclude the level.
+            const std::uint32_t q = f / t;
+            if (q < 0.4) {
+                sink.includeLevel(level);
+                excludeFrozen();
+            } else if (q <= 2.5) {
+                includeThawed();
+                excludeFrozen();
+            } else {
+                sink.excludeLevel(level);
+                includeThawed();
+            }
+        }
+    }
+    for (std::uint32_t i : frozenLeft) sink.excludeLayer(frozen[i]);
+    for (std::uint32_t i : thawedLeft) sink.includeLayer(thawed[i]);
+}
+
+namespace {
+
+template <typename Each>
+void forEachLayer(Each each) {
+    for (resbuf* entry = ads_tblnext("LAYER", 1); entry != nullptr; entry = ads_tblnext("LAYER", 0)) {
+        ResbufList owned(entry);
+        resbuf* name = findGroup(entry, 2);
+        if (name == nullptr || name->resval.rstring == nullptr) continue;
+        resbuf* flags = findGroup(entry, 70);
+        each(name->resval.rstring, flags != nullptr ? flags->resval.rint : 0);
+    }
+}
+
+}  // namespace
+
+void readLayerFreezeState(std::vector<std::string>& frozen, std::vector<std::string>& thawed) {
+    forEachLayer([&](const char* name, int flags) { ((flags & 1) != 0 ? frozen : thawed).emplace_back(name); });
+}
+
+std::vector<std::string> readLayerNames() {
+    std::vector<std::string> names;
+    forEachLayer([&](const char* name, int) { names.emplace_back(name); });
+    return names;
+}
+
+}  // namespace zan

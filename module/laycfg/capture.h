@@ -1,0 +1,85 @@
+// Deriving a configuration's rules from a freeze state: the four rule lists
+// of the editor with their adding rules, and the capture analysis that turns
+// frozen and thawed layer names into level and layer rules.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "levels/level.h"
+
+namespace zan {
+
+// The editor's right-hand lists: included and excluded levels (by name) and
+// included and excluded layer names or patterns. A text is in a list at
+// most once; add() never puts it in both lists of a pair.
+class RuleLists {
+public:
+    enum Which { ModifiersIncluded = 0, ModifiersExcluded = 1, LayersIncluded = 2, LayersExcluded = 3 };
+    enum Result { Added, AlreadyListed, Conflict };
+    struct Line {
+        std::string text;
+        Level* level = nullptr;  // the level a modifier line stands for, if any
+    };
+
+    // The list that holds the opposite rule for the same text.
+    static Which opposite(Which list) { return static_cast<Which>(list ^ 1); }
+    // The message shown when adding to `list` conflicts with its opposite.
+    static std::string conflictMessage(Which list, std::string_view text);
+
+    // Adds unless `list` holds the text already (AlreadyListed) or its
+    // opposite does (Conflict); the lists are then unchanged.
+    Result add(Which list, std::string_view text, Level* level = nullptr);
+    // Adds unless `list` holds the text already, whatever the opposite list
+    // holds (to show a configuration as it was stored); true when added.
+    bool insert(Which list, std::string_view text, Level* level = nullptr);
+    bool remove(Which list, std::string_view text);
+    void clear(Which list);
+    bool contains(Which list, std::string_view text) const;
+    // The lines in the order they were added.
+    const std::vector<Line>& lines(Which list) const { return lines_[list]; }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::vector<Line> lines_[4];
+    std::unordered_set<std::string, Hash, std::equal_to<>> members_[4];
+};
+
+// Receives the rules a capture derives, in order.
+class CaptureSink {
+public:
+    virtual ~CaptureSink() = default;
+    virtual void includeLevel(Level& level) = 0;
+    virtual void excludeLevel(Level& level) = 0;
+    virtual void includeLayer(std::string_view name) = 0;
+    virtual void excludeLayer(std::string_view name) = 0;
+};
+
+// The modifier part of a layer name without copying it: the text before the
+// first separator less everything up to the last "|"; empty when the name
+// holds no separator (or there is no separator).
+std::string_view modifierPart(std::string_view layerName, char separator);
+
+// The capture analysis. For each level in list order, the frozen (F) and
+// thawed (T) names whose modifier part equals the level's modifier are
+// taken; then, with q = |F| / |T| in integer arithmetic:
+//   T empty -> exclude the level; F empty -> include it;
+//   q = 0 -> include the level and exclude each name of F;
+//   q = 1 or 2 -> include each name of T and exclude each name of F;
+//   q >= 3 -> exclude the level and include each name of T.
+// Names of no level follow: the frozen ones excluded, the thawed included.
+// Both inputs are in layer-table order; so is every list of names passed on.
+void analyseCapture(const std::vector<std::string>& frozen, const std::vector<std::string>& thawed,
+                    const LevelList& levels, char separator, CaptureSink& sink);
+
+// The layer table split by the frozen bit of each layer's flags.
+void readLayerFreezeState(std::vector<std::string>& frozen, std::vector<std::string>& thawed);
+// Every layer of the layer table, in table order.
+std::vector<std::string> readLayerNames();
+
+}  // namespace zan

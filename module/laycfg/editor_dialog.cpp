@@ -1,0 +1,332 @@
+#include "laycfg/editor_dialog.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "ads/adslib.h"
+#include "levels/levels.h"
+#include "resources/dialog_templates.h"
+#include "shell/host_lists.h"
+#include "shell/services.h"
+#include "shell/state.h"
+
+namespace zan {
+
+namespace {
+
+constexpr const char* kModule = "lycfgdlg";
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The order of sorted lists: letters compared without case, byte by byte.
+bool listOrder(std::string_view a, std::string_view b) {
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        auto x = static_cast<unsigned char>(lowerAscii(a[i]));
+        auto y = static_cast<unsigned char>(lowerAscii(b[i]));
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
+
+std::vector<std::string> tableNames(const char* table) {
+    std::vector<std::string> names;
+    for (resbuf* entry = ads_tblnext(table, 1); entry != nullptr; entry = ads_tblnext(table, 0)) {
+        ResbufList owned(entry);
+        if (resbuf* name = findGroup(entry, 2); name != nullptr && name->resval.rstring != nullptr)
+            names.emplace_back(name->resval.rstring);
+    }
+    return names;
+}
+
+tk::ItemData dataOf(Level* level) { return reinterpret_cast<tk::ItemData>(level); }
+
+}  // namespace
+
+void addLinesSorted(tk::Dialog& dialog, int listId, std::vector<std::pair<std::string, tk::ItemData>> lines) {
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const auto& a, const auto& b) { return listOrder(a.first, b.first); });
+    for (const auto& [text, data] : lines) dialog.listAdd(listId, text, data);
+}
+
+LayerConfigurationEditor::LayerConfigurationEditor(EditorOwner& owner, LayerConfiguration* configuration)
+    : tk::Dialog(resources::layerConfigurationEditorTemplate()), owner_(owner), configuration_(configuration) {
+    if (configuration_ != nullptr) {
+        ucsName_ = configuration_->ucsName;
+        viewName_ = configuration_->viewName;
+        option_ = configuration_->undefinedLayerOption;
+    }
+}
+
+bool LayerConfigurationEditor::open() { return openModeless(state().hostMainWindow); }
+
+int LayerConfigurationEditor::listOf(RuleLists::Which which) {
+    static const int kLists[4] = {kIncludedLevels, kExcludedLevels, kIncludedLayers, kExcludedLayers};
+    return kLists[which];
+}
+
+bool LayerConfigurationEditor::onInit() {
+    std::vector<std::pair<std::string, tk::ItemData>> lines;
+    for (const auto& level : state().levelList) lines.emplace_back(level->name, dataOf(level.get()));
+    addLinesSorted(*this, kLevels, std::move(lines));
+
+    lines.clear();
+    for (std::string& name : readLayerNames()) lines.emplace_back(std::move(name), 0);
+    addLinesSorted(*this, kLayers, std::move(lines));
+
+    for (const std::string& name : tableNames("VIEW")) listAdd(kViewList, name);
+    for (const std::string& name : tableNames("UCS")) listAdd(kUcsList, name);
+
+    if (configuration_ != nullptr) fillFromConfiguration(*configuration_);
+    // An option outside the three leaves every button clear; OK then keeps it.
+    if (option_ >= 0 && option_ <= 2) checkRadioButton(kNoAction, kThaw, kNoAction + option_);
+    return true;
+}
+
+void LayerConfigurationEditor::fillFromConfiguration(const LayerConfiguration& c) {
+    // The configuration's lists are shown as they are, without the adding
+    // rules: a file may name the same entry on both sides.
+    auto show = [&](RuleLists::Which which, const std::string& text, Level* level) {
+        if (rules_.insert(which, text, level)) dirty_[which] = true;
+    };
+    for (Level* level : c.includedModifiers) show(RuleLists::ModifiersIncluded, level->name, level);
+    for (const std::string& name : c.unresolvedIncludedModifiers) show(RuleLists::ModifiersIncluded, name, nullptr);
+    for (Level* level : c.excludedModifiers) show(RuleLists::ModifiersExcluded, level->name, level);
+    for (const std::string& name : c.unresolvedExcludedModifiers) show(RuleLists::ModifiersExcluded, name, nullptr);
+    for (const std::string& name : c.includedLayers) show(RuleLists::LayersIncluded, name, nullptr);
+    for (const std::string& name : c.excludedLayers) show(RuleLists::LayersExcluded, name, nullptr);
+    for (int which = 0; which < 4; ++which)
+        if (dirty_[which]) syncList(static_cast<RuleLists::Which>(which));
+
+    setItemText(kName, c.name);
+    if (int line = listFind(kUcsList, ucsName_); line >= 0) listSetCurrent(kUcsList, line);
+    if (int line = listFind(kViewList, viewName_); line >= 0) listSetCurrent(kViewList, line);
+}
+
+void LayerConfigurationEditor::addRule(RuleLists::Which which, const std::string& text, Level* level, bool display) {
+    switch (rules_.add(which, text, level)) {
+        case RuleLists::Added:
+            if (display)
+                listAdd(listOf(which), text, dataOf(level));
+            else
+                dirty_[which] = true;
+            break;
+        case RuleLists::Conflict: messageBox(RuleLists::conflictMessage(which, text), tk::MB_OK); break;
+        case RuleLists::AlreadyListed: break;
+    }
+}
+
+void LayerConfigurationEditor::addHighlightedLevels(RuleLists::Which which) {
+    for (int line : listSelection(kLevels)) {
+        // The level is found by the line's name, so that a line never
+        // stands for a level that has gone meanwhile.
+        if (Level* level = findLevelByName(listText(kLevels, line))) addRule(which, level->name, level);
+    }
+}
+
+void LayerConfigurationEditor::addHighlightedLayers(RuleLists::Which which, const char* prefix) {
+    for (int line : listSelection(kLayers)) addRule(which, prefix + listText(kLayers, line), nullptr);
+}
+
+void LayerConfigurationEditor::removeHighlighted(RuleLists::Which which) {
+    const int list = listOf(which);
+    int line = listCurrent(list);
+    if (line < 0) return;
+    rules_.remove(which, listText(list, line));
+    listDelete(list, line);
+}
+
+void LayerConfigurationEditor::syncList(RuleLists::Which which) {
+    const int list = listOf(which);
+    int current = listCurrent(list);
+    std::string selected = current >= 0 ? listText(list, current) : std::string();
+    std::vector<std::pair<std::string, tk::ItemData>> lines;
+    lines.reserve(rules_.lines(which).size());
+    for (const auto& line : rules_.lines(which)) lines.emplace_back(line.text, dataOf(line.level));
+    listClear(list);
+    addLinesSorted(*this, list, std::move(lines));
+    if (current >= 0)
+        if (int again = listFind(list, selected); again >= 0) listSetCurrent(list, again);
+    dirty_[which] = false;
+}
+
+void LayerConfigurationEditor::onCommand(int controlId, int notification) {
+    if (notification != tk::BN_CLICKED) return;
+    switch (controlId) {
+        case kIncludeLevels: addHighlightedLevels(RuleLists::ModifiersIncluded); break;
+        case kExcludeLevels: addHighlightedLevels(RuleLists::ModifiersExcluded); break;
+        case kIncludeLayers: addHighlightedLayers(RuleLists::LayersIncluded, ""); break;
+        case kExcludeLayers: addHighlightedLayers(RuleLists::LayersExcluded, ""); break;
+        case kIncludeLayerPatterns: addHighlightedLayers(RuleLists::LayersIncluded, "*"); break;
+        case kExcludeLayerPatterns: addHighlightedLayers(RuleLists::LayersExcluded, "*"); break;
+        case kRemoveIncludedLevel: removeHighlighted(RuleLists::ModifiersIncluded); break;
+        case kRemoveExcludedLevel: removeHighlighted(RuleLists::ModifiersExcluded); break;
+        case kRemoveIncludedLayer: removeHighlighted(RuleLists::LayersIncluded); break;
+        case kRemoveExcludedLayer: removeHighlighted(RuleLists::LayersExcluded); break;
+        case kClearAll:
+            for (int which = 0; which < 4; ++which) {
+                rules_.clear(static_cast<RuleLists::Which>(which));
+                listClear(listOf(static_cast<RuleLists::Which>(which)));
+                dirty_[which] = false;
+            }
+            break;
+        case kCaptureGlobal: captureGlobal(); break;
+        case kCaptureViewport: owner_.viewportCaptureRequested(); break;
+        default: break;
+    }
+}
+
+// ---- Captures ----------------------------------------------------------------
+
+void LayerConfigurationEditor::includeLevel(Level& level) { addRule(RuleLists::ModifiersIncluded, level.name, &level, false); }
+void LayerConfigurationEditor::excludeLevel(Level& level) { addRule(RuleLists::ModifiersExcluded, level.name, &level, false); }
+void LayerConfigurationEditor::includeLayer(std::string_view name) {
+    addRule(RuleLists::LayersIncluded, std::string(name), nullptr, false);
+}
+void LayerConfigurationEditor::excludeLayer(std::string_view name) {
+    addRule(RuleLists::LayersExcluded, std::string(name), nullptr, false);
+}
+
+void LayerConfigurationEditor::runCapture(const std::vector<std::string>& frozen, const std::vector<std::string>& thawed) {
+    analyseCapture(frozen, thawed, state().levelList, state().modifierSeparator, *this);
+    for (int which = 0; which < 4; ++which)
+        if (dirty_[which]) syncList(static_cast<RuleLists::Which>(which));
+}
+
+void LayerConfigurationEditor::captureGlobal() {
+    std::vector<std::string> frozen, thawed;
+    readLayerFreezeState(frozen, thawed);
+    runCapture(frozen, thawed);
+}
+
+void LayerConfigurationEditor::captureFromViewport() {
+    show(tk::SW_HIDE);
+    tk::platform().bringWindowToTop(state().hostMainWindow);
+
+    resbuf tileMode{};
+    if (ads_getvar("TILEMODE", &tileMode) != RTNORM || tileMode.resval.rint != 0) {
+        ads_printf("You must be in Paperspace in order to capture layers from Viewports.");
+        return;
+    }
+    returnFocusToHost();
+    ads_command(RTSTR, "PSPACE", 0);
+
+    ads_name viewport;
+    ads_point picked;
+    ResbufList data;
+    while (true) {
+        int status = ads_entsel("Select viewport entity:\n", viewport, picked);
+        if (status == RTCAN) {
+            ads_printf("Function Canceled.\n");
+            return;
+        }
+        if (status != RTNORM) {
+            // A pick that hits nothing asks again; Enter ends the capture
+            // as a cancel does.
+            resbuf errorNumber{};
+            if (ads_getvar("ERRNO", &errorNumber) == RTNORM && errorNumber.resval.rint == 52) {
+                ads_printf("Function Canceled.\n");
+                return;
+            }
+            continue;
+        }
+        data.reset(ads_entget(viewport));
+        // The reported positions are fixed numbers that users quote.
+        if (!data) {
+            ads_printf("Bad Entity, %s, %d.\n", kModule, 837);
+            return;
+        }
+        resbuf* type = findGroup(data.get(), 0);
+        if (type == nullptr || type->resval.rstring == nullptr) {
+            ads_printf("Error, Function Canceled %s, %d.\n", kModule, 843);
+            return;
+        }
+        if (std::string_view(type->resval.rstring) == "VIEWPORT") break;
+        ads_printf("Entity is not a viewport.\n");
+    }
+    if (findGroup(data.get(), 5) == nullptr) {
+        ads_printf("Handle not found, Make sure handles are ON.\n");
+        return;
+    }
+
+    ResbufList applications(ads_buildlist(RTSTR, "ACAD", 0));
+    if (!applications) {
+        ads_printf("Error at %s, %d.\n", kModule, 870);
+        return;
+    }
+    ResbufList extended(ads_entgetx(viewport, applications.get()));
+    if (!extended) {
+        ads_printf("Error at %s, %d.\n", kModule, 878);
+        return;
+    }
+    std::vector<std::string> frozen;
+    resbuf* item = findGroup(extended.get(), 1003);
+    if (item == nullptr) ads_printf("No layers are frozen in selected Viewport.\n");
+    for (; item != nullptr && item->restype != 1002; item = item->rbnext)
+        if (item->restype == 1003 && item->resval.rstring != nullptr) frozen.emplace_back(item->resval.rstring);
+
+    std::unordered_set<std::string_view> frozenNames(frozen.begin(), frozen.end());
+    std::vector<std::string> thawed;
+    for (std::string& name : readLayerNames())
+        if (frozenNames.find(name) == frozenNames.end()) thawed.push_back(std::move(name));
+    runCapture(frozen, thawed);
+}
+
+void LayerConfigurationEditor::bringForward() {
+    show(tk::SW_SHOWNORMAL);
+    bringToFront();
+}
+
+// ---- OK and commit --------------------------------------------------------------
+
+void LayerConfigurationEditor::takeControls() {
+    Taken t;
+    t.name = itemText(kName);
+    int checked = checkedRadioButton(kNoAction, kThaw);
+    t.option = checked != 0 ? checked - kNoAction : option_;
+    auto takeLevels = [&](int list, std::vector<Level*>& levels, std::vector<std::string>& unresolved) {
+        for (int i = 0, n = listCount(list); i < n; ++i) {
+            std::string text = listText(list, i);
+            if (Level* level = findLevelByName(text))
+                levels.push_back(level);
+            else if (!text.empty())
+                unresolved.push_back(std::move(text));
+        }
+    };
+    takeLevels(kIncludedLevels, t.includedLevels, t.unresolvedIncluded);
+    takeLevels(kExcludedLevels, t.excludedLevels, t.unresolvedExcluded);
+    for (int i = 0, n = listCount(kIncludedLayers); i < n; ++i) t.includedLayers.push_back(listText(kIncludedLayers, i));
+    for (int i = 0, n = listCount(kExcludedLayers); i < n; ++i) t.excludedLayers.push_back(listText(kExcludedLayers, i));
+    if (int line = listCurrent(kUcsList); line >= 0) ucsName_ = listText(kUcsList, line);
+    if (int line = listCurrent(kViewList); line >= 0) viewName_ = listText(kViewList, line);
+    taken_ = std::move(t);
+}
+
+void LayerConfigurationEditor::onOK() {
+    takeControls();
+    owner_.editorCommitted(*this);
+    endDialog(tk::IDOK);
+}
+
+void LayerConfigurationEditor::commitInto(LayerConfiguration& target) const {
+    target.setName(taken_.name.empty() ? std::string_view("Untitled") : std::string_view(taken_.name));
+    target.clearIncludedLayers();
+    target.clearExcludedLayers();
+    for (const std::string& name : taken_.includedLayers) target.addIncludedLayer(name);
+    for (const std::string& name : taken_.excludedLayers) target.addExcludedLayer(name);
+    target.clearIncludedModifiers();
+    target.clearExcludedModifiers();
+    for (Level* level : taken_.includedLevels) target.addIncludedModifier(level);
+    for (Level* level : taken_.excludedLevels) target.addExcludedModifier(level);
+    target.clearUnresolvedIncludedModifiers();
+    target.clearUnresolvedExcludedModifiers();
+    for (const std::string& name : taken_.unresolvedIncluded) target.addUnresolvedIncludedModifier(name);
+    for (const std::string& name : taken_.unresolvedExcluded) target.addUnresolvedExcludedModifier(name);
+    target.ucsName = ucsName_;
+    target.viewName = viewName_;
+    target.undefinedLayerOption = taken_.option;
+}
+
+void LayerConfigurationEditor::onDestroyed(int) { owner_.editorClosed(*this); }
+
+}  // namespace zan
