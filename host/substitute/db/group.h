@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "db/group_text.h"
+
 namespace host {
 
 enum class ValueKind : std::uint8_t {
@@ -31,15 +33,19 @@ bool isPointCode(int code);
 bool isHandleCode(int code);
 
 struct Group {
-    int code = 0;
-    std::string value;
+    std::int16_t code = 0;  // DXF group codes run from -5 to 1071
+    GroupText value;
 
     Group() = default;
-    Group(int c, std::string v) : code(c), value(std::move(v)) {}
+    Group(int c, std::string_view v) : code(static_cast<std::int16_t>(c)), value(v) {}
+    Group(int c, const char* v) : code(static_cast<std::int16_t>(c)), value(v) {}
+    Group(int c, const std::string& v) : code(static_cast<std::int16_t>(c)), value(v) {}
 
     std::optional<double> real() const;
     std::optional<long long> integer() const;
 };
+
+static_assert(sizeof(Group) == 24, "a group takes 24 bytes");
 
 using GroupList = std::vector<Group>;
 
