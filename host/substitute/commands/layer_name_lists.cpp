@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/wildcard.h"
+#include "db/record.h"
 
 namespace host {
 namespace {
@@ -16,35 +17,9 @@ bool special(char c) {
 
 bool plain(std::string_view text) { return std::none_of(text.begin(), text.end(), special); }
 
-std::string upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 }  // namespace
 
-std::vector<std::string_view> splitNameList(std::string_view list) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    bool inClass = false;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        char c = list[i];
-        if (c == '`') {
-            ++i;
-            continue;
-        }
-        if (c == '[') inClass = true;
-        else if (c == ']') inClass = false;
-        else if (c == ',' && !inClass) {
-            parts.push_back(list.substr(start, i - start));
-            start = i + 1;
-        }
-    }
-    parts.push_back(list.substr(start));
-    return parts;
-}
+std::vector<std::string_view> splitNameList(std::string_view list) { return splitPatternList(list); }
 
 void NameListMatcher::addLength(std::vector<std::size_t>& lengths, std::size_t length) {
     auto at = std::lower_bound(lengths.begin(), lengths.end(), length);
@@ -68,20 +43,20 @@ std::size_t NameListMatcher::addList(std::string_view list) {
             bool prefix = inner.back() == '*' && plain(inner.substr(0, inner.size() - 1));
             if (plain(inner) || prefix) {
                 negated_.push_back(Negated{listIndex, patternIndex,
-                                           upper(prefix ? inner.substr(0, inner.size() - 1) : inner), prefix});
+                                           upperName(prefix ? inner.substr(0, inner.size() - 1) : inner), prefix});
                 continue;
             }
         }
         if (!wildcard) {
-            literals_[upper(p)].push_back(entry);
+            literals_[upperName(p)].push_back(entry);
         } else if (p.back() == '*' && plain(p.substr(0, p.size() - 1))) {
             std::string_view prefix = p.substr(0, p.size() - 1);
-            prefixes_[upper(prefix)].push_back(entry);
+            prefixes_[upperName(prefix)].push_back(entry);
             addLength(prefixLengths_, prefix.size());
         } else if (p.size() >= 3 && p[0] == '*' && p[1] == '|' && p.back() == '*' &&
                    plain(p.substr(2, p.size() - 3))) {
             std::string_view prefix = p.substr(2, p.size() - 3);
-            referencePrefixes_[upper(prefix)].push_back(entry);
+            referencePrefixes_[upperName(prefix)].push_back(entry);
             addLength(referencePrefixLengths_, prefix.size());
         } else {
             general_.push_back(General{listIndex, patternIndex, std::string(p)});

@@ -1,7 +1,5 @@
 #include "core/wildcard.h"
 
-#include <string>
-#include <vector>
 
 namespace host {
 namespace {
@@ -91,7 +89,9 @@ bool matchOne(std::string_view t, std::string_view p, bool ignoreCase) {
     return pi == p.size();
 }
 
-std::vector<std::string_view> splitPatterns(std::string_view list) {
+}  // namespace
+
+std::vector<std::string_view> splitPatternList(std::string_view list) {
     std::vector<std::string_view> parts;
     std::size_t start = 0;
     bool inClass = false;
@@ -112,10 +112,8 @@ std::vector<std::string_view> splitPatterns(std::string_view list) {
     return parts;
 }
 
-}  // namespace
-
 bool wildcardMatch(std::string_view text, std::string_view patternList, bool ignoreCase) {
-    for (std::string_view pattern : splitPatterns(patternList)) {
+    for (std::string_view pattern : splitPatternList(patternList)) {
         bool negate = !pattern.empty() && pattern[0] == '~';
         if (negate) pattern.remove_prefix(1);
         if (matchOne(text, pattern, ignoreCase) != negate) return true;

@@ -6,8 +6,13 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 namespace host {
+
+// The patterns of a comma-separated list; commas inside [...] or after a
+// reverse quote do not separate.
+std::vector<std::string_view> splitPatternList(std::string_view list);
 
 bool wildcardMatch(std::string_view text, std::string_view patternList, bool ignoreCase);
 // True when the list holds a character that is special in patterns.
