@@ -49,20 +49,29 @@ bool storeText(resbuf* item, const std::string& text) {
 
 enum class Pick { First, Last };
 
+// What a selection that fails prints.
+enum class OnNoSelection { Silent, FilterFindsNothing, NoInitializationEntities };
+
+// Selects every entity of the drawing that passes `filter`. The number
+// selected, or -1 after a failed selection or count, reported as the caller asks.
+long selectEverything(SelectionSet& set, const resbuf* filter, const char* module, OnNoSelection onNone) {
+    if (set.select("X", nullptr, nullptr, filter) != RTNORM) {
+        if (onNone == OnNoSelection::FilterFindsNothing) ZAN_FILTER_FINDS_NOTHING(module);
+        if (onNone == OnNoSelection::NoInitializationEntities) ads_printf("No initialization entities found.\n");
+        return -1;
+    }
+    long count = set.length();
+    if (count < 0) ZAN_ERROR_AT(module);
+    return count;
+}
+
 // Selects the marker for a setter and fetches it with its extended data;
 // null after reporting a failure.
 ResbufList fetchMarkerForUpdate(Pick pick) {
     SelectionSet set;
     ResbufList filter = markerFilter(kInitBlockName);
-    if (set.select("X", nullptr, nullptr, filter.get()) != RTNORM) {
-        ZAN_FILTER_FINDS_NOTHING(kModuleShell);
-        return nullptr;
-    }
-    long count = set.length();
-    if (count < 0) {
-        ZAN_ERROR_AT(kModuleShell);
-        return nullptr;
-    }
+    long count = selectEverything(set, filter.get(), kModuleShell, OnNoSelection::FilterFindsNothing);
+    if (count < 0) return nullptr;
     if (count == 0) {
         ads_printf("No entities found.");
         return nullptr;
@@ -105,12 +114,8 @@ int readInitObject() {
     ShellState& s = state();
     SelectionSet set;
     ResbufList filter = markerFilter(kInitBlockName);
-    if (set.select("X", nullptr, nullptr, filter.get()) != RTNORM) return 0;
-    long count = set.length();
-    if (count < 0) {
-        ZAN_ERROR_AT(kModuleMacros);
-        return 0;
-    }
+    long count = selectEverything(set, filter.get(), kModuleMacros, OnNoSelection::Silent);
+    if (count < 0) return 0;
     if (count == 0) {
         ads_printf("No entities found.");
         return 0;
@@ -205,15 +210,8 @@ int deleteInitObject() {
     ensureModelSpace();
     SelectionSet set;
     ResbufList filter = markerFilter(kInitBlockName);
-    if (set.select("X", nullptr, nullptr, filter.get()) != RTNORM) {
-        ads_printf("No initialization entities found.\n");
-        return 0;
-    }
-    long count = set.length();
-    if (count < 0) {
-        ZAN_ERROR_AT(kModuleMacros);
-        return 0;
-    }
+    long count = selectEverything(set, filter.get(), kModuleMacros, OnNoSelection::NoInitializationEntities);
+    if (count < 0) return 0;
     if (count == 0) {
         ads_printf("No entities found.");
         return 0;
@@ -258,15 +256,8 @@ namespace {
 int activeViewportNumber() {
     SelectionSet set;
     ResbufList filter(ads_buildlist(RTDXF0, "VIEWPORT", 68, 1, 0));
-    if (set.select("X", nullptr, nullptr, filter.get()) != RTNORM) {
-        ZAN_FILTER_FINDS_NOTHING(kModuleMacros);
-        return 0;
-    }
-    long count = set.length();
-    if (count < 0) {
-        ZAN_ERROR_AT(kModuleMacros);
-        return 0;
-    }
+    long count = selectEverything(set, filter.get(), kModuleMacros, OnNoSelection::FilterFindsNothing);
+    if (count < 0) return 0;
     if (count != 1) {
         ads_printf("Wrong number of entities.\n");
         return 0;
@@ -304,13 +295,7 @@ int ensureModelSpace() {
 
 int clearinitCommand() {
     deleteInitObject();
-    ShellState& s = state();
-    s.levelBitmapDirectory.clear();
-    s.configFilesDirectory.clear();
-    s.layerConfigFile.clear();
-    s.modifierFile.clear();
-    s.levelBarRows = 1;
-    s.modifierBarWindow = nullptr;
+    resetInitObjectValues();
     return RTNORM;
 }
 
@@ -325,12 +310,8 @@ int clearlevCommand() {
     ensureModelSpace();
     SelectionSet set;
     ResbufList filter = markerFilter(kLevelBlockName);
-    if (set.select("X", nullptr, nullptr, filter.get()) != RTNORM) return RTNORM;
-    long count = set.length();
-    if (count < 0) {
-        ZAN_ERROR_AT(kModuleMacros);
-        return RTNORM;
-    }
+    long count = selectEverything(set, filter.get(), kModuleMacros, OnNoSelection::Silent);
+    if (count < 0) return RTNORM;
     if (count == 0) {
         ads_printf("No entities found.");
         return RTNORM;

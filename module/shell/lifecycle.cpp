@@ -99,12 +99,7 @@ void initializeDrawing() {
     enableHandles();
     registerApplicationName();
 
-    s.levelBitmapDirectory.clear();
-    s.configFilesDirectory.clear();
-    s.layerConfigFile.clear();
-    s.modifierFile.clear();
-    s.levelBarRows = 1;
-    s.modifierBarWindow = nullptr;
+    resetInitObjectValues();
     destroyAll(s.levelList);
     destroyAll(s.layerConfigurations);
 

@@ -7,4 +7,14 @@ ShellState& state() {
     return table;
 }
 
+void resetInitObjectValues() {
+    ShellState& s = state();
+    s.levelBitmapDirectory.clear();
+    s.configFilesDirectory.clear();
+    s.layerConfigFile.clear();
+    s.modifierFile.clear();
+    s.levelBarRows = 1;
+    s.modifierBarWindow = nullptr;
+}
+
 }  // namespace zan

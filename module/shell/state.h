@@ -41,6 +41,9 @@ struct ShellState {
 
 ShellState& state();
 
+// Empties the initialization-object values (row count 1) and forgets the modifier bar.
+void resetInitObjectValues();
+
 // Empties a list of owned elements, destroying the last element first.
 template <typename List>
 void destroyAll(List& list) {
