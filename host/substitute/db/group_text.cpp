@@ -27,7 +27,7 @@ void GroupText::release() noexcept {
     clearInline();
 }
 
-void GroupText::assign(const char* text, std::size_t length) {
+void GroupText::assignSlow(const char* text, std::size_t length) {
     // The source may lie inside this text: copy before releasing.
     if (onHeap() && text >= heapPointer() && text < heapPointer() + heapSize()) {
         GroupText copy(std::string_view(text, length));

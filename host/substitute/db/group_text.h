@@ -47,7 +47,15 @@ public:
     GroupText& operator=(const char* text) { return *this = std::string_view(text); }
     GroupText& operator=(const std::string& text) { return *this = std::string_view(text); }
 
-    void assign(const char* text, std::size_t length);
+    void assign(const char* text, std::size_t length) {
+        if (!onHeap() && length <= kInlineCapacity) {  // the common case, kept inline
+            std::memmove(bytes_, text, length);
+            bytes_[length] = '\0';
+            bytes_[kTag] = static_cast<char>(length);
+            return;
+        }
+        assignSlow(text, length);
+    }
 
     const char* data() const noexcept { return onHeap() ? heapPointer() : bytes_; }
     const char* c_str() const noexcept { return data(); }
@@ -105,6 +113,7 @@ private:
         bytes_[kTag] = 0;
     }
     void initFrom(const char* text, std::size_t length);
+    void assignSlow(const char* text, std::size_t length);
     void release() noexcept;
 
     char bytes_[kInlineCapacity + 2];
