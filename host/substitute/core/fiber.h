@@ -29,6 +29,11 @@ private:
     static void trampoline(unsigned low, unsigned high);
     std::function<void()> body_;
     std::unique_ptr<char[]> stack_;
+    std::size_t stackSize_;
+    // The address sanitizer's view of the stacks being switched between.
+    void* fakeStack_ = nullptr;
+    const void* callerBottom_ = nullptr;
+    std::size_t callerSize_ = 0;
     ucontext_t context_{};
     ucontext_t caller_{};
     bool started_ = false;
