@@ -204,6 +204,7 @@ int ads_entmod(const struct resbuf* list) {
     RecordId id = host::recordOfName(db, nameItem->resval.rlname);
     if (id == host::kNoRecord || db.at(id).erased) return RTERROR;
     Record& r = db.at(id);
+    const std::string oldName(r.text(2));
     // The type comes from the record, so that 2D points keep their form.
     resbuf typed{};
     typed.restype = 0;
@@ -237,10 +238,10 @@ int ads_entmod(const struct resbuf* list) {
         }
     }
     if (!xdata.empty()) r.replaceXdata(xdata);
-    if (r.type == "LAYER" || r.owner != host::kNoRecord) {
+    // A table entry that changed its name is found under the new one.
+    if (r.text(2) != oldName)
         for (host::SymbolTable& t : db.tables())
-            if (t.head == r.owner) db.reindexTable(t);
-    }
+            if (t.head == r.owner && r.owner != host::kNoRecord) db.reindexTable(t);
     return RTNORM;
 }
 
