@@ -4,7 +4,8 @@
 
 namespace zan::app {
 
-Script::Script(std::istream& in, bool interactive) : in_(&in), interactive_(interactive) {}
+Script::Script(std::istream& in, bool interactive, std::ostream* prompts)
+    : in_(&in), prompts_(prompts), interactive_(interactive) {}
 
 Script::Script(const std::string& text) {
     std::istringstream in(text);
@@ -45,6 +46,16 @@ std::optional<std::string> Script::nextLine() {
 }
 
 std::optional<std::string> Script::takeUiLine() {
+    if (interactive_ && lines_.empty() && prompts_) {
+        *prompts_ << "ui> " << std::flush;
+        const std::string* typed = peek();
+        if (!typed) return std::nullopt;
+        std::string answer = *typed;
+        lines_.pop_front();
+        std::size_t start = answer.find_first_not_of(" \t");
+        if (start == std::string::npos) return std::nullopt;
+        return answer[start] == '@' ? answer.substr(start) : "@" + answer.substr(start);
+    }
     const std::string* line = peek();
     if (!line) return std::nullopt;
     std::size_t start = line->find_first_not_of(" \t");

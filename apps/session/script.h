@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <deque>
 #include <istream>
+#include <ostream>
 #include <optional>
 #include <string>
 
@@ -18,8 +19,10 @@ namespace zan::app {
 class Script final : public host::InputSource, public tk::headless::UiAnswerSource {
 public:
     // Reads lines from a stream as they are needed (a terminal or a file).
-    // `interactive`: the user types them and the terminal shows them.
-    Script(std::istream& in, bool interactive);
+    // `interactive`: the user types them and the terminal shows them; when
+    // the user interface waits for an answer, "ui> " is shown and the line
+    // typed is the answer, with or without its "@".
+    Script(std::istream& in, bool interactive, std::ostream* prompts = nullptr);
     // Holds the given text.
     explicit Script(const std::string& text);
 
@@ -34,6 +37,7 @@ public:
 private:
     const std::string* peek();
     std::istream* in_ = nullptr;
+    std::ostream* prompts_ = nullptr;
     bool interactive_ = false;
     std::deque<std::string> lines_;
     bool ended_ = false;

@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         }
         in = &file;
     }
-    zan::app::Script script(*in, interactive);
+    zan::app::Script script(*in, interactive, &std::cout);
     session.attach(script);
 
     if (newDrawing) {
