@@ -4,6 +4,25 @@
 
 namespace zan::app {
 
+namespace {
+
+// One line without its line end, at most Script::kMaxLine bytes kept (the
+// rest of a longer line is read and dropped). False at the end of input.
+bool readBoundedLine(std::istream& in, std::string& line) {
+    std::streambuf* buffer = in.rdbuf();
+    if (!buffer) return false;
+    bool any = false;
+    for (int c = buffer->sbumpc(); c != std::char_traits<char>::eof(); c = buffer->sbumpc()) {
+        any = true;
+        if (c == '\n') return true;
+        if (line.size() < Script::kMaxLine) line.push_back(static_cast<char>(c));
+    }
+    in.setstate(std::ios::eofbit);
+    return any;
+}
+
+}  // namespace
+
 Script::Script(std::istream& in, bool interactive, std::ostream* prompts)
     : in_(&in), prompts_(prompts), interactive_(interactive) {}
 
@@ -19,11 +38,10 @@ const std::string* Script::peek() {
         if (lines_.empty()) {
             if (ended_ || !in_) return nullptr;
             std::string line;
-            if (!std::getline(*in_, line)) {
+            if (!readBoundedLine(*in_, line)) {
                 ended_ = true;
                 return nullptr;
             }
-            if (line.size() > kMaxLine) line.resize(kMaxLine);
             if (!line.empty() && line.back() == '\r') line.pop_back();
             lines_.push_back(std::move(line));
         }
