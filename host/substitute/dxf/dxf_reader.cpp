@@ -119,7 +119,8 @@ bool scanHex(std::string_view text) {
 // Cuts the text into groups: a code line and a value line each.
 class Lexer {
 public:
-    Lexer(std::string_view text, const std::string& file) : p_(text.data()), end_(text.data() + text.size()), file_(file) {}
+    Lexer(std::string_view text, const std::string& file)
+        : p_(text.data()), end_(text.data() + text.size()), file_(file), kinds_(kindTable().kinds) {}
 
     [[noreturn]] void fail(std::size_t line, const std::string& problem) const { throw Error(file_, line, problem); }
 
@@ -133,7 +134,7 @@ public:
         }
         codeLine = line_;
         if (p_ >= end_) fail(codeLine, "file ends after group code " + std::to_string(code) + " without its value");
-        ValueKind kind = kindTable().kinds[static_cast<std::size_t>(code)];
+        ValueKind kind = kinds_[static_cast<std::size_t>(code)];
         if (kind == ValueKind::Text || !fastNumber(kind, value)) {
             value = line();
             checkValue(code, value);
@@ -246,7 +247,7 @@ private:
     }
 
     void checkValue(int code, std::string_view value) const {
-        ValueKind kind = kindTable().kinds[static_cast<std::size_t>(code)];
+        ValueKind kind = kinds_[static_cast<std::size_t>(code)];
         long long v = 0;
         switch (kind) {
             case ValueKind::Text:
@@ -286,6 +287,7 @@ private:
     const char* groupStart_ = nullptr;
     std::size_t line_ = 0;
     const std::string& file_;
+    const std::array<ValueKind, kMaxCode + 1>& kinds_;  // looked up once, not per group
 };
 
 struct RawGroup {
