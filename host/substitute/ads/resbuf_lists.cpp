@@ -54,20 +54,6 @@ void releaseList(resbuf* list) {
     }
 }
 
-resbuf* copyList(const resbuf* list) {
-    resbuf* head = nullptr;
-    resbuf** tail = &head;
-    for (; list; list = list->rbnext) {
-        resbuf* copy = newResbuf(list->restype);
-        copy->resval = list->resval;
-        if (rbValueOf(list->restype) == RbValue::Text)
-            copy->resval.rstring = list->resval.rstring ? acad__strdup(list->resval.rstring) : nullptr;
-        *tail = copy;
-        tail = &copy->rbnext;
-    }
-    return head;
-}
-
 resbuf* listFromVarargs(int type, va_list args) {
     resbuf* head = nullptr;
     resbuf** tail = &head;

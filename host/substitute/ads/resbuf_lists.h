@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdarg>
-#include <memory>
 #include <string>
 
 #include "ads/adslib.h"
@@ -19,17 +18,10 @@ RbValue rbValueOf(int restype);
 resbuf* newResbuf(int restype);             // value zeroed
 resbuf* newTextResbuf(int restype, std::string_view text);
 void releaseList(resbuf* list);
-resbuf* copyList(const resbuf* list);
 
 // Reads (type, value) pairs from a va_list until a 0 type. For ads_buildlist
 // (`groupCodes` true: types may be group codes) and ads_command.
 resbuf* listFromVarargs(int first, va_list args);
-
-// Owns a list until released.
-struct ResbufDeleter {
-    void operator()(resbuf* list) const { releaseList(list); }
-};
-using ResbufPtr = std::unique_ptr<resbuf, ResbufDeleter>;
 
 // Entity names: the record id and the database's serial.
 void makeName(const Database& db, RecordId id, ads_name name);

@@ -39,7 +39,6 @@ public:
     void setUiLineHandler(UiLineHandler handler) { uiHandler_ = std::move(handler); }
 
     void print(std::string_view text);
-    void prompt(std::string_view text) { print(text); }
 
     // One input after `prompt`: the text up to a space or line end (or up to
     // the line end when `allowSpaces`). Nothing when input has ended.
@@ -47,13 +46,10 @@ public:
 
     // Text from an application, read once the host is idle.
     void queueText(std::string text) { queued_.push_back(std::move(text)); }
-    bool hasQueuedText() const { return !queued_.empty(); }
     // Moves queued text into the typed input; called when the host is idle.
     void takeQueuedText();
     // Drops what is left of the current typed line (after a cancel).
     void discardTypedInput() { typed_.clear(); }
-    bool hasTypedInput() const { return !typed_.empty(); }
-    bool inputEnded() const { return ended_; }
 
     // Longest input accepted; longer input is cut.
     static constexpr std::size_t kMaxInput = 4096;

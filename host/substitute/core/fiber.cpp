@@ -62,7 +62,6 @@ void Fiber::trampoline(unsigned low, unsigned high) {
 
 void Fiber::resume() {
     if (finished_ || running_) return;
-    started_ = true;
     running_ = true;
     void* callerFakeStack = nullptr;
     startSwitch(&callerFakeStack, stack_.get(), stackSize_);

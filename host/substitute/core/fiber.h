@@ -23,7 +23,6 @@ public:
     // Called from inside the body: returns control to resume()'s caller.
     void suspend();
     bool finished() const { return finished_; }
-    bool running() const { return running_; }
 
 private:
     static void trampoline(unsigned low, unsigned high);
@@ -36,7 +35,6 @@ private:
     std::size_t callerSize_ = 0;
     ucontext_t context_{};
     ucontext_t caller_{};
-    bool started_ = false;
     bool finished_ = false;
     bool running_ = false;
     std::exception_ptr error_;

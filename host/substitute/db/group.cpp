@@ -47,11 +47,6 @@ bool isPointCode(int code) {
            (code >= 1010 && code <= 1013);
 }
 
-bool isHandleCode(int code) {
-    return code == 5 || code == 105 || (code >= 320 && code <= 369) || (code >= 390 && code <= 399) ||
-           code == 480 || code == 481 || code == 1005;
-}
-
 std::optional<double> Group::real() const { return parseReal(value); }
 std::optional<long long> Group::integer() const { return parseInt(value); }
 

@@ -29,8 +29,6 @@ ValueKind valueKindOf(int code);
 // True for the x-coordinate codes of points (10-18, 210, 110-112, 1010-1013):
 // their y and z follow at code + 10 and code + 20.
 bool isPointCode(int code);
-// True for codes that hold a handle pointing at another object (320-369, 390-399, 480-481, 1005, 5, 105).
-bool isHandleCode(int code);
 
 struct Group {
     std::int16_t code = 0;  // DXF group codes run from -5 to 1071
