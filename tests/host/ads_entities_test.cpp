@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ads/adslib.h"
+#include "ads/resbuf_lists.h"
 #include "support/session_harness.h"
 
 using zan::test::SessionHarness;
@@ -227,4 +228,79 @@ TEST(AdsEntities, InteractiveSelectionPicksWindowsAllLastAndPreviousWithAFilter)
     EXPECT_STREQ(item(picked_list.rb, 8)->resval.rstring, "B-WALL");
     ads_ssfree(ss);
     EXPECT_EQ(ads_ssfree(ss), RTERROR);  // freed once only
+}
+
+TEST(AdsEntities, WalkingDeletingAndFindingByHandle) {
+    SessionHarness h(false);
+    ads_point a = {0, 0, 0};
+    std::vector<std::string> handles;
+    for (int i = 0; i < 3; ++i) {
+        List pt{ads_buildlist(RTDXF0, "POINT", 10, a, 0)};
+        ASSERT_EQ(ads_entmake(pt.rb), RTNORM);
+        ads_name last;
+        ads_entlast(last);
+        List got{ads_entget(last)};
+        handles.push_back(item(got.rb, 5)->resval.rstring);
+    }
+    EXPECT_NE(handles[0], handles[1]);
+
+    ads_name first, second, third, none;
+    ASSERT_EQ(ads_entnext(nullptr, first), RTNORM);
+    ASSERT_EQ(ads_entnext(first, second), RTNORM);
+    ASSERT_EQ(ads_entnext(second, third), RTNORM);
+    EXPECT_EQ(ads_entnext(third, none), RTERROR);
+
+    // Deleting hides an entity from walks, selections and ads_entget; deleting
+    // again brings it back.
+    ASSERT_EQ(ads_entdel(second), RTNORM);
+    ads_name after;
+    ASSERT_EQ(ads_entnext(first, after), RTNORM);
+    EXPECT_TRUE(ads_name_equal(after, third));
+    EXPECT_EQ(ads_entget(second), nullptr);
+    EXPECT_EQ(count("X", nullptr), 2);
+    ads_name byHandle;
+    EXPECT_EQ(ads_handent(handles[1].c_str(), byHandle), RTERROR);
+    ASSERT_EQ(ads_entdel(second), RTNORM);
+    ASSERT_EQ(ads_handent(handles[1].c_str(), byHandle), RTNORM);
+    EXPECT_TRUE(ads_name_equal(byHandle, second));
+    EXPECT_EQ(count("X", nullptr), 3);
+
+    // Names of another drawing are refused.
+    h.session().newDrawing();
+    EXPECT_EQ(ads_entget(first), nullptr);
+    EXPECT_EQ(ads_entdel(first), RTERROR);
+}
+
+TEST(AdsEntities, EntmodChangesGroupsAndARenamedTableEntryIsFoundUnderItsNewName) {
+    SessionHarness h(false);
+    ads_point a = {0, 0, 0}, b = {5, 5, 0};
+    List line{ads_buildlist(RTDXF0, "LINE", 8, "OLD", 10, a, 11, a, 0)};
+    ASSERT_EQ(ads_entmake(line.rb), RTNORM);
+    ads_name e;
+    ads_entlast(e);
+    // A partial list changes only the groups it names.
+    List change{ads_buildlist(-1, e, 11, b, 8, "NEW", 0)};
+    ASSERT_EQ(ads_entmod(change.rb), RTNORM);
+    List got{ads_entget(e)};
+    EXPECT_STREQ(item(got.rb, 8)->resval.rstring, "NEW");
+    EXPECT_DOUBLE_EQ(item(got.rb, 11)->resval.rpoint[0], 5);
+    EXPECT_DOUBLE_EQ(item(got.rb, 10)->resval.rpoint[0], 0);
+    EXPECT_NE(h.db().findEntry("LAYER", "NEW"), host::kNoRecord);  // made on the way, like the host does
+
+    // The whole list as ads_entget gave it, with a table entry's name changed.
+    List layer{ads_tblsearch("LAYER", "OLD", 0)};
+    ASSERT_NE(layer.rb, nullptr);
+    ads_name layerName;
+    host::makeName(h.db(), h.db().findEntry("LAYER", "OLD"), layerName);
+    List full{ads_entget(layerName)};
+    resbuf* name = item(full.rb, 2);
+    acad_free(name->resval.rstring);
+    name->resval.rstring = acad__strdup("RENAMED");
+    ASSERT_EQ(ads_entmod(full.rb), RTNORM);
+    EXPECT_EQ(h.db().findEntry("LAYER", "OLD"), host::kNoRecord);
+    EXPECT_NE(h.db().findEntry("LAYER", "renamed"), host::kNoRecord);
+
+    List stale{ads_buildlist(-1, e, 0)};
+    ads_entdel(e);
+    EXPECT_EQ(ads_entmod(stale.rb), RTERROR);  // a deleted entity cannot be changed
 }
