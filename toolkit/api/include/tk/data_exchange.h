@@ -50,35 +50,34 @@ inline std::string integerRangeMessage(long low, long high) {
 
 inline bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
-// The whole text as a decimal number, blanks around it allowed; nothing
-// when it is empty, holds anything else, or is not finite.
-inline std::optional<double> parseNumber(std::string_view text) {
+// The whole of `text` read by `convert` (strtod-like: begin, end out),
+// blanks around it allowed; nothing when it is empty, out of range or holds
+// anything else.
+template <typename Convert>
+inline auto parseWhole(std::string_view text, Convert convert) -> std::optional<decltype(convert("", nullptr))> {
     std::string s(text);
     const char* begin = s.c_str();
     while (isBlank(*begin)) ++begin;
     if (*begin == '\0') return std::nullopt;
     char* end = nullptr;
     errno = 0;
-    double value = std::strtod(begin, &end);
-    if (end == begin || errno == ERANGE || !std::isfinite(value)) return std::nullopt;
+    auto value = convert(begin, &end);
+    if (end == begin || errno == ERANGE) return std::nullopt;
     while (isBlank(*end)) ++end;
     if (*end != '\0') return std::nullopt;
     return value;
 }
 
-// The whole text as a decimal integer, blanks around it allowed.
-inline std::optional<long> parseInteger(std::string_view text) {
-    std::string s(text);
-    const char* begin = s.c_str();
-    while (isBlank(*begin)) ++begin;
-    if (*begin == '\0') return std::nullopt;
-    char* end = nullptr;
-    errno = 0;
-    long value = std::strtol(begin, &end, 10);
-    if (end == begin || errno == ERANGE) return std::nullopt;
-    while (isBlank(*end)) ++end;
-    if (*end != '\0') return std::nullopt;
+// The whole text as a finite decimal number.
+inline std::optional<double> parseNumber(std::string_view text) {
+    auto value = parseWhole(text, [](const char* b, char** e) { return std::strtod(b, e); });
+    if (value && !std::isfinite(*value)) return std::nullopt;
     return value;
+}
+
+// The whole text as a decimal integer.
+inline std::optional<long> parseInteger(std::string_view text) {
+    return parseWhole(text, [](const char* b, char** e) { return std::strtol(b, e, 10); });
 }
 
 }  // namespace tk::ddx
