@@ -4,7 +4,7 @@
 
 #include "ads/ads_context.h"
 #include "ads/resbuf_lists.h"
-#include "commands/layers.h"
+#include "db/layers.h"
 #include "core/wildcard.h"
 
 using host::ads::theHost;

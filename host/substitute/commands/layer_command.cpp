@@ -16,7 +16,7 @@
 
 #include "commands/core_commands.h"
 #include "commands/layer_name_lists.h"
-#include "commands/layers.h"
+#include "db/layers.h"
 #include "core/host.h"
 
 namespace host {
@@ -218,7 +218,7 @@ private:
         } else if (layerFrozen(db_.at(id))) {
             c_.print("Cannot set current layer to a frozen layer.\n");
         } else {
-            setCurrentLayer(c_.host(), name);
+            setCurrentLayer(c_.host().db(), name);
         }
     }
 

@@ -7,8 +7,8 @@
 
 #include "commands/core_commands.h"
 #include "commands/layer_name_lists.h"
-#include "commands/viewport_layers.h"
-#include "commands/viewports.h"
+#include "db/viewport_layers.h"
+#include "db/viewports.h"
 #include "core/host.h"
 
 namespace host {
@@ -50,14 +50,14 @@ private:
         std::string answer = c_.keyword("Enter an option [All/Select/Current] <Current>: ", scope);
         std::vector<RecordId> out;
         if (answer == "All") {
-            for (RecordId id : paperViewports(c_.host()))
+            for (RecordId id : paperViewports(c_.host().db()))
                 if (floatingViewport(db_.at(id))) out.push_back(id);
         } else if (answer == "Select") {
             for (RecordId id : c_.selection())
                 if (floatingViewport(db_.at(id))) out.push_back(id);
             if (out.empty()) c_.print("No viewports selected.\n");
         } else {
-            for (RecordId id : paperViewports(c_.host())) {
+            for (RecordId id : paperViewports(c_.host().db())) {
                 const Record& v = db_.at(id);
                 if (v.integer(68, 0) == 1 && floatingViewport(v)) out.push_back(id);
             }

@@ -53,10 +53,6 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // A new drawing with the standard tables and records (layer 0,
-    // CONTINUOUS, model and paper space, the ACAD application, ...).
-    static std::unique_ptr<Database> createNew();
-
     std::uint64_t serial() const { return serial_; }
 
     // --- records ---

@@ -1,6 +1,6 @@
-#include "commands/viewport_layers.h"
+#include "db/viewport_layers.h"
 
-#include "commands/layers.h"
+#include "db/layers.h"
 
 namespace host {
 namespace {

@@ -6,7 +6,6 @@
 #include "db/database.h"
 
 namespace host {
-class Host;
 
 // Layer flags (group 70) and the colour sign that marks a layer off.
 constexpr int kLayerFrozen = 1;
@@ -19,6 +18,6 @@ RecordId ensureLayer(Database& db, std::string_view name);
 bool layerFrozen(const Record& layer);
 bool layerOff(const Record& layer);
 // Makes a layer current; false when it does not exist or is frozen.
-bool setCurrentLayer(Host& host, std::string_view name);
+bool setCurrentLayer(Database& db, std::string_view name);
 
 }  // namespace host

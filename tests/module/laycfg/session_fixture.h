@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/layers.h"
+#include "db/layers.h"
 #include "laycfg/configuration_file.h"
 #include "support/session_harness.h"
 

@@ -70,7 +70,7 @@ TEST(DxfWrite, UnchangedDrawingIsWrittenAsItWasRead) {
 }
 
 TEST(DxfWrite, HeaderFollowsSystemVariablesAndKeepsTheRest) {
-    auto db = Database::createNew();
+    auto db = dxf::newDrawing();
     db->variables().setText("CLAYER", "A-WALL");
     db->variables().setInteger("TILEMODE", 0);
     db->header().push_back(host::HeaderVariable{"$UNKNOWNVAR", {{40, "1.25000"}}});
@@ -95,7 +95,7 @@ TEST(DxfWrite, HeaderFollowsSystemVariablesAndKeepsTheRest) {
 }
 
 TEST(DxfWrite, ValuesThatWouldBreakLinesAreEscaped) {
-    auto db = Database::createNew();
+    auto db = dxf::newDrawing();
     Record text;
     text.type = "TEXT";
     text.groups = {{8, "0"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}, {40, "1.0"}, {1, "two\nlines"}};
@@ -139,7 +139,7 @@ TEST(DxfWrite, EntityFromGroupListGetsSubclassMarkers) {
 }
 
 TEST(DxfWrite, PrepareAddsBlockRecordsApplicationsAndLayers) {
-    auto db = Database::createNew();
+    auto db = dxf::newDrawing();
     // A block defined the way entmake builds one: BLOCK, entities, ENDBLK.
     Record begin, end, circle;
     begin.type = "BLOCK";
@@ -174,7 +174,7 @@ TEST(DxfWrite, PrepareAddsBlockRecordsApplicationsAndLayers) {
 }
 
 TEST(DxfWrite, ErasedRecordsAreLeftOut) {
-    auto db = dxf::readText(dxf::writeText(*Database::createNew()), "new.dxf");
+    auto db = dxf::readText(dxf::writeText(*dxf::newDrawing()), "new.dxf");
     Record point;
     point.type = "POINT";
     point.groups = {{8, "0"}, {10, "1.0"}, {20, "1.0"}, {30, "0.0"}};
@@ -217,7 +217,7 @@ TEST_F(DxfSave, FailedSaveLeavesThePreviousFile) {
     std::string path = dir + "/keep.dxf";
     std::ofstream(path) << "previous content";
 
-    auto db = Database::createNew();
+    auto db = dxf::newDrawing();
     for (int i = 0; i < 2000; ++i) {
         Record line;
         line.type = "LINE";

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ads/adslib.h"
+#include "dxf/dxf.h"
 #include "support/session_harness.h"
 #include "tk/platform.h"
 
@@ -73,7 +74,7 @@ TEST(ModuleLifecycle, SavetimeZeroShowsTheBannerAndWaitsForOneInput) {
     SessionHarness h;
     zan::app::Script script("5\nxreflist\n");
     h.session().attach(script);
-    auto drawing = host::Database::createNew();
+    auto drawing = host::dxf::newDrawing();
     drawing->variables().setInteger("SAVETIME", 0);
     h.clearTranscript();
     h.host().openDrawing(std::move(drawing), "");

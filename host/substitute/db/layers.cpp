@@ -1,6 +1,4 @@
-#include "commands/layers.h"
-
-#include "core/host.h"
+#include "db/layers.h"
 
 namespace host {
 
@@ -25,8 +23,7 @@ RecordId ensureLayer(Database& db, std::string_view name) {
 bool layerFrozen(const Record& layer) { return (layer.integer(70, 0) & kLayerFrozen) != 0; }
 bool layerOff(const Record& layer) { return layer.integer(62, 7) < 0; }
 
-bool setCurrentLayer(Host& host, std::string_view name) {
-    Database& db = host.db();
+bool setCurrentLayer(Database& db, std::string_view name) {
     RecordId id = findLayer(db, name);
     if (id == kNoRecord || layerFrozen(db.at(id))) return false;
     return db.variables().setText("CLAYER", std::string(db.at(id).text(2)));

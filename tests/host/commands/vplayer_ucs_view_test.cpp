@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "ads/adslib.h"
-#include "commands/layers.h"
-#include "commands/viewport_layers.h"
-#include "commands/viewports.h"
+#include "db/layers.h"
+#include "db/viewport_layers.h"
+#include "db/viewports.h"
 #include "support/session_harness.h"
 
 using zan::test::SessionHarness;
@@ -33,7 +33,7 @@ struct Layout {
     host::RecordId vp2, vp3;
     Layout() {
         for (const char* n : {"A-WALL", "A-DOOR", "B-WALL"}) host::ensureLayer(h.db(), n);
-        host::setTileMode(h.host(), 0);
+        host::setTileMode(h.host().db(), 0);
         vp2 = addViewport(h, 2);
         vp3 = addViewport(h, 3);
     }

@@ -3,9 +3,9 @@
 #include "fixture.h"
 
 #include "ads/adslib.h"
-#include "commands/layers.h"
-#include "commands/viewport_layers.h"
-#include "commands/viewports.h"
+#include "db/layers.h"
+#include "db/viewport_layers.h"
+#include "db/viewports.h"
 #include "laycfg/restore.h"
 
 using zan::LayerConfiguration;
@@ -140,7 +140,7 @@ protected:
     host::RecordId vp2 = 0, vp3 = 0;
     void layout() {
         for (const std::string& n : kLayers) host::ensureLayer(h.db(), n);
-        host::setTileMode(h.host(), 0);
+        host::setTileMode(h.host().db(), 0);
         for (int number : {2, 3}) {
             host::Record v;
             v.type = "VIEWPORT";

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "commands/layers.h"
+#include "db/layers.h"
 #include "levels/levels.h"
 #include "shell/lifecycle.h"
 #include "shell/state.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ads/adslib.h"
-#include "commands/viewports.h"
+#include "db/viewports.h"
 #include "support/session_harness.h"
 
 using zan::test::SessionHarness;
@@ -72,7 +72,7 @@ TEST(HostCommands, TilemodeMspaceAndPspaceSwitchTheActiveViewport) {
     EXPECT_EQ(intVar(h, "CVPORT"), 2);
     EXPECT_FALSE(h.host().paperSpaceCurrent());
     int active = 0;
-    for (host::RecordId id : host::paperViewports(h.host()))
+    for (host::RecordId id : host::paperViewports(h.host().db()))
         if (h.db().at(id).integer(68) == 1) {
             ++active;
             EXPECT_EQ(h.db().at(id).integer(69), 2);

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "commands/layer_name_lists.h"
-#include "commands/layers.h"
+#include "db/layers.h"
 #include "core/wildcard.h"
 #include "support/session_harness.h"
 

@@ -1,12 +1,9 @@
-#include "commands/viewports.h"
-
-#include "core/host.h"
+#include "db/viewports.h"
 
 namespace host {
 
-std::vector<RecordId> paperViewports(Host& host) {
+std::vector<RecordId> paperViewports(Database& db) {
     std::vector<RecordId> out;
-    Database& db = host.db();
     for (RecordId id : db.entities()) {
         const Record& e = db.at(id);
         if (!e.erased && e.type == "VIEWPORT") out.push_back(id);
@@ -14,25 +11,23 @@ std::vector<RecordId> paperViewports(Host& host) {
     return out;
 }
 
-RecordId paperSheetViewport(Host& host) {
-    for (RecordId id : paperViewports(host))
-        if (host.db().at(id).integer(69, 0) == 1) return id;
+RecordId paperSheetViewport(Database& db) {
+    for (RecordId id : paperViewports(db))
+        if (db.at(id).integer(69, 0) == 1) return id;
     // A layout shown for the first time gets its sheet viewport.
     Record sheet;
     sheet.type = "VIEWPORT";
     sheet.groups = {{100, "AcDbEntity"}, {67, "1"},     {8, "0"},      {100, "AcDbViewport"},
                     {10, "5.25"},        {20, "4.0"},   {30, "0.0"},   {40, "13.0"},
                     {41, "10.5"},        {68, "1"},     {69, "1"}};
-    Database& db = host.db();
     std::string owner = formatHandle(db.at(db.paperSpace().begin).handle);
     sheet.groups.insert(sheet.groups.begin(), Group(330, owner));
     return db.addEntity(std::move(sheet), true);
 }
 
-void activateViewport(Host& host, RecordId active) {
-    Database& db = host.db();
+void activateViewport(Database& db, RecordId active) {
     int stack = 2;
-    for (RecordId id : paperViewports(host)) {
+    for (RecordId id : paperViewports(db)) {
         Record& v = db.at(id);
         if (id == active) {
             v.setInt(68, 1);
@@ -43,10 +38,9 @@ void activateViewport(Host& host, RecordId active) {
     if (db.valid(active)) db.variables().setInteger("CVPORT", db.at(active).integer(69, 1));
 }
 
-bool activateFloatingViewport(Host& host) {
-    Database& db = host.db();
+bool activateFloatingViewport(Database& db) {
     RecordId chosen = kNoRecord;
-    for (RecordId id : paperViewports(host)) {
+    for (RecordId id : paperViewports(db)) {
         const Record& v = db.at(id);
         if (v.integer(69, 0) > 1 && v.integer(68, 0) != 0 && (v.integer(90, 0) & 0x20000) == 0) {
             // Prefer the viewport that was active last (lowest stacking number).
@@ -54,19 +48,19 @@ bool activateFloatingViewport(Host& host) {
         }
     }
     if (chosen == kNoRecord) return false;
-    activateViewport(host, chosen);
+    activateViewport(db, chosen);
     return true;
 }
 
-void setTileMode(Host& host, int value) {
-    SystemVariables& vars = host.db().variables();
+void setTileMode(Database& db, int value) {
+    SystemVariables& vars = db.variables();
     vars.setInteger("TILEMODE", value);
     if (value == 1) {
         vars.setInteger("CVPORT", 2);
         return;
     }
     // Entering the layout shows paper space.
-    activateViewport(host, paperSheetViewport(host));
+    activateViewport(db, paperSheetViewport(db));
 }
 
 }  // namespace host

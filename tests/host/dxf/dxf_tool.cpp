@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
             auto db = host::dxf::readFile(argv[2]);
             host::dxf::writeFile(*db, argv[3]);
         } else if (command == "new") {
-            auto db = host::Database::createNew();
+            auto db = host::dxf::newDrawing();
             host::dxf::writeFile(*db, argv[2]);
         } else if (command == "dump") {
             auto db = host::dxf::readFile(argv[2]);
