@@ -8,7 +8,7 @@ void registerEditCommands(Host& host) {
     host.commands().define("ERASE", [](CommandContext& c) {
         std::vector<RecordId> chosen = c.selection();
         Database& db = c.host().db();
-        for (RecordId id : chosen) db.at(id).erased = true;
+        for (RecordId id : chosen) db.erase(id);
     });
 }
 

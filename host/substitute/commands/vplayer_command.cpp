@@ -89,8 +89,7 @@ private:
         if (targets.empty()) return;
 
         for (RecordId id : targets) {
-            Record& viewport = db_.at(id);
-            std::vector<std::string> frozen = viewportFrozenLayers(viewport);
+            std::vector<std::string> frozen = viewportFrozenLayers(db_.at(id));
             std::vector<std::string> updated;
             if (freeze) {
                 std::unordered_set<std::string> present;
@@ -105,7 +104,7 @@ private:
                     if (!hit) updated.push_back(name);
                 }
             }
-            if (updated != frozen) setViewportFrozenLayers(db_, viewport, updated);
+            if (updated != frozen) setViewportFrozenLayers(db_, id, updated);
         }
     }
 

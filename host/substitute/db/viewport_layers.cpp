@@ -56,7 +56,8 @@ std::vector<std::string> viewportFrozenLayers(const Record& viewport) {
     return out;
 }
 
-void setViewportFrozenLayers(Database& db, Record& viewport, const std::vector<std::string>& layers) {
+void setViewportFrozenLayers(Database& db, RecordId id, const std::vector<std::string>& layers) {
+    const Record& viewport = db.at(id);
     GroupList data = viewport.xdataOf("ACAD");
     InnerList at = findInnerList(data);
     if (at.open == std::string::npos) {
@@ -66,8 +67,6 @@ void setViewportFrozenLayers(Database& db, Record& viewport, const std::vector<s
     GroupList updated(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(at.open) + 1);
     for (const std::string& name : layers) updated.emplace_back(1003, name);
     updated.insert(updated.end(), data.begin() + static_cast<std::ptrdiff_t>(at.close), data.end());
-    viewport.replaceXdata(updated);
-
     // The 331 groups: handles of the frozen layers that exist.
     GroupList groups;
     std::size_t insertAt = std::string::npos;
@@ -84,7 +83,10 @@ void setViewportFrozenLayers(Database& db, Record& viewport, const std::vector<s
     for (const std::string& name : layers)
         if (RecordId id = findLayer(db, name); id != kNoRecord) handles.emplace_back(331, formatHandle(db.at(id).handle));
     groups.insert(groups.begin() + static_cast<std::ptrdiff_t>(insertAt), handles.begin(), handles.end());
-    viewport.groups = std::move(groups);
+    db.modify(id, [&](Record& v) {
+        v.replaceXdata(updated);
+        v.groups = std::move(groups);
+    });
 }
 
 }  // namespace host

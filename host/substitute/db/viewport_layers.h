@@ -13,6 +13,6 @@
 namespace host {
 
 std::vector<std::string> viewportFrozenLayers(const Record& viewport);
-void setViewportFrozenLayers(Database& db, Record& viewport, const std::vector<std::string>& layers);
+void setViewportFrozenLayers(Database& db, RecordId viewport, const std::vector<std::string>& layers);
 
 }  // namespace host

@@ -28,11 +28,10 @@ RecordId paperSheetViewport(Database& db) {
 void activateViewport(Database& db, RecordId active) {
     int stack = 2;
     for (RecordId id : paperViewports(db)) {
-        Record& v = db.at(id);
         if (id == active) {
-            v.setInt(68, 1);
-        } else if (v.integer(68, 0) > 0) {
-            v.setInt(68, stack++);
+            db.modify(id, [](Record& v) { v.setInt(68, 1); });
+        } else if (db.at(id).integer(68, 0) > 0) {
+            db.modify(id, [&](Record& v) { v.setInt(68, stack++); });
         }
     }
     if (db.valid(active)) db.variables().setInteger("CVPORT", db.at(active).integer(69, 1));

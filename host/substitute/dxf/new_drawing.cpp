@@ -19,9 +19,8 @@ std::unique_ptr<Database> newDrawing() {
     defpoints.type = "LAYER";
     defpoints.groups = {{2, "Defpoints"}, {70, "0"}, {62, "7"}, {6, "Continuous"}, {290, "0"}};
     normalizeTableRecord(defpoints);
-    RecordId id = db->addEntry("LAYER", std::move(defpoints));
-    Record& r = db->at(id);
-    r.groups.insert(r.groups.begin() + 1, Group(330, formatHandle(db->at(db->table("LAYER")->head).handle)));
+    defpoints.groups.insert(defpoints.groups.begin(), Group(330, formatHandle(db->at(db->table("LAYER")->head).handle)));
+    db->addEntry("LAYER", std::move(defpoints));
     return db;
 }
 

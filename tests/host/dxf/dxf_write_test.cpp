@@ -180,7 +180,7 @@ TEST(DxfWrite, ErasedRecordsAreLeftOut) {
     point.groups = {{8, "0"}, {10, "1.0"}, {20, "1.0"}, {30, "0.0"}};
     host::RecordId id = db->addEntity(point, false);
     db->addEntity(point, false);
-    db->at(id).erased = true;
+    db->erase(id);
     dxf::prepareForWrite(*db);
     auto back = dxf::readText(dxf::writeText(*db), "erased.dxf");
     EXPECT_EQ(back->entities().size(), 1u);
