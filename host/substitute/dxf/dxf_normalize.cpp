@@ -165,37 +165,35 @@ bool normalizeTableRecord(Record& r) {
     return true;
 }
 
-void prepareForWrite(Database& db) {
-    completeDrawing(db);
-    const bool modern = isModernVersion(db.version());
+namespace {
 
-    // Block records for blocks made by the host, and owners of BLOCK/ENDBLK.
-    if (modern) {
-        for (BlockDefinition& b : db.blocks()) {
-            if (b.begin == kNoRecord || db.at(b.begin).erased) continue;
-            RecordId br = db.findEntry("BLOCK_RECORD", b.name);
-            if (br == kNoRecord) {
-                Record r;
-                r.type = "BLOCK_RECORD";
-                r.groups.emplace_back(2, b.name);
-                normalizeTableRecord(r);
-                br = db.addEntry("BLOCK_RECORD", std::move(r));
-                std::string tableOwner = formatHandle(db.at(db.table("BLOCK_RECORD")->head).handle);
-                db.modify(br, [&](Record& r) { setOwner(r, tableOwner); });
-            }
-            std::string owner = formatHandle(db.at(br).handle);
-            for (RecordId id : {b.begin, b.end}) {
-                if (id == kNoRecord) continue;
-                db.modify(id, [&](Record& r) {
-                    normalizeEntity(r);
-                    setOwner(r, owner);
-                });
-            }
+// Block records for blocks made by the host, and owners of BLOCK/ENDBLK.
+void completeBlockRecords(Database& db) {
+    for (const BlockDefinition& b : db.blocks()) {
+        if (b.begin == kNoRecord || db.at(b.begin).erased) continue;
+        RecordId br = db.findEntry("BLOCK_RECORD", b.name);
+        if (br == kNoRecord) {
+            Record r;
+            r.type = "BLOCK_RECORD";
+            r.groups.emplace_back(2, b.name);
+            normalizeTableRecord(r);
+            setOwner(r, formatHandle(db.at(db.table("BLOCK_RECORD")->head).handle));
+            br = db.addEntry("BLOCK_RECORD", std::move(r));
+        }
+        std::string owner = formatHandle(db.at(br).handle);
+        for (RecordId id : {b.begin, b.end}) {
+            if (id == kNoRecord) continue;
+            db.modify(id, [&](Record& r) {
+                normalizeEntity(r);
+                setOwner(r, owner);
+            });
         }
     }
+}
 
-    // Table records: subclass markers and owners.
-    for (SymbolTable& t : db.tables()) {
+// Table records: subclass markers and owners (a flags group in old versions).
+void completeTableRecords(Database& db, bool modern) {
+    for (const SymbolTable& t : db.tables()) {
         std::string owner = formatHandle(db.at(t.head).handle);
         for (RecordId id : t.entries) {
             if (db.at(id).erased) continue;
@@ -209,10 +207,18 @@ void prepareForWrite(Database& db) {
             });
         }
     }
+}
 
-    // Entities: shape, owner, layer; the applications of extended data.
+// What the entities and table entries refer to: layers (upper-cased) and
+// applications of extended data.
+struct References {
     std::unordered_set<std::string> layers;
-    std::unordered_set<std::string> apps;
+    std::unordered_set<std::string> applications;
+};
+
+// Entities: shape, owner, layer; collects what they refer to.
+References completeEntities(Database& db, bool modern) {
+    References refs;
     std::string lastLayer = "\x01";
     auto visit = [&](RecordId id, const std::string& owner) {
         if (db.at(id).erased) return;
@@ -227,10 +233,10 @@ void prepareForWrite(Database& db) {
         const Record& r = db.at(id);
         if (const Group* layer = r.find(8); layer && layer->value != lastLayer) {
             lastLayer = layer->value;
-            layers.insert(upperName(lastLayer));
+            refs.layers.insert(upperName(lastLayer));
         }
         for (const Group& g : r.xdata)
-            if (g.code == 1001) apps.insert(g.value);
+            if (g.code == 1001) refs.applications.insert(g.value);
     };
     auto ownerOf = [&](const BlockDefinition* b) -> std::string {
         if (!b || b->begin == kNoRecord) return {};
@@ -239,7 +245,7 @@ void prepareForWrite(Database& db) {
     std::string modelOwner = ownerOf(findSpace(db, false));
     std::string paperOwner = ownerOf(findSpace(db, true));
     for (RecordId id : db.entities()) visit(id, db.at(id).integer(67, 0) == 1 ? paperOwner : modelOwner);
-    for (BlockDefinition& b : db.blocks()) {
+    for (const BlockDefinition& b : db.blocks()) {
         if (b.begin == kNoRecord || db.at(b.begin).erased) continue;
         std::string owner = ownerOf(&b);
         for (RecordId id : b.entities) visit(id, owner);
@@ -247,9 +253,12 @@ void prepareForWrite(Database& db) {
     for (const SymbolTable& t : db.tables())
         for (RecordId id : t.entries)
             for (const Group& g : db.at(id).xdata)
-                if (g.code == 1001) apps.insert(g.value);
+                if (g.code == 1001) refs.applications.insert(g.value);
+    return refs;
+}
 
-    for (const std::string& app : apps) {
+void addMissingApplications(Database& db, const References& refs, bool modern) {
+    for (const std::string& app : refs.applications) {
         if (app.empty() || db.findEntry("APPID", app) != kNoRecord) continue;
         Record r;
         r.type = "APPID";
@@ -258,7 +267,10 @@ void prepareForWrite(Database& db) {
         if (modern) setOwner(r, formatHandle(db.at(db.table("APPID")->head).handle));
         db.addEntry("APPID", std::move(r));
     }
-    for (const std::string& key : layers) {
+}
+
+void addMissingLayers(Database& db, const References& refs, bool modern) {
+    for (const std::string& key : refs.layers) {
         if (key.empty() || db.findEntry("LAYER", key) != kNoRecord) continue;
         // The name as an entity spells it.
         std::string name = key;
@@ -274,6 +286,18 @@ void prepareForWrite(Database& db) {
         if (modern) setOwner(r, formatHandle(db.at(db.table("LAYER")->head).handle));
         db.addEntry("LAYER", std::move(r));
     }
+}
+
+}  // namespace
+
+void prepareForWrite(Database& db) {
+    completeDrawing(db);
+    const bool modern = isModernVersion(db.version());
+    if (modern) completeBlockRecords(db);
+    completeTableRecords(db, modern);
+    References refs = completeEntities(db, modern);
+    addMissingApplications(db, refs, modern);
+    addMissingLayers(db, refs, modern);
 }
 
 }  // namespace host::dxf
