@@ -65,11 +65,13 @@ bool Session::loadModule() {
 
 bool Session::openDrawing(const std::string& path) {
     std::string message;
-    std::unique_ptr<host::Database> drawing = host::dxf::loadDrawing(path, &message);
+    std::vector<std::string> warnings;
+    std::unique_ptr<host::Database> drawing = host::dxf::loadDrawing(path, &message, &warnings);
     if (!drawing) {
         output_(message + "\n");
         return false;
     }
+    for (const std::string& warning : warnings) output_("Warning: " + warning + "\n");
     host_->openDrawing(std::move(drawing), path);
     return true;
 }

@@ -33,11 +33,13 @@ void open(CommandContext& c) {
     if (path.empty()) return;
     if (!hasDrawingExtension(path)) path += ".dxf";
     std::string message;
-    std::unique_ptr<Database> drawing = dxf::loadDrawing(path, &message);
+    std::vector<std::string> warnings;
+    std::unique_ptr<Database> drawing = dxf::loadDrawing(path, &message, &warnings);
     if (!drawing) {
         c.print("Cannot open the drawing: " + message + "\n");
         return;
     }
+    for (const std::string& warning : warnings) c.print("Warning: " + warning + "\n");
     c.host().openDrawing(std::move(drawing), path);
     c.print("Opened " + path + ".\n");
 }

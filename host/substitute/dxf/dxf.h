@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/database.h"
 
@@ -45,14 +46,18 @@ std::unique_ptr<Database> newDrawing();
 
 // Reads a DXF file (versions R12 to R2018; a ".dwg" name holding DXF text is
 // read the same way). Throws Error naming the file and line for anything it
-// cannot read: nothing is half-loaded.
-std::unique_ptr<Database> readFile(const std::string& path);
+// cannot read: nothing is half-loaded. What it read but had to mend (for
+// example header variables after the header section) is added to `warnings`,
+// one line each naming the file and line.
+std::unique_ptr<Database> readFile(const std::string& path, std::vector<std::string>* warnings = nullptr);
 
 // Reads DXF text held in memory; `name` is used in error messages.
-std::unique_ptr<Database> readText(std::string_view text, const std::string& name);
+std::unique_ptr<Database> readText(std::string_view text, const std::string& name,
+                                   std::vector<std::string>* warnings = nullptr);
 
 // Non-throwing form of readFile: null and `error` set on failure.
-std::unique_ptr<Database> loadDrawing(const std::string& path, std::string* error) noexcept;
+std::unique_ptr<Database> loadDrawing(const std::string& path, std::string* error,
+                                      std::vector<std::string>* warnings = nullptr) noexcept;
 
 // --- writing ---------------------------------------------------------------
 

@@ -303,9 +303,9 @@ using ReleaseFn = void (*)(const char* begin, const char* end, void* context);
 
 class Parser {
 public:
-    Parser(std::string_view text, const std::string& file, Database& db, ReleaseFn release = nullptr,
-           void* context = nullptr)
-        : lx_(text, file), file_(file), db_(db), release_(release), releaseContext_(context),
+    Parser(std::string_view text, const std::string& file, Database& db, std::vector<std::string>* warnings,
+           ReleaseFn release = nullptr, void* context = nullptr)
+        : lx_(text, file), file_(file), db_(db), warnings_(warnings), release_(release), releaseContext_(context),
           released_(text.data()) {
         db_.reserveRecords(text.size() / 128);
     }
@@ -316,6 +316,10 @@ public:
         while (have_) {
             if (code_ == 999) {  // a comment between sections
                 advance();
+                continue;
+            }
+            if (code_ == 9 && sectionSeen("HEADER")) {
+                readStrayHeaderVariables();
                 continue;
             }
             if (code_ != 0) fail("group " + std::to_string(code_) + " outside a section");
@@ -443,6 +447,34 @@ private:
             }
             advance();
         }
+    }
+
+    // Some writers put header variables after the HEADER section's ENDSEC.
+    // Other CAD programs read them as part of the header, and so does this
+    // reader (a later value replaces an earlier one), with a warning; the
+    // drawing is written back with them inside the header.
+    void readStrayHeaderVariables() {
+        if (warnings_)
+            warnings_->push_back(file_ + ", line " + std::to_string(line_) +
+                                 ": header variables after the end of the HEADER section, read as part of it");
+        HeaderVariable* current = nullptr;
+        while (have_ && code_ != 0) {
+            if (code_ == 9) {
+                current = headerVariable(value_);
+                current->groups.clear();
+            } else if (code_ != 999) {
+                current->groups.emplace_back(code_, std::string(value_));
+            }
+            advance();
+        }
+    }
+
+    HeaderVariable* headerVariable(std::string_view name) {
+        for (HeaderVariable& v : db_.header())
+            if (v.name == name) return &v;
+        HeaderVariable& v = db_.header().emplace_back();
+        v.name.assign(name.data(), name.size());
+        return &v;
     }
 
     void readTables(std::size_t sectionLine) {
@@ -597,6 +629,7 @@ private:
     Lexer lx_;
     const std::string& file_;
     Database& db_;
+    std::vector<std::string>* warnings_;
     bool have_ = false;
     int code_ = 0;
     std::string_view value_;
@@ -631,12 +664,13 @@ void checkContent(std::string_view text, const std::string& file) {
     if (binary) throw Error(file, 0, "binary data, not a DXF drawing");
 }
 
-std::unique_ptr<Database> parse(std::string_view text, const std::string& name, ReleaseFn release = nullptr,
+std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
+                                std::vector<std::string>* warnings, ReleaseFn release = nullptr,
                                 void* context = nullptr) {
     text = skipBom(text);
     checkContent(text, name);
     auto db = std::make_unique<Database>();
-    Parser parser(text, name, *db, release, context);
+    Parser parser(text, name, *db, warnings, release, context);
     parser.run();
     return db;
 }
@@ -651,9 +685,12 @@ void releaseMapped(const char* begin, const char* end, void*) {
 
 }  // namespace
 
-std::unique_ptr<Database> readText(std::string_view text, const std::string& name) { return parse(text, name); }
+std::unique_ptr<Database> readText(std::string_view text, const std::string& name,
+                                   std::vector<std::string>* warnings) {
+    return parse(text, name, warnings);
+}
 
-std::unique_ptr<Database> readFile(const std::string& path) {
+std::unique_ptr<Database> readFile(const std::string& path, std::vector<std::string>* warnings) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw Error(path, 0, std::string("cannot open: ") + std::strerror(errno));
     struct stat st {};
@@ -675,12 +712,13 @@ std::unique_ptr<Database> readFile(const std::string& path) {
         std::size_t n;
         ~Unmap() { ::munmap(p, n); }
     } unmap{map, size};
-    return parse(std::string_view(static_cast<const char*>(map), size), path, releaseMapped);
+    return parse(std::string_view(static_cast<const char*>(map), size), path, warnings, releaseMapped);
 }
 
-std::unique_ptr<Database> loadDrawing(const std::string& path, std::string* error) noexcept {
+std::unique_ptr<Database> loadDrawing(const std::string& path, std::string* error,
+                                      std::vector<std::string>* warnings) noexcept {
     try {
-        return readFile(path);
+        return readFile(path, warnings);
     } catch (const std::exception& e) {
         if (error) *error = e.what();
     } catch (...) {

@@ -207,3 +207,39 @@ TEST_F(DxfFiles, DwgNamedFileHoldingDxfIsReadLikeDxf) {
 }
 
 }  // namespace
+
+namespace {
+
+// Header variables after the header's ENDSEC, as one writer of sample drawings
+// puts them: read into the header with a warning naming the line, a later
+// value replacing an earlier one, and written back inside the header.
+TEST(DxfRead, HeaderVariablesAfterTheHeaderSectionJoinTheHeader) {
+    const std::string text = pairs({"0 SECTION", "2 HEADER", "9 $ACADVER", "1 AC1015", "9 $CLAYER", "8 0",
+                                     "0 ENDSEC",                                // line 13-14
+                                     "9 $INSUNITS", "70 4", "9 $CLAYER", "8 A-WALL",  // line 15-22
+                                     "0 SECTION", "2 ENTITIES", "0 LINE", "8 A-WALL", "10 0", "20 0", "11 1",
+                                     "21 1", "0 ENDSEC", "0 EOF"});
+    std::vector<std::string> warnings;
+    auto db = dxf::readText(text, "stray.dxf", &warnings);
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("stray.dxf, line 15:"), std::string::npos) << warnings[0];
+    EXPECT_EQ(db->variables().text("CLAYER"), "A-WALL");
+    int clayers = 0;
+    for (const host::HeaderVariable& v : db->header()) clayers += v.name == "$CLAYER";
+    EXPECT_EQ(clayers, 1);
+
+    dxf::prepareForWrite(*db);
+    std::string written = dxf::writeText(*db);
+    std::size_t endOfHeader = written.find("ENDSEC");
+    EXPECT_LT(written.find("$INSUNITS"), endOfHeader);
+    std::vector<std::string> again;
+    auto back = dxf::readText(written, "back.dxf", &again);
+    EXPECT_TRUE(again.empty());
+    EXPECT_EQ(back->variables().text("CLAYER"), "A-WALL");
+
+    // Other groups outside a section are still refused.
+    EXPECT_NE(readError(pairs({"0 SECTION", "2 HEADER", "0 ENDSEC", "8 0"})).find("outside a section"),
+              std::string::npos);
+}
+
+}  // namespace
