@@ -10,6 +10,7 @@ void registerCoreCommands(Host& host) {
     registerVplayerCommand(host);
     registerUcsViewCommands(host);
     registerFileCommands(host);
+    registerHelpCommand(host);
 }
 
 }  // namespace host

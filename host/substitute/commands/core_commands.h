@@ -13,4 +13,5 @@ void registerLayerCommands(Host& host);         // LAYER
 void registerVplayerCommand(Host& host);        // VPLAYER
 void registerUcsViewCommands(Host& host);       // UCS, VIEW
 void registerFileCommands(Host& host);          // OPEN, SAVE, QSAVE, SAVEAS
+void registerHelpCommand(Host& host);           // HELP (also "?" at the command prompt)
 }  // namespace host

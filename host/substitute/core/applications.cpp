@@ -115,6 +115,13 @@ bool Applications::unlock(void* packet) {
     return false;
 }
 
+std::vector<std::string> Applications::functionNames() const {
+    std::vector<std::string> out;
+    out.reserve(functions_.size());
+    for (const auto& [name, function] : functions_) out.push_back(name);
+    return out;
+}
+
 bool Applications::hasFunction(const std::string& name) const { return functions_.count(upperName(name)) > 0; }
 
 bool Applications::invoke(const std::string& name) {

@@ -34,6 +34,8 @@ public:
 
     // A registered function by its name ("C:NAME" for commands).
     bool hasFunction(const std::string& name) const;
+    // The registered names ("C:NAME" for commands), in alphabetical order.
+    std::vector<std::string> functionNames() const;
     // Calls a registered function; false when none has that name.
     bool invoke(const std::string& name);
     int currentFunctionCode() const { return currentCode_; }

@@ -34,6 +34,13 @@ std::string CommandProcessor::canonicalName(std::string_view typed, bool* dashed
 
 bool CommandProcessor::isCommand(std::string_view typed) const { return table_.count(canonicalName(typed)) > 0; }
 
+std::vector<std::string> CommandProcessor::names() const {
+    std::vector<std::string> out;
+    out.reserve(table_.size());
+    for (const auto& [name, body] : table_) out.push_back(name);
+    return out;
+}
+
 void CommandProcessor::start(const std::string& typed, bool fromApplication) {
     bool dashed = false;
     std::string name = canonicalName(typed, &dashed);

@@ -50,6 +50,8 @@ public:
     // reported through `dashed` (commands use it to skip their dialog form).
     static std::string canonicalName(std::string_view typed, bool* dashed = nullptr);
     bool isCommand(std::string_view typed) const;
+    // The names of the defined commands, upper-cased, in alphabetical order.
+    std::vector<std::string> names() const;
 
     // Runs a command the user typed at the "Command: " prompt, to its end.
     void runTyped(std::string_view typed);

@@ -104,6 +104,7 @@ bool Host::runOneCommand() {
     if (!typed) return false;
     std::string word = *typed;
     if (word.empty()) return true;
+    if (word == "?") word = "HELP";
     if (word[0] == '(') {
         // An expression: read up to its closing parenthesis, then call the
         // function it names.

@@ -126,3 +126,21 @@ TEST(HostCommands, EraseTakesASelectionSetOrAWindow) {
     EXPECT_EQ(n, 1);  // only the far line is left
     ads_ssfree(rest);
 }
+
+TEST(HostCommands, HelpListsEveryHostCommandAndTheApplicationsCommands) {
+    SessionHarness h(true);
+    h.run("HELP\n");
+    const std::string help = h.transcript();
+    for (const std::string& name : h.host().commands().names())
+        EXPECT_NE(help.find("\n  " + name), std::string::npos) << name;
+    EXPECT_NE(help.find("  LAYER       makes, sets and switches layers"), std::string::npos);
+    EXPECT_NE(help.find("Commands of loaded applications:\n"), std::string::npos);
+    for (const char* command : {"DLCONFIG", "LEVELBAR", "ZANPREF", "XREFLIST"})
+        EXPECT_NE(help.find(std::string("\n  ") + command + "\n"), std::string::npos) << command;
+    EXPECT_NE(help.find("  (ZAN_SYMBOL_INSERT)\n"), std::string::npos);
+
+    h.clearTranscript();
+    h.run("?\n");
+    EXPECT_EQ(h.transcript().find("Unknown command"), std::string::npos);
+    EXPECT_NE(h.transcript().find("Host commands:\n"), std::string::npos);
+}
