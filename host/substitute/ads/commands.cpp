@@ -63,11 +63,14 @@ int ads_command(int type, ...) {
     if (!theHost()) return RTERROR;
     va_list args;
     va_start(args, type);
-    resbuf* list = host::listFromVarargs(type, args);
+    // The list is released also when the command ends the session by an
+    // exception (a script without an answer) passing through here.
+    struct Release {
+        resbuf* list;
+        ~Release() { host::releaseList(list); }
+    } owned{host::listFromVarargs(type, args)};
     va_end(args);
-    int status = send(list);
-    host::releaseList(list);
-    return status;
+    return send(owned.list);
 }
 
 int ads_cmd(const struct resbuf* arguments) {
