@@ -5,6 +5,7 @@
 
 #include "ads/adslib.h"
 #include "levels/levels.h"
+#include "shell/command_echo.h"
 #include "shell/host_lists.h"
 #include "shell/services.h"
 #include "shell/state.h"
@@ -118,7 +119,7 @@ void restoreToModelSpace(LayerConfiguration& configuration) {
     int rememberedRegen = 1;
     if (ads_getvar("REGENMODE", &regenMode) == RTNORM) rememberedRegen = regenMode.resval.rint;
 
-    setCmdEcho(false);
+    CommandEchoOff echoOff;
     ads_setvar("REGENMODE", &s.cmdEchoOff);
     ads_command(RTSTR, "layer", RTSTR, "set", RTSTR, "0", RTSTR, "on", RTSTR, "*", RTSTR, "", 0);
     if (configuration.undefinedLayerOption == LayerConfiguration::Freeze)
@@ -153,27 +154,26 @@ void restoreToModelSpace(LayerConfiguration& configuration) {
         ads_setvar("REGENMODE", &value);
     }
     configuration.setRestoredFlag(1);
-    setCmdEcho(true);
 }
 
-int restoreToViewports(LayerConfiguration& configuration) {
+bool restoreToViewports(LayerConfiguration& configuration) {
     resbuf tileMode{};
     if (ads_getvar("TILEMODE", &tileMode) != RTNORM || tileMode.resval.rint != 0) {
         ads_printf("You must be in Paperspace in order to assign layers to Viewports.");
-        return 0;
+        return false;
     }
     returnFocusToHost();
     ads_command(RTSTR, "PSPACE", 0);
 
     SelectionSet viewports;
     ResbufList filter(ads_buildlist(0, "VIEWPORT", 0));
-    if (viewports.select(nullptr, nullptr, nullptr, filter.get()) != RTNORM) return 0;
+    if (viewports.select(nullptr, nullptr, nullptr, filter.get()) != RTNORM) return false;
     if (viewports.length() <= 0) {
         ads_printf("No Viewport entities found.");
-        return 0;
+        return false;
     }
 
-    setCmdEcho(false);
+    CommandEchoOff echoOff;
     ads_command(RTSTR, "_.layer", RTSTR, "on", RTSTR, "*", RTSTR, "", 0);
     if (configuration.undefinedLayerOption == LayerConfiguration::Freeze)
         ads_command(RTSTR, "_.vplayer", RTSTR, "freeze", RTSTR, "~0", RTSTR, "select", RTPICKS, viewports.name(),
@@ -208,12 +208,11 @@ int restoreToViewports(LayerConfiguration& configuration) {
     args.text("");
     if (!args.ok()) {
         ads_printf("Error : %s, %d\n", kModuleLaycfg, 1010);
-        return RTNORM;
+        return false;
     }
     reportTooLong(tooLong);
     ads_cmd(args.list());
-    setCmdEcho(true);
-    return RTNORM;
+    return true;
 }
 
 }  // namespace zan

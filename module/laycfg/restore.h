@@ -13,8 +13,9 @@ namespace zan {
 inline constexpr std::size_t kChunkLimit = 240;
 
 void restoreToModelSpace(LayerConfiguration& configuration);
-// RTNORM once viewports were selected, 0 when it stopped before.
-int restoreToViewports(LayerConfiguration& configuration);
+// True when the restore was sent to the viewports; false when it stopped
+// before (not in paper space, no viewports, a list that could not be built).
+bool restoreToViewports(LayerConfiguration& configuration);
 
 // The name lists of one keyword, split at the chunk limit: modifier
 // entries "P*,*|P*," and layer entries "NAME,". Always at least one list

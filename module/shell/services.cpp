@@ -7,10 +7,10 @@
 
 namespace zan {
 
-int sendCommandText(std::string_view text) {
+bool sendCommandText(std::string_view text) {
     std::string data(text);  // holds the terminating zero
     tk::platform().sendCopyData(state().hostMainWindow, 1, data.c_str(), data.size() + 1);
-    return 1;
+    return true;
 }
 
 void returnFocusToHost() { tk::platform().setFocus(state().hostMainWindow); }

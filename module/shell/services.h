@@ -9,7 +9,7 @@ inline constexpr const char* kApplicationTitle = "TUV Windows Application";
 
 // Hands text to the host's command line as if typed (a copy-data message
 // to the host's main window, identifier 1, the terminating zero included).
-int sendCommandText(std::string_view text);
+bool sendCommandText(std::string_view text);
 // Gives keyboard focus back to the host's main window.
 void returnFocusToHost();
 // A modal message box with the application title; returns the answer.

@@ -164,7 +164,7 @@ TEST_F(ViewportRestore, FreezesOnlyInTheSelectedViewportsAndSkipsMissingLayers) 
     c.addIncludedLayer("A-DOOR");
     zan::app::Script pick("L\n\n");  // the last viewport, then Enter
     h.session().attach(pick);
-    EXPECT_EQ(zan::restoreToViewports(c), RTNORM);
+    EXPECT_TRUE(zan::restoreToViewports(c));
 
     std::vector<std::string> t = traces();
     ASSERT_EQ(t.size(), 3u);
@@ -188,7 +188,7 @@ TEST_F(ViewportRestore, MissingExcludedLayersSendNoFreezeUnit) {
     c.undefinedLayerOption = LayerConfiguration::Thaw;
     zan::app::Script pick("L\n\n");
     h.session().attach(pick);
-    EXPECT_EQ(zan::restoreToViewports(c), RTNORM);
+    EXPECT_TRUE(zan::restoreToViewports(c));
     std::vector<std::string> t = traces();
     ASSERT_EQ(t.size(), 4u);
     EXPECT_EQ(t[2].rfind(R"(command: "vplayer" "thaw" "*" "select" <Selection set: )", 0), 0u);
@@ -198,7 +198,7 @@ TEST_F(ViewportRestore, MissingExcludedLayersSendNoFreezeUnit) {
 TEST_F(ViewportRestore, ModelSpaceAndCancelledSelectionChangeNothing) {
     LayerConfiguration c;
     c.addExcludedLayer("A-WALL");
-    EXPECT_EQ(zan::restoreToViewports(c), 0);
+    EXPECT_FALSE(zan::restoreToViewports(c));
     EXPECT_NE(h.transcript().find("You must be in Paperspace in order to assign layers to Viewports."),
               std::string::npos);
     EXPECT_TRUE(traces().empty());
@@ -206,7 +206,7 @@ TEST_F(ViewportRestore, ModelSpaceAndCancelledSelectionChangeNothing) {
     layout();
     zan::app::Script none("");
     h.session().attach(none);
-    EXPECT_EQ(zan::restoreToViewports(c), 0);
+    EXPECT_FALSE(zan::restoreToViewports(c));
     EXPECT_EQ(traces(), (std::vector<std::string>{R"(command: "PSPACE")"}));
     EXPECT_TRUE(frozenIn(vp3).empty());
     EXPECT_EQ(h.host().selections().openCount(), 0u);
