@@ -3,6 +3,7 @@
 // configurations of a deleted level.
 #include "laycfg/layer_configuration.h"
 #include "level_bar_fixture.h"
+#include "levels/level_removal.h"
 #include "levels/levels.h"
 #include "shell/state.h"
 
@@ -107,6 +108,35 @@ TEST_F(EditModifier, CancelAfterBrowseChangesNothing) {
     EXPECT_EQ(bar()->buttonAt(0).item().imageFile, "a.bmp");
     EXPECT_EQ(levels().front(), "First=A/Ground");
     EXPECT_FALSE(bar()->changed());
+}
+
+}  // namespace
+}  // namespace zan::test
+
+namespace zan::test {
+namespace {
+
+TEST(LevelRemoval, ClearingTheLevelListKeepsConfigurationsLevelsAsNames) {
+    auto& s = state();
+    auto keep = [&](const char* name, const char* modifier) {
+        s.levelList.push_back(std::make_unique<Level>(Level{name, 0, modifier, ""}));
+        return s.levelList.back().get();
+    };
+    Level* a = keep("Alpha", "A");
+    Level* b = keep("Beta", "B");
+    auto* c = s.layerConfigurations.append(std::make_unique<LayerConfiguration>());
+    c->addIncludedModifier(a);
+    c->addExcludedModifier(b);
+    c->addUnresolvedIncludedModifier("Gamma");
+    c->addUnresolvedIncludedModifier("Alpha");  // already kept as a name: not twice
+
+    clearLevelList();
+    EXPECT_TRUE(s.levelList.empty());
+    EXPECT_TRUE(c->includedModifiers.empty());
+    EXPECT_TRUE(c->excludedModifiers.empty());
+    EXPECT_EQ(c->unresolvedIncludedModifiers, (std::vector<std::string>{"Gamma", "Alpha"}));
+    EXPECT_EQ(c->unresolvedExcludedModifiers, std::vector<std::string>{"Beta"});
+    s.layerConfigurations.clear();
 }
 
 }  // namespace
