@@ -14,6 +14,8 @@ constexpr unsigned kGridWindowStyle = tk::WS_CAPTION | tk::WS_SYSMENU | tk::WS_M
 // Image sizes from a file are kept within this, so that a damaged file
 // cannot ask for a window of absurd size.
 constexpr int kLargestImage = 512;
+// Rows beyond this would only make an empty window taller than any screen.
+constexpr int kMostRows = 1000;
 }  // namespace
 
 ButtonGridWindow::ButtonGridWindow() = default;
@@ -56,7 +58,7 @@ bool ButtonGridWindow::createOptionStrip(int imageWidth, int imageHeight, int co
 
 int ButtonGridWindow::stripButtonState(int index) const { return strip_ ? strip_->state(index) : 0; }
 
-void ButtonGridWindow::setRows(int rows) { rows_ = std::max(1, rows); }
+void ButtonGridWindow::setRows(int rows) { rows_ = std::clamp(rows, 1, kMostRows); }
 
 void ButtonGridWindow::setImageSize(int width, int height) {
     cellWidth_ = std::clamp(width, 0, kLargestImage) + 6;

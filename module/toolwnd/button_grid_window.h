@@ -67,7 +67,7 @@ public:
     void setTitle(std::string_view title) { title_ = title; }
     const std::string& title() const { return title_; }
 
-    // Rows below 1 are taken as 1 (a file may hold any number).
+    // Rows are kept within 1 ... 1000 (a file may hold any number).
     void setRows(int rows);
     int rows() const { return rows_; }
     int columns() const { return columns_; }

@@ -59,7 +59,7 @@ void ButtonGridWindow::askRows() {
     if (!typed) return;
     const int rows = leadingInteger(typed->c_str());
     if (rows <= 0) return;
-    rows_ = rows;
+    setRows(rows);
     layout();
     changed_ = true;
 }

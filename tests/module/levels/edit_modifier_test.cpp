@@ -43,6 +43,12 @@ TEST_F(EditModifier, ModifyChangesTheLevelInPlaceWithoutAUniquenessTest) {
     EXPECT_EQ(levels(), (std::vector<std::string>{"First=A/Ground", "Second=B/Upper", "Roof \"top\"=B/Roof"}));
     EXPECT_EQ(state().levelList[2].get(), third);
     EXPECT_EQ(bar()->buttonAt(2).item().imageFile, "other.bmp");
+
+    // A double quote typed into a modifier cannot end its text in the file.
+    answer("@edit 1023 \"q\\\"x\"\n@click 1030\n");
+    ui("@tool 1 click 1 right");
+    EXPECT_EQ(levels().front(), "First=Q\"X/Ground");
+    EXPECT_NE(bar()->fileText().find("\"a.bmp\" \"First\" \"Q X\" \"Ground\"\n"), std::string::npos);
 }
 
 TEST_F(EditModifier, DuplicatesAreRefusedButTheBarCountsAsChanged) {

@@ -82,6 +82,11 @@ TEST_F(ModifierBarTest, FilesThatEndEarlyShowTheirWholeLinesOnly) {
     EXPECT_EQ(grid(), (std::vector<std::string>{"One", "Two"}));
     EXPECT_EQ(bar()->rows(), 1);  // rows of 0 from a file are taken as 1
     bar()->destroyWindow();
+    state().modifierFile = write("huge.Zmb", "LEVELS\n1\n2147483647\n99999 -5\n\"" + dir + "/\"\n\"\" \"One\" \"1\" \"\"\n");
+    modifierbarCommand();
+    EXPECT_EQ(bar()->rows(), 1000);
+    EXPECT_EQ(bar()->imageSize(), (tk::Size{512, 0}));
+    bar()->destroyWindow();
 
     // No whole level line, or N of 0: no bar (the levels read stay).
     state().levelList.clear();

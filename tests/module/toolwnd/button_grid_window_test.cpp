@@ -82,11 +82,6 @@ TEST_F(GridTest, ClicksReachTheHandlerWithEventAndKeysAndTheCaptionFollowsThePoi
     expectEdges(clientImage(), childRect(4), kWhite, kDarkGrey);
 }
 
-TEST_F(GridTest, LabelsHoldNoQuotesOrBackslashes) {
-    TestItem item("a\"b\\c");
-    EXPECT_EQ(item.label(), "a b c");
-}
-
 TEST_F(GridTest, ItemsInsertedAndRemovedKeepTheGridInOrder) {
     open(3, 1);
     window->insertItems(items(1, 9), 0);

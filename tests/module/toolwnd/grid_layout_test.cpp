@@ -20,17 +20,6 @@ GridLayout layoutOf(int items, int rows, int strip = 0) {
     return computeGridLayout(g);
 }
 
-TEST(GridLayout, SevenItemsInTwoRowsMakeFourColumns) {
-    GridLayout l = layoutOf(7, 2);
-    EXPECT_EQ(l.columns, 4);
-    EXPECT_EQ(l.client, (tk::Size{106, 54}));
-    ASSERT_EQ(l.cells.size(), 7u);
-    const int xs[] = {1, 27, 53, 79};
-    for (int k = 0; k < 7; ++k) {
-        EXPECT_EQ(l.cells[k], tk::Rect::fromSize(xs[k % 4], k < 4 ? 1 : 27, 26, 26)) << k;
-    }
-}
-
 TEST(GridLayout, RowsAreFilledBeforeTheNextBeginsAndEmptyRowsStillCount) {
     EXPECT_EQ(layoutOf(5, 1).columns, 5);
     GridLayout twoRows = layoutOf(5, 2);
