@@ -24,6 +24,17 @@ void LayerConfiguration::forgetLevel(const Level* level) {
     }
 }
 
+void LayerConfiguration::keepLevelAsName(const Level* level) {
+    auto unresolve = [&](std::vector<Level*>& list, std::vector<std::string>& names) {
+        const auto at = std::remove(list.begin(), list.end(), level);
+        if (at == list.end()) return;
+        list.erase(at, list.end());
+        if (!level->name.empty()) addText(names, level->name);
+    };
+    unresolve(includedModifiers, unresolvedIncludedModifiers);
+    unresolve(excludedModifiers, unresolvedExcludedModifiers);
+}
+
 void LayerConfiguration::resolveIncludedModifier(std::string_view levelName) {
     if (Level* level = findLevelByName(levelName)) addIncludedModifier(level);
     else if (!levelName.empty()) addUnresolvedIncludedModifier(levelName);
@@ -67,6 +78,10 @@ void LayerConfigurationList::remove(const LayerConfiguration* configuration) {
 
 void LayerConfigurationList::forgetLevel(const Level* level) {
     for (auto& c : items_) c->forgetLevel(level);
+}
+
+void LayerConfigurationList::keepLevelAsName(const Level* level) {
+    for (auto& c : items_) c->keepLevelAsName(level);
 }
 
 }  // namespace zan

@@ -43,6 +43,9 @@ public:
 
     // Removes the first reference to the level from both modifier lists.
     void forgetLevel(const Level* level);
+    // Replaces every reference to the level by its name in the matching
+    // unresolved list (the level is about to be destroyed).
+    void keepLevelAsName(const Level* level);
     // Resolves a modifier name against the loaded levels: a level of that
     // name is added by reference, any other non-empty name is kept unresolved.
     void resolveIncludedModifier(std::string_view levelName);
@@ -87,6 +90,7 @@ public:
         while (!items_.empty()) items_.pop_back();
     }
     void forgetLevel(const Level* level);
+    void keepLevelAsName(const Level* level);
 
     std::size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }

@@ -64,7 +64,7 @@ namespace {
 constexpr std::string_view kThawText = "-Layer Set 0 T ";
 constexpr std::string_view kFreezeText = "-Layer Set 0 F ";
 
-int sendLevelText(Level& level, std::string_view command, int thawed) {
+bool sendLevelText(Level& level, std::string_view command, int thawed) {
     std::string text(command);
     text += levelPattern(level);
     text += "  ";
@@ -73,11 +73,11 @@ int sendLevelText(Level& level, std::string_view command, int thawed) {
         // act on the wrong layers; refuse it instead.
         ads_printf("The modifier \"%s\" is too long to switch its layers (at most %zu characters).\n",
                    level.modifier.c_str(), maximumModifierLength());
-        return 0;
+        return false;
     }
     sendCommandText(text);
     level.thawed = thawed;
-    return 1;
+    return true;
 }
 }  // namespace
 
@@ -87,7 +87,7 @@ std::size_t maximumModifierLength() {
     return (kCommandTextLimit - fixed) / 2;
 }
 
-int thawLevelLayers(Level& level) { return sendLevelText(level, kThawText, 1); }
-int freezeLevelLayers(Level& level) { return sendLevelText(level, kFreezeText, 0); }
+bool thawLevelLayers(Level& level) { return sendLevelText(level, kThawText, 1); }
+bool freezeLevelLayers(Level& level) { return sendLevelText(level, kFreezeText, 0); }
 
 }  // namespace zan

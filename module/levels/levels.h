@@ -45,9 +45,9 @@ std::size_t maximumModifierLength();
 inline constexpr std::size_t kCommandTextLimit = 127;
 
 // Thaw or freeze all layers of a level through the host's command line;
-// 1 when the text was sent. A modifier too long for the command text is
-// refused with a message and nothing is sent (0).
-int thawLevelLayers(Level& level);
-int freezeLevelLayers(Level& level);
+// true when the text was sent. A modifier too long for the command text is
+// refused with a message and nothing is sent (false).
+bool thawLevelLayers(Level& level);
+bool freezeLevelLayers(Level& level);
 
 }  // namespace zan

@@ -1,6 +1,5 @@
 #include "levels/modifier_file_levels.h"
 
-#include <memory>
 #include <sys/stat.h>
 
 #include "levels/levels.h"
@@ -28,8 +27,9 @@ void readModifierFileHeader(std::FILE* file, ModifierFileHeader& header) {
 }
 
 bool readLevelLine(std::FILE* file, LevelLine& line) {
-    return readTextToken(file, line.imageFile) && readTextToken(file, line.label) &&
-           readTextToken(file, line.modifier) && readTextToken(file, line.tag);
+    for (std::string* field : {&line.imageFile, &line.label, &line.modifier, &line.tag})
+        if (scanTextToken(file, *field) != TokenRead::Read) return false;
+    return true;
 }
 
 Level& resolveLevelLine(const LevelLine& line) {
@@ -51,33 +51,39 @@ struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
 }  // namespace
 
-int loadLevelsFromModifierFile() {
-    ShellState& s = state();
-    if (s.modifierBarWindow != nullptr || !s.levelList.empty()) return 1;
-    const std::string path = s.modifierFile;
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0) return 0;
-    // A directory opens for reading here but holds no levels; reading it
-    // would only clear the recorded bitmap directory.
-    if (S_ISDIR(info.st_mode)) return 0;
-    std::string directory, fileName;
-    if (!splitModifierFilePath(path, directory, fileName)) return 0;
+bool readModifierFile(const std::string& path, ModifierFileContent& content) {
+    // A directory opens for reading here but holds no levels.
+    if (!isRegularFile(path)) return false;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "r"));
-    if (!file) return 0;
+    if (!file) return false;
+    readTextToken(file.get(), content.typeWord);
+    readModifierFileHeader(file.get(), content.header);
+    for (int i = 0; i < content.header.count; ++i) {
+        auto button = std::make_unique<LevelButton>();
+        if (!button->readFrom(file.get())) break;
+        content.buttons.push_back(std::move(button));
+    }
+    return true;
+}
 
-    std::string typeWord;
-    readTextToken(file.get(), typeWord);
-    ModifierFileHeader header;
-    readModifierFileHeader(file.get(), header);
-    setLevelBitmapDirectory(header.bitmapDirectory, header.rows);
-    // A file that ends early gives the level lines read whole before its end.
-    LevelLine line;
-    for (int i = 0; i < header.count && readLevelLine(file.get(), line); ++i) resolveLevelLine(line);
-    file.reset();
+bool loadLevelsFromModifierFile() {
+    ShellState& s = state();
+    if (s.modifierBarWindow != nullptr || !s.levelList.empty()) return true;
+    const std::string path = s.modifierFile;
+    std::string directory, fileName;
+    if (!splitModifierFilePath(path, directory, fileName)) return false;
+    ModifierFileContent content;
+    if (!readModifierFile(path, content)) return false;
+    setLevelBitmapDirectory(content.header.bitmapDirectory, content.header.rows);
     returnFocusToHost();
-    return 1;
+    return true;
 }
 
 }  // namespace zan

@@ -1,19 +1,21 @@
-// Reading the levels of a modifier bar file (.Zmb). The file is text read
-// token by token:
+// Reading a modifier bar file (.Zmb). The file is text read token by token:
 //   LEVELS                       type word (not checked)
 //   N                            number of level lines
 //   rows
 //   width height                 button image size in pixels
 //   "bitmap directory/"
 //   "image" "name" "modifier" "tag"     N times
-// The modifier bar reads its buttons with the same functions; the
-// levels-only load reads them without opening a bar.
+// The modifier bar and the levels-only load read it with the same function;
+// the levels-only load keeps the levels and drops the buttons.
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "levels/level.h"
+#include "levels/level_button.h"
 
 namespace zan {
 
@@ -32,6 +34,13 @@ struct LevelLine {
     std::string tag;
 };
 
+struct ModifierFileContent {
+    std::string typeWord;
+    ModifierFileHeader header;
+    // At most N, one per whole level line read.
+    std::vector<std::unique_ptr<LevelButton>> buttons;
+};
+
 // Splits a path at its last "/" (a "\" counts too) into the directory, with
 // the separator, and the file name; false when the path holds neither.
 bool splitModifierFilePath(const std::string& path, std::string& directory, std::string& fileName);
@@ -40,15 +49,21 @@ bool splitModifierFilePath(const std::string& path, std::string& directory, std:
 // directory. Missing numbers read as 0.
 void readModifierFileHeader(std::FILE* file, ModifierFileHeader& header);
 // Reads the four texts of one level line; false when the file ends before
-// all four were read (the line is then not used).
+// all four were read or inside a quoted text (the line is then not used).
 bool readLevelLine(std::FILE* file, LevelLine& line);
 // The level a line stands for: the level of that name, whose modifier and
 // tag the line overwrites, or a new level appended to the level list.
 Level& resolveLevelLine(const LevelLine& line);
 
+// Reads a whole modifier bar file; each level line read resolves its level.
+// Reading stops at the first line that is not whole (the file ends early):
+// the lines before it count. False when `path` is not a regular file that
+// can be opened.
+bool readModifierFile(const std::string& path, ModifierFileContent& content);
+
 // Loads the levels of the drawing's modifier bar file when none are loaded
-// and no bar is open. 1 when levels were present, a bar is open or the file
-// was read; 0 when there is no file to read.
-int loadLevelsFromModifierFile();
+// and no bar is open. True when levels were present, a bar is open or the
+// file was read; false when there is no file to read.
+bool loadLevelsFromModifierFile();
 
 }  // namespace zan

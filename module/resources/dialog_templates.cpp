@@ -94,6 +94,30 @@ tk::DialogTemplate inputDialogTemplate() {
     return t;
 }
 
+tk::DialogTemplate editModifierTemplate() {
+    // Texts longer than the modifier bar file's 127 characters could not be read back.
+    constexpr std::size_t kFileText = 127;
+    tk::DialogTemplate t;
+    t.resourceId = kEditModifier;
+    t.caption = "Edit Modifier";
+    t.size = {184, 113};
+    t.controls = {
+        label("Modifier Name", 5, 5, 90),
+        control(1022, ControlKind::Edit, "", 0, 5, 15, 105, 13, kFileText),
+        button(1032, "INSERT", 126, 14),
+        label("Layer Modifier", 5, 30, 90),
+        control(1023, ControlKind::Edit, "", 0, 5, 40, 105, 13, kFileText),
+        defaultButton(1031, "APPEND", 127, 39),
+        control(tk::IDC_STATIC, ControlKind::GroupBox, "Modifier Bitmap", 0, 2, 56, 178, 26),
+        control(1025, ControlKind::Edit, "", 0, 5, 66, 105, 13, kFileText),
+        button(1026, "Browse", 127, 65),
+        button(1030, "MODIFY", 5, 91),
+        button(1033, "DELETE", 66, 91),
+        button(tk::IDCANCEL, "Cancel", 128, 91),
+    };
+    return t;
+}
+
 tk::DialogTemplate layerConfigurationSelectionTemplate() {
     tk::DialogTemplate t;
     t.resourceId = kLayerConfigurationSelection;

@@ -8,6 +8,7 @@ namespace zan::resources {
 
 inline constexpr int kLayerConfigurationEditor = 102;
 inline constexpr int kInputDialog = 115;
+inline constexpr int kEditModifier = 120;
 inline constexpr int kLayerConfigurationSelection = 122;
 inline constexpr int kPathSelection = 130;
 inline constexpr int kPreferences = 136;
@@ -21,6 +22,7 @@ inline constexpr int kPrefSeparator = 1005;
 
 tk::DialogTemplate layerConfigurationEditorTemplate();
 tk::DialogTemplate inputDialogTemplate();
+tk::DialogTemplate editModifierTemplate();
 tk::DialogTemplate layerConfigurationSelectionTemplate();
 tk::DialogTemplate pathSelectionTemplate();
 tk::DialogTemplate preferencesTemplate();

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "laycfg/configuration_reload.h"
+#include "levels/level_removal.h"
 #include "shell/host_lists.h"
 #include "shell/report.h"
 #include "shell/services.h"
@@ -306,7 +307,7 @@ int clearlevCommand() {
         returnFocusToHost();
         return RTNORM;
     }
-    destroyAll(s.levelList);
+    clearLevelList();
     ensureModelSpace();
     SelectionSet set;
     ResbufList filter = markerFilter(kLevelBlockName);

@@ -11,7 +11,6 @@ int viewportfreezeCommand() { return RTNORM; }
 int layerfilterCommand() { return RTNORM; }
 int layerviewCommand() { return RTNORM; }
 int symbolbarCommand() { return RTNORM; }
-int modifierbarCommand() { return RTNORM; }
 int symbolInsertFunction() { return RTNORM; }
 int copytomodCommand() { return RTNORM; }
 int movetomodCommand() { return RTNORM; }

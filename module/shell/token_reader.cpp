@@ -8,8 +8,8 @@ namespace {
 bool isSeparator(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 }  // namespace
 
-bool readToken(std::FILE* file, char* buffer, std::size_t size) {
-    if (size == 0) return false;
+TokenRead scanToken(std::FILE* file, char* buffer, std::size_t size) {
+    if (size == 0) return TokenRead::EndOfFile;
     std::size_t length = 0;
     auto keep = [&](int c) {
         if (length + 1 < size) buffer[length++] = static_cast<char>(c);
@@ -18,23 +18,31 @@ bool readToken(std::FILE* file, char* buffer, std::size_t size) {
     while (c != EOF && isSeparator(c)) c = std::fgetc(file);
     if (c == EOF) {
         buffer[0] = '\0';
-        return false;
+        return TokenRead::EndOfFile;
     }
+    TokenRead result = TokenRead::Read;
     if (c == '"') {
         for (c = std::fgetc(file); c != EOF && c != '"'; c = std::fgetc(file)) keep(c);
+        if (c == EOF) result = TokenRead::UnclosedQuote;
     } else {
         for (; c != EOF && !isSeparator(c); c = std::fgetc(file)) keep(c);
     }
     buffer[length] = '\0';
-    return true;
+    return result;
 }
 
-bool readTextToken(std::FILE* file, std::string& text) {
+bool readToken(std::FILE* file, char* buffer, std::size_t size) {
+    return scanToken(file, buffer, size) != TokenRead::EndOfFile;
+}
+
+TokenRead scanTextToken(std::FILE* file, std::string& text) {
     char buffer[kTextTokenSize];
-    bool read = readToken(file, buffer, sizeof buffer);
+    TokenRead read = scanToken(file, buffer, sizeof buffer);
     text = buffer;
     return read;
 }
+
+bool readTextToken(std::FILE* file, std::string& text) { return scanTextToken(file, text) != TokenRead::EndOfFile; }
 
 int leadingInteger(const char* text) {
     long long value = 0;

@@ -99,7 +99,7 @@ TEST_F(Levels, ThawAndFreezeTextsRunThroughTheHostCommandLine) {
     h.run("-layer f * \n");
     zan::Level* a = add("First", "a");
     h.clearTranscript();
-    EXPECT_EQ(zan::thawLevelLayers(*a), 1);
+    EXPECT_TRUE(zan::thawLevelLayers(*a));
     EXPECT_EQ(a->thawed, 1);
     h.run("");  // the host runs the text when idle
     EXPECT_NE(h.transcript().find("[trace] text: \"-Layer Set 0 T A-*,*|A-*  \""), std::string::npos);
@@ -109,7 +109,7 @@ TEST_F(Levels, ThawAndFreezeTextsRunThroughTheHostCommandLine) {
         EXPECT_TRUE(host::layerFrozen(h.db().at(host::findLayer(h.db(), n)))) << n;
     EXPECT_EQ(h.db().variables().text("CLAYER"), "0");
 
-    EXPECT_EQ(zan::freezeLevelLayers(*a), 1);
+    EXPECT_TRUE(zan::freezeLevelLayers(*a));
     h.run("");
     EXPECT_EQ(a->thawed, 0);
     EXPECT_TRUE(host::layerFrozen(h.db().at(host::findLayer(h.db(), "PLAN|A-WALL"))));
@@ -120,13 +120,13 @@ TEST_F(Levels, ModifierTooLongForTheCommandTextIsRefused) {
     zan::Level* fits = add("Fits", std::string(51, 'M'));
     zan::Level* tooLong = add("Long", std::string(52, 'M'));
     h.clearTranscript();
-    EXPECT_EQ(zan::thawLevelLayers(*fits), 1);
-    EXPECT_EQ(zan::thawLevelLayers(*tooLong), 0);
+    EXPECT_TRUE(zan::thawLevelLayers(*fits));
+    EXPECT_FALSE(zan::thawLevelLayers(*tooLong));
     EXPECT_EQ(tooLong->thawed, 0);
     EXPECT_NE(h.transcript().find("is too long"), std::string::npos);
     h.run("");
     EXPECT_EQ(h.count("[trace] text:"), 1u);
     zan::state().modifierSeparator = '\0';
     EXPECT_EQ(zan::maximumModifierLength(), 52u);
-    EXPECT_EQ(zan::thawLevelLayers(*tooLong), 1);
+    EXPECT_TRUE(zan::thawLevelLayers(*tooLong));
 }

@@ -43,31 +43,31 @@ TEST_F(ModifierFileLevels, ReadsTheLevelLinesAndALaterLineOfTheSameNameWins) {
                                       "\"\" \"Roof\" \"r\" \"\"\n"
                                       "\"b.bmp\" \"Ground floor\" \"gf\" \"Other\"\n"
                                       "\"ignored\" \"Beyond N\" \"X\" \"\"\n");
-    EXPECT_EQ(zan::loadLevelsFromModifierFile(), 1);
+    EXPECT_TRUE(zan::loadLevelsFromModifierFile());
     EXPECT_EQ(levels(), "Ground floor=GF/Other Roof=R/ ");
     EXPECT_EQ(zan::state().levelBitmapDirectory, "bmp dir/");
     EXPECT_EQ(zan::state().levelBarRows, 2);
 
     // Levels present: nothing is read again.
     zan::state().modifierFile = write("b.Zmb", "LEVELS\n1\n1\n20 20\n\"\"\n\"\" \"Other\" \"O\" \"\"\n");
-    EXPECT_EQ(zan::loadLevelsFromModifierFile(), 1);
+    EXPECT_TRUE(zan::loadLevelsFromModifierFile());
     EXPECT_EQ(levels(), "Ground floor=GF/Other Roof=R/ ");
 }
 
 TEST_F(ModifierFileLevels, AFileThatEndsEarlyKeepsTheWholeLinesOnly) {
     zan::state().modifierFile = write("short.Zmb", "LEVELS\n5\n1\n20 20\n\"d/\"\n\"\" \"One\" \"1\" \"t\"\n\"\" \"Two\" \"2");
-    EXPECT_EQ(zan::loadLevelsFromModifierFile(), 1);
+    EXPECT_TRUE(zan::loadLevelsFromModifierFile());
     EXPECT_EQ(levels(), "One=1/t ");
 }
 
 TEST_F(ModifierFileLevels, NoFileADirectoryOrAPathWithoutSeparatorFails) {
     zan::state().modifierFile = "";
-    EXPECT_EQ(zan::loadLevelsFromModifierFile(), 0);
+    EXPECT_FALSE(zan::loadLevelsFromModifierFile());
     zan::state().modifierFile = dir + "/missing.Zmb";
-    EXPECT_EQ(zan::loadLevelsFromModifierFile(), 0);
+    EXPECT_FALSE(zan::loadLevelsFromModifierFile());
     zan::state().levelBitmapDirectory = "kept/";
     zan::state().modifierFile = dir;
-    EXPECT_EQ(zan::loadLevelsFromModifierFile(), 0);
+    EXPECT_FALSE(zan::loadLevelsFromModifierFile());
     EXPECT_EQ(zan::state().levelBitmapDirectory, "kept/");
     EXPECT_TRUE(zan::state().levelList.empty());
 

@@ -37,7 +37,7 @@ long appidCount(const char* name) {
 
 TEST(ModuleLifecycle, FirstCommandInitialisesOnceAndMakesTheMarker) {
     SessionHarness h;
-    ASSERT_EQ(h.run("xreflist\nlevelbar\nmodifierbar\n"), 0);
+    ASSERT_EQ(h.run("xreflist\nlayerview\nlayerfilter\n"), 0);
     EXPECT_EQ(h.count("\nZAN is initializing...\n"), 1u);
     EXPECT_EQ(h.transcript().find("Handles are now enabled."), std::string::npos);  // already on
     EXPECT_EQ(markerCount("TUV_INIT_OBJ"), 1);

@@ -1,0 +1,34 @@
+// The common writer of button-grid windows: the header lines and one line
+// per item, in grid order.
+#include <cstdio>
+
+#include "shell/services.h"
+#include "toolwnd/button_grid_window.h"
+#include "toolwnd/replace_file.h"
+
+namespace zan {
+
+std::string ButtonGridWindow::fileText() const {
+    std::string out = typeWord_ + "\n";
+    out += std::to_string(itemCount()) + "\n";
+    out += std::to_string(rows_) + "\n";
+    const tk::Size image = imageSize();
+    out += std::to_string(image.width) + " " + std::to_string(image.height) + "\n";
+    out += "\"" + bitmapDirectory_ + "\"\n";
+    for (const auto& button : buttons_) button->item().writeTo(out);
+    return out;
+}
+
+bool ButtonGridWindow::save() {
+    if (dataFileName_.empty() || dataDirectory_.empty()) {
+        messageBox("A file name or path for the data file has not been defined.", tk::MB_OK);
+        return false;
+    }
+    if (!replaceFileContent(dataDirectory_ + dataFileName_, fileText())) {
+        messageBox("Failed opening the data file for writing.", tk::MB_OK);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zan
