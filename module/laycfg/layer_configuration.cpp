@@ -6,15 +6,16 @@
 
 namespace zan {
 
-int LayerConfiguration::addLevel(std::vector<Level*>& list, Level* level) {
-    if (level && checkLevelUnique(*level, list) == 0) list.push_back(level);
-    return static_cast<int>(list.size());
+bool LayerConfiguration::addLevel(std::vector<Level*>& list, Level* level) {
+    if (!level || checkLevelUnique(*level, list) != 0) return false;
+    list.push_back(level);
+    return true;
 }
 
-int LayerConfiguration::addText(std::vector<std::string>& list, std::string_view text) {
-    if (std::find(list.begin(), list.end(), text) != list.end()) return -1;
+bool LayerConfiguration::addText(std::vector<std::string>& list, std::string_view text) {
+    if (std::find(list.begin(), list.end(), text) != list.end()) return false;
     list.emplace_back(text);
-    return static_cast<int>(list.size());
+    return true;
 }
 
 void LayerConfiguration::forgetLevel(const Level* level) {

@@ -25,14 +25,14 @@ public:
     void setName(std::string_view text) { name = text; }
 
     // Append a level unless the list holds one with its modifier or name;
-    // the list's count afterwards.
-    int addIncludedModifier(Level* level) { return addLevel(includedModifiers, level); }
-    int addExcludedModifier(Level* level) { return addLevel(excludedModifiers, level); }
-    // Append a text unless the list holds it: the new count, or -1.
-    int addIncludedLayer(std::string_view text) { return addText(includedLayers, text); }
-    int addExcludedLayer(std::string_view text) { return addText(excludedLayers, text); }
-    int addUnresolvedIncludedModifier(std::string_view text) { return addText(unresolvedIncludedModifiers, text); }
-    int addUnresolvedExcludedModifier(std::string_view text) { return addText(unresolvedExcludedModifiers, text); }
+    // true when it was added.
+    bool addIncludedModifier(Level* level) { return addLevel(includedModifiers, level); }
+    bool addExcludedModifier(Level* level) { return addLevel(excludedModifiers, level); }
+    // Append a text unless the list holds it; true when it was added.
+    bool addIncludedLayer(std::string_view text) { return addText(includedLayers, text); }
+    bool addExcludedLayer(std::string_view text) { return addText(excludedLayers, text); }
+    bool addUnresolvedIncludedModifier(std::string_view text) { return addText(unresolvedIncludedModifiers, text); }
+    bool addUnresolvedExcludedModifier(std::string_view text) { return addText(unresolvedExcludedModifiers, text); }
 
     void clearIncludedModifiers() { includedModifiers.clear(); }
     void clearExcludedModifiers() { excludedModifiers.clear(); }
@@ -72,8 +72,8 @@ public:
     int undefinedLayerOption = NoAction;
 
 private:
-    static int addLevel(std::vector<Level*>& list, Level* level);
-    static int addText(std::vector<std::string>& list, std::string_view text);
+    static bool addLevel(std::vector<Level*>& list, Level* level);
+    static bool addText(std::vector<std::string>& list, std::string_view text);
 };
 
 // The configurations of the drawing's layer configuration file, in order; owns them.

@@ -4,6 +4,7 @@
 
 #include "laycfg/configuration_reload.h"
 #include "levels/level_removal.h"
+#include "shell/command_echo.h"
 #include "shell/host_lists.h"
 #include "shell/report.h"
 #include "shell/services.h"
@@ -96,44 +97,44 @@ ResbufList fetchMarkerForUpdate(Pick pick) {
     return entity;
 }
 
-// Stores a value under its key and writes the marker back; 1 when the
+// Stores a value under its key and writes the marker back; true when the
 // host accepted the change.
-int updateMarkerValue(const char* key, const std::string& text, Pick pick, int rows = 0) {
+bool updateMarkerValue(const char* key, const std::string& text, Pick pick, int rows = 0) {
     ResbufList entity = fetchMarkerForUpdate(pick);
-    if (!entity) return 0;
+    if (!entity) return false;
     if (resbuf* value = valueOfKey(entity.get(), key)) {
         storeText(value, bounded(text));
         if (rows > 0 && value->rbnext && value->rbnext->restype == 1070)
             value->rbnext->resval.rint = static_cast<short>(rows);
     }
-    return ads_entmod(entity.get()) == RTNORM ? 1 : 0;
+    return ads_entmod(entity.get()) == RTNORM;
 }
 
 }  // namespace
 
-int readInitObject() {
+bool readInitObject() {
     ShellState& s = state();
     SelectionSet set;
     ResbufList filter = markerFilter(kInitBlockName);
     long count = selectEverything(set, filter.get(), kModuleMacros, OnNoSelection::Silent);
-    if (count < 0) return 0;
+    if (count < 0) return false;
     if (count == 0) {
         ads_printf("No entities found.");
-        return 0;
+        return false;
     }
     if (count > 1) ads_printf("More than one initialization entity found.\n Using the first one found.\n");
 
     ResbufList apps = applicationList();
     if (!apps) {
         ZAN_ERROR_AT(kModuleMacros);
-        return 0;
+        return false;
     }
     ads_name marker;
     set.member(0, marker);
     ResbufList entity(ads_entgetx(marker, apps.get()));
     if (!entity) {
         ZAN_ERROR_AT(kModuleMacros);
-        return 0;
+        return false;
     }
 
     resbuf* version = valueOfKey(entity.get(), kKeyVersion);
@@ -154,10 +155,10 @@ int readInitObject() {
         deleteInitObject();
         createInitObject();
     }
-    return 1;
+    return true;
 }
 
-int createInitObject() {
+bool createInitObject() {
     ShellState& s = state();
     const std::string levelBitmapDirectory = bounded(s.levelBitmapDirectory);
     const std::string configFilesDirectory = bounded(s.configFilesDirectory);
@@ -170,20 +171,20 @@ int createInitObject() {
         ResbufList begin(ads_buildlist(RTDXF0, "BLOCK", 2, kInitBlockName, 70, 0, 10, origin, 0));
         if (!begin) {
             ZAN_UNABLE_TO_BUILD(kModuleMacros);
-            return 0;
+            return false;
         }
         if (ads_entmake(begin.get()) != RTNORM) {
             ZAN_UNABLE_TO_MAKE(kModuleMacros);
-            return 0;
+            return false;
         }
         ResbufList end(ads_buildlist(RTDXF0, "ENDBLK", 0));
         if (!end) {
             ZAN_UNABLE_TO_BUILD(kModuleMacros);
-            return 0;
+            return false;
         }
         if (ads_entmake(end.get()) != RTKWORD) {
             ZAN_UNABLE_TO_MAKE(kModuleMacros);
-            return 0;
+            return false;
         }
     }
 
@@ -198,53 +199,51 @@ int createInitObject() {
         layerConfigFile.c_str(), 1000, kKeyModifierFile, 1000, modifierFile.c_str(), 0));
     if (!marker) {
         ZAN_UNABLE_TO_BUILD(kModuleMacros);
-        return 0;
+        return false;
     }
     if (ads_entmake(marker.get()) != RTNORM) {
         ZAN_UNABLE_TO_MAKE(kModuleMacros);
-        return 0;
+        return false;
     }
-    return 1;
+    return true;
 }
 
-int deleteInitObject() {
+bool deleteInitObject() {
     ensureModelSpace();
     SelectionSet set;
     ResbufList filter = markerFilter(kInitBlockName);
     long count = selectEverything(set, filter.get(), kModuleMacros, OnNoSelection::NoInitializationEntities);
-    if (count < 0) return 0;
+    if (count < 0) return false;
     if (count == 0) {
         ads_printf("No entities found.");
-        return 0;
+        return false;
     }
     ads_name first;
     set.member(0, first);
-    setCmdEcho(false);
-    int status = ads_entdel(first);
-    setCmdEcho(true);
-    return status == RTNORM ? 1 : 0;
+    CommandEchoOff echoOff;
+    return ads_entdel(first) == RTNORM;
 }
 
-int setLayerConfigFile(const std::string& text, int reload) {
+bool setLayerConfigFile(const std::string& text, int reload) {
     ShellState& s = state();
-    if (text == s.layerConfigFile) return 1;
+    if (text == s.layerConfigFile) return true;
     s.layerConfigFile = text;
-    if (!updateMarkerValue(kKeyLayerConfigFile, text, Pick::First)) return 0;
+    if (!updateMarkerValue(kKeyLayerConfigFile, text, Pick::First)) return false;
     if (reload == 1) {
         destroyAll(s.layerConfigurations);
         reloadLayerConfigurations();
     }
-    return 1;
+    return true;
 }
 
-int setModifierFile(const std::string& text) {
+bool setModifierFile(const std::string& text) {
     ShellState& s = state();
-    if (text == s.modifierFile) return 1;
+    if (text == s.modifierFile) return true;
     s.modifierFile = text;
     return updateMarkerValue(kKeyModifierFile, text, Pick::First);
 }
 
-int setLevelBitmapDirectory(const std::string& text, int rows) {
+bool setLevelBitmapDirectory(const std::string& text, int rows) {
     ShellState& s = state();
     s.levelBitmapDirectory = text;
     if (rows > 0) s.levelBarRows = rows;
@@ -272,26 +271,26 @@ int activeViewportNumber() {
 
 }  // namespace
 
-int ensureModelSpace() {
+bool ensureModelSpace() {
     resbuf tilemode{};
     if (ads_getvar("TILEMODE", &tilemode) == RTNORM && tilemode.restype == RTSHORT && tilemode.resval.rint == 1)
-        return 1;
+        return true;
     int number = activeViewportNumber();
-    if (number == 0) return 0;
-    if (number != 1) return 1;
+    if (number == 0) return false;
+    if (number != 1) return true;
     // Paper space is current: try a floating viewport first.
-    setCmdEcho(false);
-    ads_command(RTSTR, "_.MSPACE", 0);
-    setCmdEcho(true);
+    {
+        CommandEchoOff echoOff;
+        ads_command(RTSTR, "_.MSPACE", 0);
+    }
     number = activeViewportNumber();
-    if (number == 0) return 0;
+    if (number == 0) return false;
     if (number == 1) {
         ads_printf("\nSwitching to TILEMODE 1 for initialization.");
-        setCmdEcho(false);
+        CommandEchoOff echoOff;
         ads_command(RTSTR, "TILEMODE", RTSTR, "1", 0);
-        setCmdEcho(true);
     }
-    return 1;
+    return true;
 }
 
 int clearinitCommand() {
@@ -317,9 +316,8 @@ int clearlevCommand() {
         ads_printf("No entities found.");
         return RTNORM;
     }
-    setCmdEcho(false);
+    CommandEchoOff echoOff;
     ads_command(RTSTR, "erase", RTPICKS, set.name(), RTSTR, "", 0);
-    setCmdEcho(true);
     return RTNORM;
 }
 

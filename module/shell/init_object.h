@@ -18,14 +18,14 @@ inline constexpr const char* kKeyConfigFilesDirectory = "Config_files_directory"
 inline constexpr const char* kKeyLayerConfigFile = "Layer_config_file";
 inline constexpr const char* kKeyModifierFile = "Modifier_file";
 
-// Each returns 1 on success, 0 on failure, after reporting the failure.
-int readInitObject();
-int createInitObject();
-int deleteInitObject();
-int setLayerConfigFile(const std::string& text, int reload);
-int setModifierFile(const std::string& text);
-int setLevelBitmapDirectory(const std::string& text, int rows);
-int ensureModelSpace();
+// Each returns true on success, false on failure after reporting it.
+bool readInitObject();
+bool createInitObject();
+bool deleteInitObject();
+bool setLayerConfigFile(const std::string& text, int reload);
+bool setModifierFile(const std::string& text);
+bool setLevelBitmapDirectory(const std::string& text, int rows);
+bool ensureModelSpace();
 
 // The commands.
 int clearinitCommand();

@@ -14,19 +14,21 @@ TEST_F(ConfigurationModel, DefaultsAndDuplicateRules) {
     EXPECT_EQ(c.spareFlag2, 0);
     EXPECT_EQ(c.undefinedLayerOption, LayerConfiguration::NoAction);
 
-    EXPECT_EQ(c.addIncludedLayer("A-WALL"), 1);
-    EXPECT_EQ(c.addIncludedLayer("A-WALL"), -1);
-    EXPECT_EQ(c.addIncludedLayer("a-wall"), 2);  // exact comparison
-    EXPECT_EQ(c.addExcludedLayer("A-WALL"), 1);  // both lists may hold it
+    EXPECT_TRUE(c.addIncludedLayer("A-WALL"));
+    EXPECT_FALSE(c.addIncludedLayer("A-WALL"));
+    EXPECT_TRUE(c.addIncludedLayer("a-wall"));  // exact comparison
+    EXPECT_TRUE(c.addExcludedLayer("A-WALL"));  // both lists may hold it
+    EXPECT_EQ(c.includedLayers.size(), 2u);
 
     zan::Level* a = addLevel("First", "A");
     zan::Level* sameModifier = addLevel("Other", "a");
     zan::Level* sameName = addLevel("First", "Z");
-    EXPECT_EQ(c.addIncludedModifier(a), 1);
-    EXPECT_EQ(c.addIncludedModifier(sameModifier), 1);
-    EXPECT_EQ(c.addIncludedModifier(sameName), 1);
-    EXPECT_EQ(c.addIncludedModifier(a), 1);
-    EXPECT_EQ(c.addExcludedModifier(a), 1);
+    EXPECT_TRUE(c.addIncludedModifier(a));
+    EXPECT_FALSE(c.addIncludedModifier(sameModifier));
+    EXPECT_FALSE(c.addIncludedModifier(sameName));
+    EXPECT_FALSE(c.addIncludedModifier(a));
+    EXPECT_TRUE(c.addExcludedModifier(a));
+    EXPECT_EQ(c.includedModifiers.size(), 1u);
 
     c.resolveIncludedModifier("Ghost");
     c.resolveIncludedModifier("");

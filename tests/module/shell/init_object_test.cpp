@@ -93,14 +93,14 @@ const std::vector<std::string> kEmptyRecord = {
 }  // namespace
 
 TEST_F(InitObject, CreateMakesTheBlockAndOneMarkerWithTheRecord) {
-    ASSERT_EQ(zan::createInitObject(), 1);
+    ASSERT_TRUE(zan::createInitObject());
     auto all = markers();
     ASSERT_EQ(all.size(), 1u);
     EXPECT_EQ(all[0], kEmptyRecord);
     EXPECT_NE(h.db().block("TUV_INIT_OBJ"), nullptr);
     // A second creation reuses the block definition.
     std::size_t blocks = h.db().blocks().size();
-    ASSERT_EQ(zan::createInitObject(), 1);
+    ASSERT_TRUE(zan::createInitObject());
     EXPECT_EQ(h.db().blocks().size(), blocks);
 }
 
@@ -108,7 +108,7 @@ TEST_F(InitObject, TwoMarkersFirstForReadingLastForBitmapsOnlyFirstDeleted) {
     makeBlock();
     makeMarker({"000.001.B", "bmpA", "cfgA", "a.Zly", "a.Zmb", 2});
     makeMarker({"000.001.B", "bmpB", "cfgB", "b.Zly", "b.Zmb", 3});
-    ASSERT_EQ(zan::readInitObject(), 1);
+    ASSERT_TRUE(zan::readInitObject());
     EXPECT_NE(h.transcript().find("More than one initialization entity found.\n Using the first one found.\n"),
               std::string::npos);
     EXPECT_EQ(zan::state().layerConfigFile, "a.Zly");
@@ -116,8 +116,8 @@ TEST_F(InitObject, TwoMarkersFirstForReadingLastForBitmapsOnlyFirstDeleted) {
     EXPECT_EQ(zan::state().levelBitmapDirectory, "bmpA");
     EXPECT_EQ(zan::state().levelBarRows, 2);
 
-    ASSERT_EQ(zan::setModifierFile("new.Zmb"), 1);
-    ASSERT_EQ(zan::setLevelBitmapDirectory("bmpNew", 5), 1);
+    ASSERT_TRUE(zan::setModifierFile("new.Zmb"));
+    ASSERT_TRUE(zan::setLevelBitmapDirectory("bmpNew", 5));
     EXPECT_NE(h.transcript().find("Using the last one created.\n"), std::string::npos);
     auto all = markers();
     ASSERT_EQ(all.size(), 2u);
@@ -127,7 +127,7 @@ TEST_F(InitObject, TwoMarkersFirstForReadingLastForBitmapsOnlyFirstDeleted) {
     EXPECT_EQ(all[1][4], "bmpNew");
     EXPECT_EQ(all[1][5], "5");
 
-    ASSERT_EQ(zan::deleteInitObject(), 1);
+    ASSERT_TRUE(zan::deleteInitObject());
     all = markers();
     ASSERT_EQ(all.size(), 1u);
     EXPECT_EQ(all[0][9], "b.Zly");
@@ -136,7 +136,7 @@ TEST_F(InitObject, TwoMarkersFirstForReadingLastForBitmapsOnlyFirstDeleted) {
 TEST_F(InitObject, AnOldOrMissingVersionIsRewrittenKeepingTheValues) {
     makeBlock();
     makeMarker({"000.001.A", "bmp", "cfg", "x.Zly", "x.Zmb", 4});
-    ASSERT_EQ(zan::readInitObject(), 1);
+    ASSERT_TRUE(zan::readInitObject());
     EXPECT_NE(h.transcript().find("\nUpdating drawing to version 000.001.B.\n"), std::string::npos);
     auto all = markers();
     ASSERT_EQ(all.size(), 1u);
@@ -153,7 +153,7 @@ TEST_F(InitObject, AnOldOrMissingVersionIsRewrittenKeepingTheValues) {
     ads_relrb(rb);
     zan::state().modifierFile.clear();
     h.clearTranscript();
-    ASSERT_EQ(zan::readInitObject(), 1);
+    ASSERT_TRUE(zan::readInitObject());
     EXPECT_NE(h.transcript().find("Updating drawing"), std::string::npos);
     all = markers();
     ASSERT_EQ(all.size(), 1u);
@@ -162,29 +162,29 @@ TEST_F(InitObject, AnOldOrMissingVersionIsRewrittenKeepingTheValues) {
 }
 
 TEST_F(InitObject, SettersShortcutEqualTextsAndGrowLongerOnes) {
-    ASSERT_EQ(zan::createInitObject(), 1);
-    ASSERT_EQ(zan::setLayerConfigFile("short.Zly", 0), 1);
+    ASSERT_TRUE(zan::createInitObject());
+    ASSERT_TRUE(zan::setLayerConfigFile("short.Zly", 0));
     EXPECT_EQ(markers()[0][9], "short.Zly");
     std::string longer = "/a/much/longer/path/to/the/layer/configuration/file.Zly";
-    ASSERT_EQ(zan::setLayerConfigFile(longer, 0), 1);
+    ASSERT_TRUE(zan::setLayerConfigFile(longer, 0));
     EXPECT_EQ(markers()[0][9], longer);
-    ASSERT_EQ(zan::setLayerConfigFile("s.Zly", 0), 1);
+    ASSERT_TRUE(zan::setLayerConfigFile("s.Zly", 0));
     EXPECT_EQ(markers()[0][9], "s.Zly");
 
     // The same text again does not touch the drawing: a value changed behind
     // the module's back stays as it is.
     zan::deleteInitObject();
     makeMarker({"000.001.B", "", "", "elsewhere.Zly", "", 1});
-    ASSERT_EQ(zan::setLayerConfigFile("s.Zly", 0), 1);
+    ASSERT_TRUE(zan::setLayerConfigFile("s.Zly", 0));
     EXPECT_EQ(markers()[0][9], "elsewhere.Zly");
 
     // Over-long values are cut to 127 characters, never overrun.
-    ASSERT_EQ(zan::setModifierFile(std::string(400, 'm')), 1);
+    ASSERT_TRUE(zan::setModifierFile(std::string(400, 'm')));
     EXPECT_EQ(markers()[0][11], std::string(127, 'm'));
 }
 
 TEST_F(InitObject, SettersReportAMissingMarker) {
-    EXPECT_EQ(zan::setModifierFile("x.Zmb"), 0);
+    EXPECT_FALSE(zan::setModifierFile("x.Zmb"));
     EXPECT_NE(h.transcript().find("Filter finds no entities, tuv, "), std::string::npos);
     EXPECT_EQ(zan::state().modifierFile, "x.Zmb");  // the value stands
 }
@@ -193,7 +193,7 @@ TEST_F(InitObject, PaperSpaceWithoutFloatingViewportSwitchesToTilemode1) {
     h.run("TILEMODE 0\n");
     ASSERT_TRUE(h.host().paperSpaceCurrent());
     h.clearTranscript();
-    ASSERT_EQ(zan::createInitObject(), 1);
+    ASSERT_TRUE(zan::createInitObject());
     EXPECT_NE(h.transcript().find("\nSwitching to TILEMODE 1 for initialization."), std::string::npos);
     EXPECT_EQ(h.db().variables().integer("TILEMODE"), 1);
     ads_name last;
@@ -215,14 +215,14 @@ TEST_F(InitObject, InAFloatingViewportNothingChanges) {
     ads_relrb(vp);
     h.run("MSPACE\n");
     h.clearTranscript();
-    ASSERT_EQ(zan::ensureModelSpace(), 1);
+    ASSERT_TRUE(zan::ensureModelSpace());
     EXPECT_EQ(h.db().variables().integer("TILEMODE"), 0);
     EXPECT_EQ(h.db().variables().integer("CVPORT"), 2);
     EXPECT_EQ(h.transcript().find("Switching"), std::string::npos);
 
     // From paper space, the floating viewport is activated instead of leaving the layout.
     h.run("PSPACE\n");
-    ASSERT_EQ(zan::ensureModelSpace(), 1);
+    ASSERT_TRUE(zan::ensureModelSpace());
     EXPECT_EQ(h.db().variables().integer("TILEMODE"), 0);
     EXPECT_EQ(h.db().variables().integer("CVPORT"), 2);
 }
