@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -195,6 +197,11 @@ TEST(DibReader, ReadsFilesAndReportsMissingOnes) {
     TemporaryDirectory dir;
     auto missing = tk::common::readDibFile(dir / "none.bmp");
     EXPECT_EQ(missing.error, DibError::CannotOpen);
+    // A FIFO named as a bitmap is refused at once, not waited on.
+    ASSERT_EQ(::mkfifo((dir / "pipe.bmp").c_str(), 0644), 0);
+    auto pipe = tk::common::readDibFile(dir / "pipe.bmp");
+    EXPECT_EQ(pipe.error, DibError::CannotOpen);
+    EXPECT_NE(pipe.message.find(dir / "pipe.bmp"), std::string::npos) << pipe.message;
 
     // What the image writer writes, the reader reads back unchanged.
     tk::Bitmap strip = tk::common::builtinBitmap(tk::common::kOptionStripBitmap);

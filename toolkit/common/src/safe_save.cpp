@@ -206,10 +206,9 @@ tk::SaveResult SafeSave::commit() {
         return tk::SaveResult::failure(message());
     }
     temporary_.clear();
-    int closed = ::close(fd_);
+    ::close(fd_);  // the data are on disk already (fsync); a late close error changes nothing
     fd_ = -1;
     syncDirectory(directoryOf(target_));
-    (void)closed;  // the data were flushed by fsync; a late close error changes nothing on disk
     return tk::SaveResult::success();
 }
 

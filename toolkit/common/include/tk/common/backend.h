@@ -4,6 +4,7 @@
 // one runs through it.
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -29,9 +30,14 @@ public:
     // Profiles live in this directory (default: the user's configuration directory).
     virtual void setProfileDirectory(std::string directory) = 0;
 
-    // Every backend saves files the same way.
+    // Every backend saves files the same way. Nothing is thrown to the
+    // module: even running out of memory comes back as a failed save.
     tk::SaveResult saveFile(const std::string& path, std::string_view content) override {
-        return tk::common::saveFile(path, content);
+        try {
+            return tk::common::saveFile(path, content);
+        } catch (const std::exception& e) {
+            return tk::SaveResult::failure(path + ": " + e.what());
+        }
     }
 };
 
