@@ -12,11 +12,11 @@
 #include <string>
 
 #include "core/command_line.h"
-#include "tk/headless/ui_script.h"
+#include "tk/common/ui_script.h"
 
 namespace zan::app {
 
-class Script final : public host::InputSource, public tk::headless::UiAnswerSource {
+class Script final : public host::InputSource, public tk::common::UiAnswerSource {
 public:
     // Reads lines from a stream as they are needed (a terminal or a file).
     // `interactive`: the user types them and the terminal shows them; when

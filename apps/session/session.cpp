@@ -1,9 +1,11 @@
 #include "session/session.h"
 
 #include <cstring>
+#include <stdexcept>
 
 #include "commands/core_commands.h"
 #include "dxf/dxf.h"
+#include "session/backend_factory.h"
 
 namespace zan::app {
 
@@ -30,7 +32,9 @@ private:
 
 Session::Session(SessionOptions options, std::function<void(std::string_view)> output)
     : options_(std::move(options)), output_(std::move(output)) {
-    platform_ = std::make_unique<tk::headless::HeadlessPlatform>();
+    std::string problem;
+    platform_ = makeBackend(options_.backend, problem);
+    if (!platform_) throw std::invalid_argument(problem);
     platform_->setTranscript(output_);
     if (!options_.profileDirectory.empty()) platform_->setProfileDirectory(options_.profileDirectory);
     tk::installPlatform(platform_.get());

@@ -1,5 +1,5 @@
-// One session of the substitute host: the headless toolkit, the host with
-// its main window, the loaded module and a drawing, driven by a script.
+// One session of the substitute host: a toolkit backend, the host with its
+// main window, the loaded module and a drawing, driven by a script.
 #pragma once
 
 #include <functional>
@@ -8,7 +8,7 @@
 
 #include "core/host.h"
 #include "session/script.h"
-#include "tk/headless/headless_platform.h"
+#include "tk/common/backend.h"
 
 namespace zan::app {
 
@@ -16,16 +16,18 @@ struct SessionOptions {
     std::string modulePath;       // the add-on module to load; empty: none
     bool trace = false;           // show the host commands the module sends
     std::string profileDirectory;  // where the per-application profile lives; empty: the user's
+    std::string backend;           // the toolkit backend (see backend_factory.h); empty: the default
 };
 
 class Session {
 public:
-    // Everything shown goes to `output`.
+    // Everything shown goes to `output`. Throws std::invalid_argument for a
+    // backend this build does not have.
     Session(SessionOptions options, std::function<void(std::string_view)> output);
     ~Session();
 
     host::Host& host() { return *host_; }
-    tk::headless::HeadlessPlatform& platform() { return *platform_; }
+    tk::common::Backend& platform() { return *platform_; }
 
     // Loads the module; false with a message on the transcript.
     bool loadModule();
@@ -51,7 +53,7 @@ private:
     class MainWindowSink;
     SessionOptions options_;
     std::function<void(std::string_view)> output_;
-    std::unique_ptr<tk::headless::HeadlessPlatform> platform_;
+    std::unique_ptr<tk::common::Backend> platform_;
     std::unique_ptr<host::Host> host_;
     std::unique_ptr<MainWindowSink> mainWindowSink_;
     HWND mainWindow_ = nullptr;

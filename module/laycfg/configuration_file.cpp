@@ -59,19 +59,12 @@ std::string chooseFile(const char* title) {
     return *chosen;
 }
 
-// Writes the content beside the file and then puts it in the file's place,
-// so that a write that fails part-way leaves the previous file as it was.
+// Saves through the platform, which never leaves a half-written file; the
+// reason for a failure is printed on its own line, naming the file.
 bool replaceFile(const std::string& path, const std::string& bytes) {
-    std::string temporary = path + ".saving";
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    ok = std::fflush(out) == 0 && ok;
-    ok = ::fsync(::fileno(out)) == 0 && ok;
-    ok = std::fclose(out) == 0 && ok;
-    if (ok) ok = std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) std::remove(temporary.c_str());
-    return ok;
+    tk::SaveResult saved = tk::platform().saveFile(path, bytes);
+    if (!saved) ads_printf("%s\n", saved.message.c_str());
+    return saved.saved;
 }
 
 bool readWhole(const std::string& path, std::string& bytes) {
@@ -254,12 +247,10 @@ int loadConfigurationFile(const std::string& given) {
         returnFocusToHost();
         return 1;
     }
-    std::FILE* created = std::fopen(path.c_str(), "wb");
-    if (!created) {
+    if (!replaceFile(path, {})) {
         messageBox("Failed opening Layer Configuration file.", tk::MB_OK);
         return 0;
     }
-    std::fclose(created);
     if (!saveConfigurationFile(path)) messageBox("Layer Configurations will not be written to a file!!", tk::MB_OK);
     return 1;
 }

@@ -2,9 +2,10 @@
 // per item, in grid order.
 #include <cstdio>
 
+#include "ads/adslib.h"
 #include "shell/services.h"
+#include "tk/platform.h"
 #include "toolwnd/button_grid_window.h"
-#include "toolwnd/replace_file.h"
 
 namespace zan {
 
@@ -24,7 +25,11 @@ bool ButtonGridWindow::save() {
         messageBox("A file name or path for the data file has not been defined.", tk::MB_OK);
         return false;
     }
-    if (!replaceFileContent(dataDirectory_ + dataFileName_, fileText())) {
+    // The platform's save never leaves a half-written file; why it failed
+    // is printed on its own line, naming the file.
+    tk::SaveResult saved = tk::platform().saveFile(dataDirectory_ + dataFileName_, fileText());
+    if (!saved) {
+        ads_printf("%s\n", saved.message.c_str());
         messageBox("Failed opening the data file for writing.", tk::MB_OK);
         return false;
     }

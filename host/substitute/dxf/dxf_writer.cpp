@@ -1,8 +1,5 @@
 // DXF writer: the drawing's records in their order, through a buffer that is
 // handed to a file or collected in memory.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -15,6 +12,7 @@
 
 #include "dxf/dxf.h"
 #include "dxf/dxf_internal.h"
+#include "tk/common/safe_save.h"
 
 namespace host::dxf {
 namespace {
@@ -291,60 +289,19 @@ std::string writeText(const Database& db) {
 
 void writeFile(Database& db, const std::string& path) {
     prepareForWrite(db);
-    std::string dir = ".";
-    if (auto slash = path.rfind('/'); slash != std::string::npos) dir = slash == 0 ? "/" : path.substr(0, slash);
-    std::string temp = path + ".saving-XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) throw Error(path, 0, std::string("cannot create a file in ") + dir + ": " + std::strerror(errno));
-    std::string tempName(name.data());
-    auto abandon = [&](const std::string& problem) {
-        ::close(fd);
-        ::unlink(tempName.c_str());
-        throw Error(path, 0, problem);
-    };
-    // The new file gets the permissions of the one it replaces (or the
-    // usual ones for a new file) rather than mkstemp's private 0600.
-    struct stat st {};
-    mode_t mode;
-    if (::stat(path.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd, mode);
-    std::string failure;
+    tk::common::SafeSave save;
+    if (!save.begin(path)) throw Error(path, 0, save.reason());
     try {
         Output out([&](const char* data, std::size_t size) {
-            while (size > 0) {
-                ssize_t n = ::write(fd, data, size);
-                if (n < 0) {
-                    if (errno == EINTR) continue;
-                    throw Error(path, 0, std::string("cannot write: ") + std::strerror(errno));
-                }
-                data += n;
-                size -= static_cast<std::size_t>(n);
-            }
+            if (!save.write(data, size)) throw Error(path, 0, save.reason());
         });
         Writer(db, out).run();
-    } catch (const Error& e) {
-        abandon(e.problem());
+    } catch (const Error&) {
+        throw;
     } catch (const std::exception& e) {
-        abandon(e.what());
+        throw Error(path, 0, e.what());
     }
-    if (::fsync(fd) != 0) abandon(std::string("cannot write: ") + std::strerror(errno));
-    if (::close(fd) != 0) {
-        ::unlink(tempName.c_str());
-        throw Error(path, 0, std::string("cannot write: ") + std::strerror(errno));
-    }
-    if (::rename(tempName.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        ::unlink(tempName.c_str());
-        throw Error(path, 0, std::string("cannot replace the file: ") + std::strerror(err));
-    }
+    if (!save.commit()) throw Error(path, 0, save.reason());
 }
 
 bool saveDrawing(Database& db, const std::string& path, std::string* error) noexcept {

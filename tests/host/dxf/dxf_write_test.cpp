@@ -244,11 +244,11 @@ TEST_F(DxfSave, FailedSaveLeavesThePreviousFile) {
     for (const auto& entry : std::filesystem::directory_iterator(dir))
         EXPECT_EQ(entry.path().filename(), "keep.dxf");
 
-    // A target that cannot be replaced (a directory) is reported too.
+    // A target that must not be replaced (a directory) is refused and named.
     std::string sub = dir + "/adir";
     ::mkdir(sub.c_str(), 0755);
     EXPECT_FALSE(dxf::saveDrawing(*db, sub, &error));
-    EXPECT_NE(error.find("adir: cannot replace"), std::string::npos) << error;
+    EXPECT_NE(error.find("adir: not a regular file"), std::string::npos) << error;
     EXPECT_FALSE(dxf::saveDrawing(*db, dir + "/missing/x.dxf", &error));
 
     // A save that succeeds replaces the file and keeps its permissions.

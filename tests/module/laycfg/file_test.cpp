@@ -169,12 +169,14 @@ TEST_F(ConfigurationFile, StringsOverTheLimitAreCutAtACharacterBoundary) {
 TEST_F(ConfigurationFile, FailedSaveKeepsThePreviousFile) {
     add("A");
     writeBytes(path, "previous content");
-    fs::create_directory(path + ".saving");  // the new content cannot be written
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     zan::app::Script answers("@ok\n");
     h.session().attach(answers);
     EXPECT_EQ(zan::saveConfigurationFile(path), 0);
     EXPECT_EQ(bytesOf(path), "previous content");
     EXPECT_NE(h.transcript().find("\"Failed opening file archive for saving.\""), std::string::npos);
+    // The reason names the file on a line of its own.
+    EXPECT_NE(h.transcript().find(path + ": the file is read-only"), std::string::npos) << h.transcript();
 }
 
 TEST_F(ConfigurationFile, DialogsChooseAndRecordTheFile) {

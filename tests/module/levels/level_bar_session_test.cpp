@@ -8,7 +8,7 @@
 
 #include "ads/adslib.h"
 #include "support/session_harness.h"
-#include "tk/headless/dib_reader.h"
+#include "tk/common/dib_reader.h"
 
 namespace zan::test {
 namespace {
@@ -57,7 +57,7 @@ TEST_F(LevelBarSession, TheBarOpensFromTheDemoFileAndShowsTheLevelBitmapsInRaise
     run("levelbar\n@tool 1 image bar.bmp\n");
     EXPECT_TRUE(shows("[tool 1] open \"Level Toolbar\" at 100,100"));
     EXPECT_TRUE(shows("[tool 1] at 100,100 size 112x52 client 106x28"));
-    tk::headless::DibResult picture = tk::headless::readDibFile("bar.bmp");
+    tk::common::DibResult picture = tk::common::readDibFile("bar.bmp");
     ASSERT_TRUE(picture.bitmap) << picture.message;
     const tk::Bitmap& image = *picture.bitmap;
     ASSERT_EQ(image.width, 112);
@@ -67,7 +67,7 @@ TEST_F(LevelBarSession, TheBarOpensFromTheDemoFileAndShowsTheLevelBitmapsInRaise
     for (int k = 0; k < 4; ++k) {
         // Frame 3, caption 18; the cell at 1 + 26k; the button's border 1.
         const int x = 3 + 1 + 26 * k + 1, y = 21 + 1 + 1;
-        tk::headless::DibResult level = tk::headless::readDibFile(std::string("samples/demo/bitmaps/") + files[k]);
+        tk::common::DibResult level = tk::common::readDibFile(std::string("samples/demo/bitmaps/") + files[k]);
         ASSERT_TRUE(level.bitmap) << level.message;
         for (int py = 0; py < 20; ++py)
             for (int px = 0; px < 20; ++px)

@@ -7,7 +7,7 @@
 
 #include "grid_fixture.h"
 #include "support/session_harness.h"
-#include "tk/headless/image_file.h"
+#include "tk/common/image_file.h"
 
 namespace zan::test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "grid_fixture.h"
 #include "support/session_harness.h"
-#include "tk/headless/image_file.h"
+#include "tk/common/image_file.h"
 #include "toolwnd/button_image.h"
 
 namespace zan::test {
@@ -32,7 +32,7 @@ protected:
 };
 
 TEST_F(ButtonImage, AFileIsReadAndShownInItsButton) {
-    write("good.bmp", tk::headless::encodeBmp(gradient()));
+    write("good.bmp", tk::common::encodeBmp(gradient()));
     tk::Bitmap read = loadButtonImage(dir + "/", "good.bmp");
     EXPECT_EQ(read.pixels, gradient().pixels);
 
@@ -54,7 +54,7 @@ TEST_F(ButtonImage, MissingEmptyAndMalformedFilesGiveThePlaceholder) {
     EXPECT_EQ(loadButtonImage(dir + "/", "missing.bmp").pixels, placeholder().pixels);
     EXPECT_EQ(loadButtonImage(dir + "/", "").pixels, placeholder().pixels);
 
-    const std::vector<std::uint8_t> good = tk::headless::encodeBmp(gradient());
+    const std::vector<std::uint8_t> good = tk::common::encodeBmp(gradient());
     std::vector<std::uint8_t> offsetPastEnd = good;
     put32(offsetPastEnd, 10, 0x7FFFFFF0);
     std::vector<std::uint8_t> oddDepth = good;

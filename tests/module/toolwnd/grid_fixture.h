@@ -47,7 +47,7 @@ protected:
     bool shows(const std::string& line) const;
 
     tk::headless::HeadlessPlatform platform;
-    tk::headless::ScriptedAnswers answers;
+    tk::common::ScriptedAnswers answers;
     std::string transcript;
     ButtonGridWindow* window = nullptr;
     static std::vector<Click> clicks;

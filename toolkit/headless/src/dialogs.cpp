@@ -1,7 +1,7 @@
 // Dialogs of the headless backend: opening from a template, the modal loop
 // that takes the script's lines, ending, and the transcript of controls.
 #include "state.h"
-#include "text.h"
+#include "shared.h"
 
 namespace tk::headless {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "text.h"
+#include "shared.h"
 
 namespace tk::headless {
 

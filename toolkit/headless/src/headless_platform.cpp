@@ -4,10 +4,7 @@
 
 #include "file_system.h"
 #include "state.h"
-#include "text.h"
-#include "tk/headless/builtin_bitmaps.h"
-#include "tk/headless/dib_reader.h"
-#include "tk/headless/image_file.h"
+#include "shared.h"
 
 namespace tk::headless {
 

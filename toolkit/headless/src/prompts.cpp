@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "state.h"
-#include "text.h"
+#include "shared.h"
 
 namespace tk::headless {
 namespace {

@@ -3,26 +3,19 @@
 #include <algorithm>
 #include <climits>
 
+#include "shared.h"
 #include "state.h"
-#include "tk/headless/image_file.h"
-#include "text.h"
 
 namespace tk::headless {
 namespace {
 
 using Control = DialogModel::Control;
+using common::expectWords;
 using tk::ControlKind;
 
-std::string lower(std::string word) {
-    for (char& c : word) c = text::lowerAscii(c);
-    return word;
-}
+std::string lower(std::string word) { return common::lowerAscii(std::move(word)); }
 
-int integerOf(const std::string& word, const char* what) {
-    auto value = text::parseInteger(word);
-    if (!value || *value < INT_MIN || *value > INT_MAX) throw LineError(text::quote(word) + " is not " + what);
-    return static_cast<int>(*value);
-}
+int integerOf(const std::string& word, const char* what) { return common::uiInteger(word, what); }
 
 tk::Point pointOf(const std::string& word) {
     auto comma = word.find(',');
@@ -40,10 +33,6 @@ Control& usableControl(WindowRecord& d, const std::string& word) {
     if (!c->visible) throw LineError("control " + std::to_string(id) + " is hidden");
     if (!c->enabled) throw LineError("control " + std::to_string(id) + " is disabled");
     return *c;
-}
-
-void expectWords(const std::vector<std::string>& w, std::size_t count, const char* form) {
-    if (w.size() != count) throw LineError(std::string("expected ") + form);
 }
 
 // The index of the line with this text (exact), not yet taken.
@@ -85,103 +74,132 @@ WindowRecord& dialogNamed(HeadlessPlatform::State& s, const std::string& name) {
     throw LineError("no open dialog is called " + text::quote(name));
 }
 
-void dialogAction(HeadlessPlatform::State& s, const std::vector<std::string>& w) {
+// The open dialog a UI line acts on, with what the actions need of it.
+struct DialogTarget {
+    HeadlessPlatform::State& s;
+    WindowRecord& d;
+    WindowId id;
+    std::string tag;
+};
+
+void activateDialog(HeadlessPlatform::State& s, const std::vector<std::string>& w) {
+    expectWords(w, 2, "\"@activate <caption or resource number>\"");
+    WindowRecord& d = dialogNamed(s, w[1]);
+    if (d.modal && (s.modalDialogs.empty() || s.modalDialogs.back() != d.id))
+        throw LineError("the dialog " + text::quote(d.caption) + " waits for another modal dialog");
+    if (!d.visible) throw LineError("the dialog " + text::quote(d.caption) + " is hidden");
+    s.activate(d);
+    s.emit(HeadlessPlatform::State::tag(d) + " active");
+}
+
+void editAction(DialogTarget& t, const std::vector<std::string>& w) {
+    expectWords(w, 3, "\"@edit <id> <text>\"");
+    Control& c = usableControl(t.d, w[1]);
+    if (c.kind != ControlKind::Edit) throw LineError("control " + w[1] + " is not an edit field");
+    if ((c.style & tk::kReadOnly) != 0) throw LineError("edit field " + w[1] + " is read-only");
+    c.text = std::string(text::cutAtCharacter(w[2], c.limit));
+    t.s.emit(t.tag + " edit " + std::to_string(c.id) + " " + text::quote(c.text));
+    command(t.s, t.id, c.id, tk::EN_CHANGE);
+}
+
+// "@select <id> <line>..." and "@dblclick <id> <line>".
+void selectAction(DialogTarget& t, const std::vector<std::string>& w) {
     const std::string& k = w[0];
-    if (k == "activate") {
-        expectWords(w, 2, "\"@activate <caption or resource number>\"");
-        WindowRecord& d = dialogNamed(s, w[1]);
-        if (d.modal && (s.modalDialogs.empty() || s.modalDialogs.back() != d.id))
-            throw LineError("the dialog " + text::quote(d.caption) + " waits for another modal dialog");
-        if (!d.visible) throw LineError("the dialog " + text::quote(d.caption) + " is hidden");
-        s.activate(d);
-        s.emit(HeadlessPlatform::State::tag(d) + " active");
+    if (w.size() < 2) throw LineError("expected \"@" + k + " <id> <line text>...\"");
+    Control& c = usableControl(t.d, w[1]);
+    if (!c.isList()) throw LineError("control " + w[1] + " is not a list");
+    std::vector<int> chosen;
+    for (std::size_t i = 2; i < w.size(); ++i) chosen.push_back(lineIndex(c, w[i], chosen));
+    if (k == "dblclick" && chosen.size() != 1) throw LineError("expected \"@dblclick <id> <line text>\"");
+    if (chosen.size() > 1 && !c.extended()) throw LineError("list " + w[1] + " holds one selected line at a time");
+    std::string echo = t.tag + " " + k + " " + std::to_string(c.id);
+    for (int index : chosen) echo += " " + text::quote(c.lines[static_cast<std::size_t>(index)].text);
+    for (std::size_t i = 0; i < c.lines.size(); ++i)
+        c.lines[i].selected = std::find(chosen.begin(), chosen.end(), static_cast<int>(i)) != chosen.end();
+    const int controlId = c.id;
+    const bool notify = (c.style & tk::kNotify) != 0;
+    t.s.emit(echo);
+    selectionChanged(t.s, t.id, c);
+    if (k == "dblclick" && notify && t.s.find(t.id) != nullptr) command(t.s, t.id, controlId, tk::LBN_DBLCLK);
+}
+
+void checkAction(DialogTarget& t, const std::vector<std::string>& w) {
+    expectWords(w, 3, "\"@check <id> on|off\"");
+    Control& c = usableControl(t.d, w[1]);
+    if (c.kind != ControlKind::CheckBox) throw LineError("control " + w[1] + " is not a check box");
+    const std::string state = lower(w[2]);
+    if (state != "on" && state != "off") throw LineError("expected on or off, not " + text::quote(w[2]));
+    const int controlId = c.id;
+    t.s.emit(t.tag + " check " + std::to_string(controlId) + " " + state);
+    if (c.checked == (state == "on")) return;
+    c.checked = state == "on";
+    command(t.s, t.id, controlId, tk::BN_CLICKED);
+}
+
+// "@click <id>" and "@radio <id>".
+void clickAction(DialogTarget& t, const std::vector<std::string>& w) {
+    const std::string& k = w[0];
+    expectWords(w, 2, k == "click" ? "\"@click <id>\"" : "\"@radio <id>\"");
+    Control& c = usableControl(t.d, w[1]);
+    const int controlId = c.id;
+    if (k == "radio" && c.kind != ControlKind::RadioButton) throw LineError("control " + w[1] + " is not a radio button");
+    switch (c.kind) {
+        case ControlKind::PushButton:
+        case ControlKind::DefPushButton: break;
+        case ControlKind::CheckBox: c.checked = !c.checked; break;
+        case ControlKind::RadioButton: t.d.dialog->checkRadio(controlId); break;
+        default:
+            throw LineError("control " + w[1] + " cannot be clicked" +
+                            (c.isList() ? " (use \"@select\")" : c.kind == ControlKind::Edit ? " (use \"@edit\")" : ""));
+    }
+    t.s.emit(t.tag + " " + k + " " + std::to_string(controlId));
+    command(t.s, t.id, controlId, tk::BN_CLICKED);
+}
+
+void enterAction(DialogTarget& t, const std::vector<std::string>& w) {
+    expectWords(w, 1, "\"@enter\"");
+    const int button = t.d.dialog->defaultButton();
+    if (const Control* c = t.d.dialog->find(button); c != nullptr && (!c->enabled || !c->visible))
+        throw LineError("the default button " + std::to_string(button) + " is disabled or hidden");
+    t.s.emit(t.tag + " enter " + std::to_string(button));
+    command(t.s, t.id, button, tk::BN_CLICKED);
+}
+
+void showAction(DialogTarget& t, const std::vector<std::string>& w) {
+    if (w.size() == 1) {
+        t.s.emit(t.tag + " " + text::quote(t.d.caption));
+        t.s.reportDialog(t.d, true);
         return;
     }
+    expectWords(w, 2, "\"@show\" or \"@show <id>\"");
+    const int controlId = integerOf(w[1], "a control identifier");
+    const Control* c = t.d.dialog->find(controlId);
+    if (c == nullptr) throw LineError("the dialog has no control " + w[1]);
+    t.s.emit(t.tag + "   " + DialogModel::describe(*c, 0));
+}
+
+void dialogAction(HeadlessPlatform::State& s, const std::vector<std::string>& w) {
+    const std::string& k = w[0];
+    if (k == "activate") return activateDialog(s, w);
     WindowRecord* active = s.activeDialog();
     if (active == nullptr) throw LineError("no dialog is open");
-    WindowRecord& d = *active;
-    const WindowId id = d.id;
-    const std::string tag = HeadlessPlatform::State::tag(d);
-    DialogModel& model = *d.dialog;
-
+    DialogTarget t{s, *active, active->id, HeadlessPlatform::State::tag(*active)};
     if (k == "edit") {
-        expectWords(w, 3, "\"@edit <id> <text>\"");
-        Control& c = usableControl(d, w[1]);
-        if (c.kind != ControlKind::Edit) throw LineError("control " + w[1] + " is not an edit field");
-        if ((c.style & tk::kReadOnly) != 0) throw LineError("edit field " + w[1] + " is read-only");
-        c.text = std::string(text::cutAtCharacter(w[2], c.limit));
-        s.emit(tag + " edit " + std::to_string(c.id) + " " + text::quote(c.text));
-        command(s, id, c.id, tk::EN_CHANGE);
+        editAction(t, w);
     } else if (k == "select" || k == "dblclick") {
-        if (w.size() < 2) throw LineError("expected \"@" + k + " <id> <line text>...\"");
-        Control& c = usableControl(d, w[1]);
-        if (!c.isList()) throw LineError("control " + w[1] + " is not a list");
-        std::vector<int> chosen;
-        for (std::size_t i = 2; i < w.size(); ++i) chosen.push_back(lineIndex(c, w[i], chosen));
-        if (k == "dblclick" && chosen.size() != 1) throw LineError("expected \"@dblclick <id> <line text>\"");
-        if (chosen.size() > 1 && !c.extended())
-            throw LineError("list " + w[1] + " holds one selected line at a time");
-        std::string echo = tag + " " + k + " " + std::to_string(c.id);
-        for (int index : chosen) echo += " " + text::quote(c.lines[static_cast<std::size_t>(index)].text);
-        for (std::size_t i = 0; i < c.lines.size(); ++i)
-            c.lines[i].selected = std::find(chosen.begin(), chosen.end(), static_cast<int>(i)) != chosen.end();
-        const int controlId = c.id;
-        const bool notify = (c.style & tk::kNotify) != 0;
-        s.emit(echo);
-        selectionChanged(s, id, c);
-        if (k == "dblclick" && notify && s.find(id) != nullptr) command(s, id, controlId, tk::LBN_DBLCLK);
-    } else if (k == "click" || k == "radio" || k == "check") {
-        if (k == "check")
-            expectWords(w, 3, "\"@check <id> on|off\"");
-        else
-            expectWords(w, 2, k == "click" ? "\"@click <id>\"" : "\"@radio <id>\"");
-        Control& c = usableControl(d, w[1]);
-        const int controlId = c.id;
-        if (k == "radio" && c.kind != ControlKind::RadioButton)
-            throw LineError("control " + w[1] + " is not a radio button");
-        if (k == "check") {
-            if (c.kind != ControlKind::CheckBox) throw LineError("control " + w[1] + " is not a check box");
-            const std::string state = lower(w[2]);
-            if (state != "on" && state != "off") throw LineError("expected on or off, not " + text::quote(w[2]));
-            s.emit(tag + " check " + std::to_string(controlId) + " " + state);
-            if (c.checked == (state == "on")) return;
-            c.checked = state == "on";
-            command(s, id, controlId, tk::BN_CLICKED);
-            return;
-        }
-        switch (c.kind) {
-            case ControlKind::PushButton:
-            case ControlKind::DefPushButton: break;
-            case ControlKind::CheckBox: c.checked = !c.checked; break;
-            case ControlKind::RadioButton: model.checkRadio(controlId); break;
-            default:
-                throw LineError("control " + w[1] + " cannot be clicked" +
-                                (c.isList() ? " (use \"@select\")" : c.kind == ControlKind::Edit ? " (use \"@edit\")" : ""));
-        }
-        s.emit(tag + " " + k + " " + std::to_string(controlId));
-        command(s, id, controlId, tk::BN_CLICKED);
+        selectAction(t, w);
+    } else if (k == "check") {
+        checkAction(t, w);
+    } else if (k == "click" || k == "radio") {
+        clickAction(t, w);
     } else if (k == "ok" || k == "cancel" || k == "escape") {
-        expectWords(w, 1, ("\"@" + k + "\"").c_str());
-        s.emit(tag + " " + k);
-        command(s, id, k == "ok" ? tk::IDOK : tk::IDCANCEL, tk::BN_CLICKED);
+        expectWords(w, 1, "\"@" + k + "\"");
+        s.emit(t.tag + " " + k);
+        command(s, t.id, k == "ok" ? tk::IDOK : tk::IDCANCEL, tk::BN_CLICKED);
     } else if (k == "enter") {
-        expectWords(w, 1, "\"@enter\"");
-        const int button = model.defaultButton();
-        if (const Control* c = model.find(button); c != nullptr && (!c->enabled || !c->visible))
-            throw LineError("the default button " + std::to_string(button) + " is disabled or hidden");
-        s.emit(tag + " enter " + std::to_string(button));
-        command(s, id, button, tk::BN_CLICKED);
+        enterAction(t, w);
     } else if (k == "show") {
-        if (w.size() == 1) {
-            s.emit(tag + " " + text::quote(d.caption));
-            s.reportDialog(d, true);
-        } else {
-            expectWords(w, 2, "\"@show\" or \"@show <id>\"");
-            const int controlId = integerOf(w[1], "a control identifier");
-            const Control* c = model.find(controlId);
-            if (c == nullptr) throw LineError("the dialog has no control " + w[1]);
-            s.emit(tag + "   " + DialogModel::describe(*c, 0));
-        }
+        showAction(t, w);
     } else {
         throw LineError("unknown action \"@" + k + "\"");
     }
@@ -411,7 +429,7 @@ void toolAction(HeadlessPlatform::State& s, const std::vector<std::string>& w) {
         expectWords(w, 4, "\"@tool <window> image <file.bmp or file.ppm>\"");
         std::string error;
         auto image = s.compose(id, true);
-        if (!image || !writeImageFile(w[3], *image, &error)) throw LineError("cannot write the image: " + error);
+        if (!image || !common::writeImageFile(w[3], *image, &error)) throw LineError("cannot write the image: " + error);
         s.emit(tag + " image " + text::quote(w[3]));
     } else {
         throw LineError("unknown tool-window action " + text::quote(w[2]));
@@ -426,20 +444,9 @@ void listTools(HeadlessPlatform::State& s) {
 
 }  // namespace
 
-std::vector<std::string> uiWords(std::string_view line) {
-    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
-    if (!line.empty() && line.front() == '@') line.remove_prefix(1);
-    std::string error;
-    auto words = text::splitWords(line, error);
-    if (!words) throw LineError(error);
-    if (words->empty() || words->front().empty()) throw LineError("the line holds no action");
-    words->front() = lower(words->front());
-    return *words;
-}
-
 void HeadlessPlatform::State::performDialogLine(const std::string& line) {
     try {
-        std::vector<std::string> w = uiWords(line);
+        std::vector<std::string> w = common::uiWords(line);
         if (w[0] == "tools") return listTools(*this);
         if (w[0] == "tool") throw LineError("tool windows take no input while a modal dialog waits");
         if (w[0] == "yes" || w[0] == "no" || w[0] == "file")
@@ -451,7 +458,7 @@ void HeadlessPlatform::State::performDialogLine(const std::string& line) {
 }
 
 void HeadlessPlatform::State::performIdleLine(const std::string& line) {
-    std::vector<std::string> w = uiWords(line);
+    std::vector<std::string> w = common::uiWords(line);
     if (w[0] == "tool") return toolAction(*this, w);
     if (w[0] == "tools") return listTools(*this);
     if (w[0] == "yes" || w[0] == "no" || w[0] == "file" ||

@@ -13,9 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "dialog_model.h"
+#include "shared.h"
 #include "tk/headless/headless_platform.h"
-#include "tk/headless/ini_profile.h"
 
 namespace tk::headless {
 
@@ -55,16 +54,6 @@ struct WindowRecord {
     std::uint64_t activation = 0;
     std::vector<std::string> shown;  // control descriptions last written to the transcript
 };
-
-// A UI line that cannot be performed; the message says why.
-class LineError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// The words of a UI line: its "@" removed, the first word in lower case.
-// Raises LineError for an empty line or an unclosed quote.
-std::vector<std::string> uiWords(std::string_view line);
 
 struct HeadlessPlatform::State {
     std::map<WindowId, std::unique_ptr<WindowRecord>> windows;

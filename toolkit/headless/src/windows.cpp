@@ -5,7 +5,7 @@
 
 #include "pixel_canvas.h"
 #include "state.h"
-#include "text.h"
+#include "shared.h"
 
 namespace tk::headless {
 namespace {

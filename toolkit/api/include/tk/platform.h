@@ -17,6 +17,7 @@
 #include "tk/dialog_controls.h"
 #include "tk/dialog_template.h"
 #include "tk/directory_listing.h"
+#include "tk/file_save.h"
 #include "tk/geometry.h"
 #include "tk/profile.h"
 #include "tk/window_handle.h"
@@ -156,6 +157,13 @@ public:
     // The subdirectories of a directory (relative paths: from the process's
     // working directory), or nothing when it cannot be read.
     virtual std::optional<DirectoryListing> listDirectory(std::string_view path) = 0;
+
+    // ---- Files -------------------------------------------------------------
+    // Saves a whole file so that a failure leaves the previous one as it
+    // was: through a symbolic link to the file it names; never over a path
+    // that is not a regular file or that the user may not write; keeping the
+    // owner, group and permissions of a file it replaces.
+    virtual SaveResult saveFile(const std::string& path, std::string_view content) = 0;
 
     // ---- Profile and resources ---------------------------------------------
     // The profile of one application.

@@ -18,12 +18,11 @@
 #include <string_view>
 #include <vector>
 
-#include "tk/headless/ui_script.h"
-#include "tk/platform.h"
+#include "tk/common/backend.h"
 
 namespace tk::headless {
 
-class HeadlessPlatform final : public tk::Platform {
+class HeadlessPlatform final : public tk::common::Backend {
 public:
     static constexpr int kFrameWidth = 3;
     static constexpr int kCaptionHeight = 18;
@@ -40,23 +39,17 @@ public:
     explicit HeadlessPlatform(std::string profileFolder = "zan");
     ~HeadlessPlatform() override;
 
-    // ---- Script contract ----------------------------------------------------
-    // Every line shown goes to the sink, each ending in "\n".
-    void setTranscript(std::function<void(std::string_view)> sink);
-    // Where modal elements take their answers; null: no answers (every modal
-    // element then raises MissingAnswer).
-    void setAnswerSource(UiAnswerSource* source);
-    // Performs a UI line while no modal element waits (tool-window actions,
-    // actions on an open modeless dialog). False with `error` set when it
-    // cannot; nothing is then changed.
-    bool performUiLine(std::string_view line, std::string& error);
-    // The first MissingAnswer or ScriptError raised, or empty. Once set, every
-    // later modal element raises MissingAnswer at once.
-    const std::string& failure() const;
+    // ---- Script contract (tk::common::Backend) --------------------------------
+    void setTranscript(std::function<void(std::string_view)> sink) override;
+    void setAnswerSource(common::UiAnswerSource* source) override;
+    // Tool-window actions and actions on an open modeless dialog.
+    bool performUiLine(std::string_view line, std::string& error) override;
+    // Once set, every later modal element raises MissingAnswer at once.
+    const std::string& failure() const override;
 
     // ---- Profile location -----------------------------------------------------
-    // Profiles live in this directory (default: defaultProfileDirectory(folder)).
-    void setProfileDirectory(std::string directory);
+    // Default: defaultProfileDirectory(folder).
+    void setProfileDirectory(std::string directory) override;
     std::string profileDirectory() const;
 
     // ---- Inspection -----------------------------------------------------------

@@ -1,0 +1,129 @@
+// The zan program: options, exit status, scripts, saving.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    std::string output;
+};
+
+// Runs zan with `arguments` (already quoted for the shell) from the source
+// directory, feeding `input` on standard input.
+ProgramRun runZan(const std::string& arguments, const std::string& input = "") {
+    fs::path dir = fs::temp_directory_path() / ("zan-program-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    fs::path in = dir / "stdin.txt";
+    std::ofstream(in) << input;
+    std::string command = "cd '" ZAN_SOURCE_DIR "' && '" ZAN_BINARY "' --profile-dir '" + (dir / "profile").string() +
+                          "' " + arguments + " < '" + in.string() + "' 2>&1";
+    ProgramRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+std::string scriptFile(const std::string& name, const std::string& text) {
+    fs::path dir = fs::temp_directory_path() / ("zan-program-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    fs::path path = dir / name;
+    std::ofstream(path) << text;
+    return path.string();
+}
+
+}  // namespace
+
+TEST(ZanProgram, OpensTheDemoDrawingAndRunsAScriptToItsEnd) {
+    ProgramRun run = runZan("--trace --script '" + scriptFile("ok.scr", "xreflist\nLAYER ? 1-*\n\nQUIT\n") + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("ZAN is initializing..."), std::string::npos);
+    EXPECT_NE(run.output.find("1-WALL"), std::string::npos);  // a layer of the demo drawing
+}
+
+TEST(ZanProgram, AScriptWithoutAnAnswerForADialogStopsWithStatus2) {
+    ProgramRun run = runZan("-s '" + scriptFile("missing.scr", "dlconfig\nxreflist\n") + "'");
+    EXPECT_EQ(run.status, 2) << run.output;
+    EXPECT_NE(run.output.find("Layer Configuration Selection"), std::string::npos);
+    EXPECT_NE(run.output.find("zan: "), std::string::npos);
+}
+
+TEST(ZanProgram, StandardInputIsAScriptWhenItIsNotATerminal) {
+    ProgramRun run = runZan("--new", "HANDLES OFF\nSETVAR HANDLES\n\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Command: HANDLES"), std::string::npos);
+}
+
+TEST(ZanProgram, SaveAsWritesADrawingThatOpensAgain) {
+    fs::path out = fs::temp_directory_path() / ("zan-program-" + std::to_string(getpid())) / "saved.dxf";
+    fs::remove(out);
+    ProgramRun first = runZan("--new --save-as '" + out.string() + "'", "xreflist\n");
+    ASSERT_EQ(first.status, 0) << first.output;
+    ASSERT_TRUE(fs::exists(out));
+    // The saved drawing holds the initialization object: a second session does not make another.
+    ProgramRun second = runZan("'" + out.string() + "'", "xreflist\n");
+    EXPECT_EQ(second.status, 0) << second.output;
+    EXPECT_EQ(second.output.find("More than one initialization entity"), std::string::npos);
+    EXPECT_EQ(second.output.find("Updating drawing"), std::string::npos);
+}
+
+// A final save never turns a device, FIFO, directory or read-only file into a
+// drawing, says which file it refused, and fails the run; through a symbolic
+// link it writes the file the link names.
+TEST(ZanProgram, SaveAsRefusesWhatItMustNotReplaceAndFollowsLinks) {
+    fs::path dir = fs::temp_directory_path() / ("zan-save-" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "folder");
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
+    std::ofstream(dir / "frozen.dxf") << "keep";
+    fs::permissions(dir / "frozen.dxf", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    for (const char* name : {"pipe", "folder", "frozen.dxf"}) {
+        const std::string target = (dir / name).string();
+        ProgramRun run = runZan("--new --save-as '" + target + "'", "");
+        EXPECT_EQ(run.status, 1) << run.output;
+        EXPECT_NE(run.output.find(target + ": "), std::string::npos) << run.output;
+    }
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+    std::ifstream frozen(dir / "frozen.dxf");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(frozen), {}), "keep");
+
+    ProgramRun real = runZan("--new --save-as '" + (dir / "real.dxf").string() + "'", "");
+    ASSERT_EQ(real.status, 0) << real.output;
+    fs::create_symlink("real.dxf", dir / "link.dxf");
+    auto before = fs::file_size(dir / "real.dxf");
+    ProgramRun viaLink = runZan("--new --save-as '" + (dir / "link.dxf").string() + "'", "LAYER M NEWLAYER\n\n");
+    EXPECT_EQ(viaLink.status, 0) << viaLink.output;
+    EXPECT_TRUE(fs::is_symlink(dir / "link.dxf"));
+    EXPECT_GT(fs::file_size(dir / "real.dxf"), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 5);  // no temporary left
+    fs::remove_all(dir);
+}
+
+TEST(ZanProgram, BadArgumentsAreRefusedWithAMessage) {
+    ProgramRun unknown = runZan("--frobnicate");
+    EXPECT_EQ(unknown.status, 64);
+    EXPECT_NE(unknown.output.find("unknown option --frobnicate"), std::string::npos);
+
+    ProgramRun noScript = runZan("--script /nonexistent/script.scr");
+    EXPECT_EQ(noScript.status, 66);
+    EXPECT_NE(noScript.output.find("/nonexistent/script.scr"), std::string::npos);
+
+    ProgramRun noDrawing = runZan("/nonexistent/drawing.dxf");
+    EXPECT_EQ(noDrawing.status, 1);
+    EXPECT_NE(noDrawing.output.find("/nonexistent/drawing.dxf"), std::string::npos);
+}
