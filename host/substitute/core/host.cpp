@@ -5,6 +5,7 @@
 
 #include "dxf/dxf.h"
 #include "geometry/extents.h"
+#include "geometry/placement.h"
 #include "geometry/view.h"
 
 namespace host {
@@ -95,8 +96,9 @@ bool Host::paperSpaceCurrent() {
 
 RecordId Host::lastEntity() const {
     const auto& list = db_->entities();
+    // Vertices, attributes and their SEQEND belong to the entity before them.
     for (auto it = list.rbegin(); it != list.rend(); ++it)
-        if (!db_->at(*it).erased) return *it;
+        if (!db_->at(*it).erased && !isSubEntity(db_->at(*it))) return *it;
     return kNoRecord;
 }
 

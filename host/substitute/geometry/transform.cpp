@@ -530,12 +530,14 @@ bool blockShared(const Database& db, RecordId dimension, std::string_view block)
 
 }  // namespace
 
-bool transformEntity(Database& db, RecordId entity, const Matrix& m) {
+namespace {
+
+// The transformed records of an entity and its sub-entities; false when a
+// part refuses the transform.
+bool transformedParts(const Database& db, RecordId entity, const Matrix& m,
+                      std::vector<std::pair<RecordId, Record>>& changed) {
     if (!db.valid(entity)) return false;
     const Record& head = db.at(entity);
-    // Everything is transformed on copies first, so that a part that
-    // refuses the transform leaves the whole entity as it was.
-    std::vector<std::pair<RecordId, Record>> changed;
     Record r = head;
     if (!transformRecord(r, m)) return false;
     Point3 normal = normalOf(head);
@@ -546,6 +548,22 @@ bool transformEntity(Database& db, RecordId entity, const Matrix& m) {
         if (!ok) return false;
         changed.emplace_back(sub, std::move(s));
     }
+    return true;
+}
+
+}  // namespace
+
+bool canTransformEntity(const Database& db, RecordId entity, const Matrix& m) {
+    std::vector<std::pair<RecordId, Record>> changed;
+    return transformedParts(db, entity, m, changed);
+}
+
+bool transformEntity(Database& db, RecordId entity, const Matrix& m) {
+    // Everything is transformed on copies first, so that a part that
+    // refuses the transform leaves the whole entity as it was.
+    std::vector<std::pair<RecordId, Record>> changed;
+    if (!transformedParts(db, entity, m, changed)) return false;
+    const Record& head = db.at(entity);
     for (auto& [id, record] : changed)
         db.modify(id, [&](Record& stored) {
             stored.groups = std::move(record.groups);

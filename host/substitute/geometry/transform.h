@@ -32,6 +32,8 @@ bool transformVertex(Record& vertex, const Matrix& m, const Point3& normal);
 // Database::modify. False, with nothing changed, when any part cannot take
 // the transform.
 bool transformEntity(Database& db, RecordId entity, const Matrix& m);
+// Whether transformEntity would succeed, changing nothing.
+bool canTransformEntity(const Database& db, RecordId entity, const Matrix& m);
 
 // The list that holds an entity: the drawing's entities, or those of the
 // block definition that owns it. Null for a record that is in neither.
