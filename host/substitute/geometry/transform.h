@@ -17,10 +17,11 @@
 namespace host {
 
 // Transforms one record by itself (a VERTEX as one of a 2D polyline in the
-// world XY plane). False, with the record unchanged, when its kind cannot
-// take the transform: a kind without geometry (SEQEND excepted, which takes
-// any), a circle, arc or bulged polyline scaled unevenly, a block reference
-// sheared, a viewport turned or mirrored.
+// world XY plane). A circle or arc scaled unevenly becomes an ELLIPSE (the
+// record's type changes). False, with the record unchanged, when its kind
+// cannot take the transform: a kind without geometry (SEQEND excepted,
+// which takes any), a bulged or wide polyline scaled unevenly, a block
+// reference or text sheared, a viewport turned or mirrored.
 bool transformRecord(Record& record, const Matrix& m);
 
 // Transforms a VERTEX of a polyline whose extrusion direction is `normal`

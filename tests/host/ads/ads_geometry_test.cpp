@@ -202,7 +202,7 @@ TEST_F(AdsGeometry, XformssMovesEveryKindOfEntityExactly) {
     ASSERT_EQ(ads_ssget("X", nullptr, nullptr, nullptr, ss), RTNORM);
     ads_matrix squash = {{1, 0, 0, 0}, {0, 3, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
     std::uint64_t before = h.db().revision();
-    EXPECT_EQ(ads_xformss(ss, squash), RTERROR);  // the circles would become ellipses
+    EXPECT_EQ(ads_xformss(ss, squash), RTERROR);  // bulges cannot be stretched
     EXPECT_EQ(h.db().revision(), before);
     ads_ssfree(ss);
 }
