@@ -554,12 +554,16 @@ std::optional<std::size_t> drawingPosition(const Database& db, RecordId id) {
 const std::vector<RecordId>* listHolding(const Database& db, RecordId entity) {
     if (!db.valid(entity)) return nullptr;
     RecordId owner = db.at(entity).owner;
+    // Model and paper space keep their entities in the drawing's list, other
+    // blocks in their own; a record owned by something else (a table entry) is
+    // in neither.
     for (const BlockDefinition& b : db.blocks())
         if (b.begin == owner && owner != kNoRecord) {
             if (std::find(b.entities.begin(), b.entities.end(), entity) != b.entities.end()) return &b.entities;
-            break;
+            return drawingPosition(db, entity) ? &db.entities() : nullptr;
         }
-    return drawingPosition(db, entity) ? &db.entities() : nullptr;
+    // A drawing without space blocks yet keeps its entities ownerless.
+    return owner == kNoRecord && drawingPosition(db, entity) ? &db.entities() : nullptr;
 }
 
 std::vector<RecordId> subEntities(const Database& db, RecordId entity) {

@@ -9,6 +9,7 @@
 #include "geometry/extents.h"
 #include "geometry/pick.h"
 #include "geometry/placement.h"
+#include "geometry/view.h"
 
 namespace {
 
@@ -165,6 +166,12 @@ TEST(Pick, ThroughTheActiveViewportSkippingItsFrozenLayers) {
     EXPECT_EQ(host::pickNearest(db, view, 50, 12), wall);
     host::setViewportFrozenLayers(db, vp, {"A-WALL"});
     EXPECT_EQ(host::pickNearest(db, d.view(), 50, 0), host::kNoRecord);
+    // The model window the viewport shows: 200 x 100 around its view centre.
+    host::Box shown = host::viewportModelBox(db.at(vp));
+    EXPECT_DOUBLE_EQ(shown.minX, -50);
+    EXPECT_DOUBLE_EQ(shown.maxX, 150);
+    EXPECT_DOUBLE_EQ(shown.minY, -50);
+    EXPECT_DOUBLE_EQ(shown.maxY, 50);
     // In paper space the viewport's frame is what a pick finds.
     db.variables().setInteger("CVPORT", 1);
     EXPECT_EQ(host::pickNearest(db, d.view(), 40, 55), vp);
