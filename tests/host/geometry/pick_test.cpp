@@ -111,6 +111,24 @@ TEST(Pick, NestedReferencesGiveTheInnermostEntityMatrixAndContainers) {
     EXPECT_FALSE(host::pickNested(db, d.view(), mid.x, mid.y));
 }
 
+TEST(Pick, NestedPickOnAnOldStylePolylineGivesTheVertexOfTheSegment) {
+    Drawing d;
+    Database& db = *d.db;
+    RecordId poly = db.addEntity(make("POLYLINE", {{8, "0"}, {66, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "0"}}), false);
+    db.addEntity(make("VERTEX", {{8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}}), false);
+    RecordId second = db.addEntity(make("VERTEX", {{8, "0"}, {10, "10"}, {20, "0"}, {30, "0"}, {42, "1"}}), false);
+    db.addEntity(make("VERTEX", {{8, "0"}, {10, "10"}, {20, "10"}, {30, "0"}}), false);
+    db.addEntity(make("SEQEND", {{8, "0"}}), false);
+    // The second segment bulges out to the right: its far point is (15, 5).
+    auto pick = host::pickNested(db, d.view(), 15.2, 5);
+    ASSERT_TRUE(pick);
+    EXPECT_EQ(pick->entity, second);
+    EXPECT_EQ(pick->top, poly);
+    EXPECT_TRUE(pick->containers.empty());
+    EXPECT_TRUE(pick->toWorld.isIdentity());
+    EXPECT_EQ(host::pickNearest(db, d.view(), 15.2, 5), poly);
+}
+
 TEST(Pick, ReferenceCyclesDrawNothingPastTheCycle) {
     Drawing d;
     Database& db = *d.db;
