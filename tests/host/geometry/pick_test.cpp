@@ -208,6 +208,21 @@ TEST(Extents, FollowTheEntitiesAsTheyChange) {
     db.erase(a);
     host::updateDrawingExtents(db);
     EXPECT_EQ(db.variables().point("EXTMIN")[0], 1e20);  // nothing left in model space
+
+    // A reference follows its block, a polyline its vertices.
+    host::BlockDefinition& block = defineBlock(db, "B");
+    RecordId member = db.addBlockEntity(block, line("0", 0, 0, 1, 0));
+    RecordId ref = db.addEntity(make("INSERT", {{8, "0"}, {2, "B"}, {10, "10"}, {20, "0"}, {30, "0"}}), false);
+    EXPECT_EQ(host::entityExtents(db, ref).maxX, 11);
+    db.modify(member, [](Record& r) { r.setReal(11, 5); });
+    EXPECT_EQ(host::entityExtents(db, ref).maxX, 15);
+    RecordId poly = db.addEntity(make("POLYLINE", {{8, "0"}, {66, "1"}, {70, "0"}}), false);
+    db.addEntity(make("VERTEX", {{8, "0"}, {10, "0"}, {20, "0"}}), false);
+    RecordId v = db.addEntity(make("VERTEX", {{8, "0"}, {10, "3"}, {20, "0"}}), false);
+    db.addEntity(make("SEQEND", {{8, "0"}}), false);
+    EXPECT_EQ(host::entityExtents(db, poly).maxX, 3);
+    db.modify(v, [](Record& r) { r.setReal(10, 7); });
+    EXPECT_EQ(host::entityExtents(db, poly).maxX, 7);
 }
 
 }  // namespace
