@@ -4,6 +4,9 @@
 #include <cstdio>
 
 #include "dxf/dxf.h"
+#include "geometry/extents.h"
+#include "geometry/placement.h"
+#include "geometry/view.h"
 
 namespace host {
 
@@ -20,6 +23,8 @@ Host::Host(Output output)
       apps_(std::make_unique<Applications>(*this)),
       commands_(std::make_unique<CommandProcessor>(*this)) {
     currentHost = this;
+    applySavedView(*db_);
+    extentsRevision_ = db_->revision();
 }
 
 Host::~Host() {
@@ -56,6 +61,8 @@ void Host::closeDrawing() {
 void Host::openDrawing(std::unique_ptr<Database> drawing, std::string path) {
     if (apps_->count() > 0) closeDrawing();
     db_ = std::move(drawing);
+    applySavedView(*db_);
+    extentsRevision_ = db_->revision();
     selections_ = SelectionSets();
     setDrawingPath(std::move(path));
     apps_->sendLoadDrawing();
@@ -75,14 +82,23 @@ void Host::setTextScreen(bool text) {
     print(text ? "[text screen]\n" : "[graphics screen]\n");
 }
 
+void Host::refreshExtents() {
+    // A drawing that has not changed since it was opened keeps the extents
+    // its file gave.
+    if (db_->revision() == extentsRevision_) return;
+    updateDrawingExtents(*db_);
+    extentsRevision_ = db_->revision();
+}
+
 bool Host::paperSpaceCurrent() {
     return db_->variables().integer("TILEMODE", 1) == 0 && db_->variables().integer("CVPORT", 2) == 1;
 }
 
 RecordId Host::lastEntity() const {
     const auto& list = db_->entities();
+    // Vertices, attributes and their SEQEND belong to the entity before them.
     for (auto it = list.rbegin(); it != list.rend(); ++it)
-        if (!db_->at(*it).erased) return *it;
+        if (!db_->at(*it).erased && !isSubEntity(db_->at(*it))) return *it;
     return kNoRecord;
 }
 
@@ -128,6 +144,7 @@ bool Host::runOneCommand() {
     }
     // A command an application left waiting goes on with the user.
     commands_->continueWithUser();
+    refreshExtents();
     return !quit_;
 }
 
