@@ -6,6 +6,9 @@ void registerCoreCommands(Host& host) {
     registerDrawingStateCommands(host);
     registerSpaceCommands(host);
     registerEditCommands(host);
+    registerDrawCommands(host);
+    registerPeditCommand(host);
+    registerOffsetCommand(host);
     registerLayerCommands(host);
     registerVplayerCommand(host);
     registerUcsViewCommands(host);
