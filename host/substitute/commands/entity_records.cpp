@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "core/host.h"
+#include "core/selection_sets.h"
 #include "dxf/dxf.h"
+#include "geometry/transform.h"
 
 namespace host {
 
@@ -13,20 +15,16 @@ bool hasSubEntities(const Record& e) {
 
 std::vector<RecordId> entityWithSubEntities(const Database& db, RecordId id) {
     std::vector<RecordId> out{id};
-    if (!db.valid(id) || !hasSubEntities(db.at(id))) return out;
-    // Sub-entities live in the same list as their header.
-    const std::vector<RecordId>* list = &db.entities();
-    for (const BlockDefinition& b : db.blocks())
-        if (b.begin != kNoRecord && b.begin == db.at(id).owner &&
-            std::find(b.entities.begin(), b.entities.end(), id) != b.entities.end())
-            list = &b.entities;
-    auto it = std::find(list->begin(), list->end(), id);
-    if (it == list->end()) return out;
-    for (++it; it != list->end(); ++it) {
-        const Record& sub = db.at(*it);
-        if (sub.type != "VERTEX" && sub.type != "ATTRIB" && sub.type != "SEQEND") break;
-        out.push_back(*it);
-        if (sub.type == "SEQEND") break;
+    std::vector<RecordId> subs = subEntities(db, id);
+    out.insert(out.end(), subs.begin(), subs.end());
+    return out;
+}
+
+std::vector<RecordId> topLevelEntities(const Database& db, const std::vector<RecordId>& ids) {
+    std::vector<RecordId> out;
+    for (RecordId id : ids) {
+        RecordId head = headerOf(db, id);
+        if (std::find(out.begin(), out.end(), head) == out.end()) out.push_back(head);
     }
     return out;
 }
@@ -82,11 +80,11 @@ RecordId addNewEntity(Host& host, const std::string& type, const GroupList& data
     return addEntityToSpace(db, std::move(r), host.paperSpaceCurrent());
 }
 
-Point3 pointGroup(const Record& r, int code) {
+Coord3 pointGroup(const Record& r, int code) {
     return {r.real(code).value_or(0), r.real(code + 10).value_or(0), r.real(code + 20).value_or(0)};
 }
 
-void setPointGroup(Record& r, int code, const Point3& p) {
+void setPointGroup(Record& r, int code, const Coord3& p) {
     for (int k = 0; k < 3; ++k) {
         if (k == 2 && !r.has(code + 20) && p[2] == 0 && r.has(code)) continue;  // keep 2D points 2D
         r.setReal(code + 10 * k, p[k]);

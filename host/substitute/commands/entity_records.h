@@ -14,12 +14,16 @@ namespace host {
 
 class Host;
 
-using Point3 = std::array<double, 3>;
+using Coord3 = std::array<double, 3>;
 
 // The entity and, for a complex entity, the sub-entities that follow it up
 // to and including its SEQEND, from the list that holds it (the drawing's
 // entities or a block definition's).
 std::vector<RecordId> entityWithSubEntities(const Database& db, RecordId id);
+
+// The entities with each sub-entity replaced by its complex entity, once
+// each, in the order first met.
+std::vector<RecordId> topLevelEntities(const Database& db, const std::vector<RecordId>& ids);
 
 // Whether an entity is followed by sub-entities: a POLYLINE, or an INSERT
 // with attributes (group 66 = 1).
@@ -40,8 +44,8 @@ RecordId addNewEntity(Host& host, const std::string& type, const GroupList& data
 
 // The point groups (x at `code`, then y and z) of a record as a point; z 0
 // when the record has none.
-Point3 pointGroup(const Record& record, int code);
+Coord3 pointGroup(const Record& record, int code);
 // Sets (or appends) the point groups `code`, `code`+10 and `code`+20.
-void setPointGroup(Record& record, int code, const Point3& p);
+void setPointGroup(Record& record, int code, const Coord3& p);
 
 }  // namespace host

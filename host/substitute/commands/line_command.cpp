@@ -11,7 +11,7 @@ namespace host {
 
 namespace {
 
-GroupList lineData(const Point3& a, const Point3& b) {
+GroupList lineData(const Coord3& a, const Coord3& b) {
     return {{10, formatReal(a[0])}, {20, formatReal(a[1])}, {30, formatReal(a[2])},
             {11, formatReal(b[0])}, {21, formatReal(b[1])}, {31, formatReal(b[2])}};
 }
@@ -20,7 +20,7 @@ void line(CommandContext& c) {
     Host& h = c.host();
     auto first = c.point("Specify first point: ");
     if (!first) return;
-    std::vector<Point3> points{*first};
+    std::vector<Coord3> points{*first};
     std::vector<RecordId> segments;
     while (true) {
         std::string prompt = segments.size() >= 2 ? "Specify next point or [Close/Undo]: " : "Specify next point or [Undo]: ";
@@ -43,11 +43,11 @@ void line(CommandContext& c) {
             h.db().variables().setPoint("LASTPOINT", points.front());
             return;
         }
-        std::optional<Point3> p;
+        std::optional<Coord3> p;
         if (in.kind == CommandInput::Kind::Point) {
             p = in.point;
         } else {
-            Point3 last = points.back();
+            Coord3 last = points.back();
             p = parsePointText(in.text, &last);
         }
         if (!p) {

@@ -7,31 +7,12 @@
 
 namespace host {
 
-namespace {
-
-// A vertex or attribute stands for the entity that holds it.
-RecordId headerOf(const Database& db, RecordId id) {
-    const std::string& type = db.at(id).type;
-    if (type != "VERTEX" && type != "ATTRIB" && type != "SEQEND") return id;
-    const auto& list = db.entities();
-    auto it = std::find(list.begin(), list.end(), id);
-    while (it != list.begin()) {
-        --it;
-        const std::string& t = db.at(*it).type;
-        if (t == "POLYLINE" || t == "INSERT") return *it;
-        if (t != "VERTEX" && t != "ATTRIB") break;
-    }
-    return id;
-}
-
-}  // namespace
-
 ObjectPick pickObject(CommandContext& c, std::string_view prompt, const std::vector<std::string>& keywords) {
     Host& h = c.host();
     while (true) {
         CommandInput in = c.input(prompt);
         ObjectPick result;
-        std::optional<Point3> p;
+        std::optional<Coord3> p;
         if (in.kind == CommandInput::Kind::Entity) {
             if (h.db().valid(in.entity) && !h.db().at(in.entity).erased) {
                 result.entity = headerOf(h.db(), in.entity);
@@ -53,7 +34,7 @@ ObjectPick pickObject(CommandContext& c, std::string_view prompt, const std::vec
             result.keyword = k;
             return result;
         } else {
-            Point3 last = h.db().variables().point("LASTPOINT");
+            Coord3 last = h.db().variables().point("LASTPOINT");
             p = parsePointText(in.text, &last);
             if (!p) {
                 c.print(keywords.empty() ? "Invalid point.\n" : "Invalid option keyword.\n");
@@ -86,7 +67,7 @@ PointOrKeyword pointOrKeyword(CommandContext& c, std::string_view prompt, const 
         }
         if (in.text.empty()) return {};
         if (std::string k = matchKeyword(in.text, keywords); !k.empty()) return {std::nullopt, k};
-        Point3 last = h.db().variables().point("LASTPOINT");
+        Coord3 last = h.db().variables().point("LASTPOINT");
         if (auto p = parsePointText(in.text, &last)) {
             h.db().variables().setPoint("LASTPOINT", *p);
             return {p, {}};

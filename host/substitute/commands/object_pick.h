@@ -14,7 +14,7 @@ namespace host {
 
 struct ObjectPick {
     RecordId entity = kNoRecord;  // the object (for a vertex, its polyline)
-    Point3 point{};               // where it was picked (the entity's first point for a name handed in)
+    Coord3 point{};               // where it was picked (the entity's first point for a name handed in)
     std::string keyword;          // a keyword of the list, when one was typed
     bool enter = false;           // Enter: nothing picked
 };
@@ -25,7 +25,7 @@ ObjectPick pickObject(CommandContext& c, std::string_view prompt, const std::vec
 
 // A point, a keyword of `keywords` (returned in `keyword`) or Enter.
 struct PointOrKeyword {
-    std::optional<Point3> point;
+    std::optional<Coord3> point;
     std::string keyword;
 };
 PointOrKeyword pointOrKeyword(CommandContext& c, std::string_view prompt, const std::vector<std::string>& keywords);

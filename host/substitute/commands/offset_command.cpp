@@ -56,7 +56,7 @@ std::optional<PolylineShape> shapeOf(const Database& db, RecordId id) {
     for (RecordId part : entityWithSubEntities(db, id)) {
         const Record& v = db.at(part);
         if (v.type != "VERTEX" || (v.integer(70, 0) & 16)) continue;  // spline frame points are not drawn
-        Point3 p = pointGroup(v, 10);
+        Coord3 p = pointGroup(v, 10);
         shape.path.vertices.push_back({p[0], p[1], v.real(42).value_or(0), static_cast<int>(shape.path.vertices.size())});
         shape.vertexRecords.push_back(part);
     }
@@ -98,7 +98,7 @@ public:
 
     // Makes the copy of `id` on the side of `side` (at the through
     // distance when `distance` is not given). False when it cannot.
-    bool offset(RecordId id, Point3 side, std::optional<double> distance) {
+    bool offset(RecordId id, Coord3 side, std::optional<double> distance) {
         const Record& e = db_.at(id);
         bool paper = db_.isPaperSpaceEntity(id);
         if (e.type == "LINE") {
@@ -106,7 +106,7 @@ public:
             auto result = offsetAlong(path, side, distance);
             if (!result) return false;
             Record copy = copyForNewEntity(e);
-            Point3 a = pointGroup(e, 10), b = pointGroup(e, 11);
+            Coord3 a = pointGroup(e, 10), b = pointGroup(e, 11);
             setPointGroup(copy, 10, {result->vertices[0].x, result->vertices[0].y, a[2]});
             setPointGroup(copy, 11, {result->vertices[1].x, result->vertices[1].y, b[2]});
             created_.push_back(addEntityToSpace(db_, std::move(copy), paper));
@@ -114,7 +114,7 @@ public:
         }
         if (e.type == "CIRCLE" || e.type == "ARC") {
             if (e.real(230).value_or(1) < 0) side[0] = -side[0];
-            Point3 c = pointGroup(e, 10);
+            Coord3 c = pointGroup(e, 10);
             double r = e.real(40).value_or(0);
             double away = std::hypot(side[0] - c[0], side[1] - c[1]) - r;
             if (std::fabs(away) < 1e-12) return false;
@@ -142,7 +142,7 @@ public:
         for (const BulgeVertex& v : result->vertices) {
             std::size_t from = v.source >= 0 ? static_cast<std::size_t>(v.source) : 0;
             Record vertex = copyForNewEntity(db_.at(shape->vertexRecords[std::min(from, shape->vertexRecords.size() - 1)]));
-            Point3 old = pointGroup(vertex, 10);
+            Coord3 old = pointGroup(vertex, 10);
             setPointGroup(vertex, 10, {v.x, v.y, old[2]});
             if (v.bulge != 0 || vertex.has(42)) vertex.setReal(42, v.bulge);
             addEntityToSpace(db_, std::move(vertex), paper);
@@ -161,7 +161,7 @@ public:
     }
 
 private:
-    std::optional<BulgePath> offsetAlong(const BulgePath& path, Point3 side, std::optional<double> distance) {
+    std::optional<BulgePath> offsetAlong(const BulgePath& path, Coord3 side, std::optional<double> distance) {
         int s = sideOfPath(path, side[0], side[1]);
         if (s == 0) return std::nullopt;
         double d = distance ? *distance : throughDistance(path, side[0], side[1]);
@@ -191,7 +191,7 @@ std::optional<double> askDistance(CommandContext& c) {
         }
         if (!value) {
             // A point: the distance is measured to a second point.
-            std::optional<Point3> first;
+            std::optional<Coord3> first;
             if (raw.kind == CommandInput::Kind::Point) first = raw.point;
             else first = parsePointText(raw.text);
             if (!first) {

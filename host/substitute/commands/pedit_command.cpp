@@ -13,7 +13,7 @@ namespace host {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double kPiValue = 3.14159265358979323846;
 
 bool isCommonCode(int code) {
     switch (code) {
@@ -31,20 +31,20 @@ Record polylineFrom(const Record& source) {
     r.xdata = source.xdata;
     for (const Group& g : source.groups)
         if (isCommonCode(g.code)) r.groups.push_back(g);
-    Point3 a, b;
+    Coord3 a, b;
     double bulge = 0;
     if (source.type == "LINE") {
         a = pointGroup(source, 10);
         b = pointGroup(source, 11);
     } else {
-        Point3 c = pointGroup(source, 10);
+        Coord3 c = pointGroup(source, 10);
         double radius = source.real(40).value_or(0);
         double a0 = source.real(50).value_or(0), a1 = source.real(51).value_or(0);
         double sweep = std::fmod(a1 - a0, 360.0);
         if (sweep <= 0) sweep += 360.0;
-        a = {c[0] + radius * std::cos(a0 * kPi / 180), c[1] + radius * std::sin(a0 * kPi / 180), c[2]};
-        b = {c[0] + radius * std::cos(a1 * kPi / 180), c[1] + radius * std::sin(a1 * kPi / 180), c[2]};
-        bulge = std::tan(sweep * kPi / 180 / 4);
+        a = {c[0] + radius * std::cos(a0 * kPiValue / 180), c[1] + radius * std::sin(a0 * kPiValue / 180), c[2]};
+        b = {c[0] + radius * std::cos(a1 * kPiValue / 180), c[1] + radius * std::sin(a1 * kPiValue / 180), c[2]};
+        bulge = std::tan(sweep * kPiValue / 180 / 4);
     }
     r.groups.insert(r.groups.end(), {{90, "2"}, {70, "0"}, {43, "0.0"}});
     if (a[2] != 0) r.groups.emplace_back(38, formatReal(a[2]));

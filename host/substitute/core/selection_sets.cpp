@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_set>
 
 #include "ads/adscodes.h"
 #include "core/wildcard.h"
+#include "geometry/transform.h"
 
 namespace host {
 
@@ -326,6 +328,22 @@ std::vector<RecordId> windowEntities(const Database& db, bool paper, std::array<
     return out;
 }
 
+RecordId headerOf(const Database& db, RecordId id) {
+    if (!db.valid(id)) return id;
+    const std::string& type = db.at(id).type;
+    if (type != "VERTEX" && type != "ATTRIB" && type != "SEQEND") return id;
+    const std::vector<RecordId>* list = listHolding(db, id);
+    if (!list) return id;
+    auto it = std::find(list->begin(), list->end(), id);
+    while (it != list->begin()) {
+        --it;
+        const std::string& t = db.at(*it).type;
+        if (t == "POLYLINE" || t == "INSERT") return *it;
+        if (t != "VERTEX" && t != "ATTRIB") break;
+    }
+    return id;
+}
+
 namespace {
 
 // The options of "Select objects: ", spelled as the host lists them; the
@@ -349,6 +367,7 @@ std::string selectionKeyword(std::string_view typed) {
 
 std::optional<std::vector<RecordId>> SelectionReader::read(std::string_view prompt) {
     std::vector<RecordId> chosen;
+    std::unordered_set<RecordId> inChosen;
     // What each step added or removed, so that Undo can take it back.
     struct Step {
         std::vector<RecordId> ids;
@@ -356,22 +375,27 @@ std::optional<std::vector<RecordId>> SelectionReader::read(std::string_view prom
     };
     std::vector<Step> steps;
     bool removing = false;
-    auto apply = [&](const std::vector<RecordId>& found) {
+    auto apply = [&](const std::vector<RecordId>& picked) {
+        // A vertex or an attribute selects the entity it belongs to.
+        std::vector<RecordId> found;
+        std::unordered_set<RecordId> seen;
+        for (RecordId id : picked)
+            if (RecordId head = headerOf(db, id); seen.insert(head).second) found.push_back(head);
         Step step{{}, removing};
         std::size_t skipped = 0;
         for (RecordId id : found) {
-            auto at = std::find(chosen.begin(), chosen.end(), id);
             if (removing) {
-                if (at == chosen.end()) continue;
-                chosen.erase(at);
+                if (!inChosen.erase(id)) continue;
+                chosen.erase(std::find(chosen.begin(), chosen.end(), id));
                 step.ids.push_back(id);
                 continue;
             }
-            if (id == kNoRecord || db.at(id).erased || !passesFilter(db, db.at(id), filter) || at != chosen.end()) {
+            if (id == kNoRecord || db.at(id).erased || !passesFilter(db, db.at(id), filter) || inChosen.count(id)) {
                 ++skipped;
                 continue;
             }
             chosen.push_back(id);
+            inChosen.insert(id);
             step.ids.push_back(id);
         }
         std::string line = std::to_string(found.size()) + " found";
@@ -422,7 +446,13 @@ std::optional<std::vector<RecordId>> SelectionReader::read(std::string_view prom
             bool crossing = word == "CROSSING" || (word == "BOX" && (*b)[0] < (*a)[0]);
             apply(windowEntities(db, paperSpace, *a, *b, crossing, nullptr));
         } else if (word == "ALL") {
-            apply(entitiesOfSpace(db, paperSpace));
+            // Sub-entities come with their complex entity, which is in the space too.
+            std::vector<RecordId> all;
+            for (RecordId id : entitiesOfSpace(db, paperSpace)) {
+                const std::string& type = db.at(id).type;
+                if (type != "VERTEX" && type != "ATTRIB" && type != "SEQEND") all.push_back(id);
+            }
+            apply(all);
         } else if (word == "LAST") {
             if (last != kNoRecord) apply({last});
             else print("0 found\n");
@@ -444,8 +474,13 @@ std::optional<std::vector<RecordId>> SelectionReader::read(std::string_view prom
             Step step = std::move(steps.back());
             steps.pop_back();
             for (RecordId id : step.ids) {
-                if (step.removed) chosen.push_back(id);
-                else chosen.erase(std::find(chosen.begin(), chosen.end(), id));
+                if (step.removed) {
+                    chosen.push_back(id);
+                    inChosen.insert(id);
+                } else {
+                    chosen.erase(std::find(chosen.begin(), chosen.end(), id));
+                    inChosen.erase(id);
+                }
             }
         } else {
             print("*Invalid selection*\nExpects a point or\nWindow/Last/Crossing/BOX/ALL/Add/Remove/Previous/Undo\n");

@@ -57,6 +57,10 @@ RecordId pickEntity(const Database& db, bool paperSpace, double x, double y, con
 std::vector<RecordId> windowEntities(const Database& db, bool paperSpace, std::array<double, 3> a,
                                      std::array<double, 3> b, bool crossing, const resbuf* filter);
 
+// The complex entity a VERTEX, ATTRIB or SEQEND belongs to (its POLYLINE or
+// INSERT); any other entity stands for itself.
+RecordId headerOf(const Database& db, RecordId id);
+
 // Interactive selection: "Select objects: " until Enter, with point picks,
 // Window, Crossing, BOX, ALL, Last, Previous (the set the last selection
 // made, by a command or an application), Add, Remove and Undo, and
