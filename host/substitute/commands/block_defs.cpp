@@ -55,6 +55,18 @@ std::string freeAnonymousName(const Database& db, std::string_view prefix) {
     }
 }
 
+void giveOwnDimensionBlock(Database& db, Record& dimension) {
+    if (dimension.type != "DIMENSION") return;
+    std::string blockName(dimension.text(2));
+    const BlockDefinition* block = db.block(blockName);
+    if (!block || blockName.empty() || blockName[0] != '*' || block->begin == kNoRecord) return;
+    std::string name = freeAnonymousName(db, "*D");
+    const Record& begin = db.at(block->begin);
+    defineBlock(db, name, pointGroup(begin, 10), static_cast<int>(begin.integer(70, 1)),
+                copiesOfBlockEntities(db, *block));
+    dimension.set(2, name);
+}
+
 std::vector<Record> copiesOfBlockEntities(const Database& db, const BlockDefinition& block) {
     std::vector<Record> out;
     for (RecordId id : block.entities)

@@ -20,6 +20,10 @@ BlockDefinition& defineBlock(Database& db, const std::string& name, const Coord3
 // dimensions, "*U" for others): the prefix and a number.
 std::string freeAnonymousName(const Database& db, std::string_view prefix);
 
+// A copy of a DIMENSION record (about to be stored) draws through a copy of
+// the original's anonymous block, so that moving either leaves the other.
+void giveOwnDimensionBlock(Database& db, Record& dimension);
+
 // Copies of a block's entities, ready for defineBlock.
 std::vector<Record> copiesOfBlockEntities(const Database& db, const BlockDefinition& block);
 

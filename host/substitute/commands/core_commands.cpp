@@ -9,6 +9,8 @@ void registerCoreCommands(Host& host) {
     registerDrawCommands(host);
     registerPeditCommand(host);
     registerOffsetCommand(host);
+    registerInsertCommand(host);
+    registerExplodeCommand(host);
     registerLayerCommands(host);
     registerVplayerCommand(host);
     registerUcsViewCommands(host);

@@ -12,6 +12,8 @@ void registerEditCommands(Host& host);          // ERASE, MOVE, COPY
 void registerDrawCommands(Host& host);          // LINE
 void registerPeditCommand(Host& host);          // PEDIT
 void registerOffsetCommand(Host& host);         // OFFSET
+void registerInsertCommand(Host& host);         // INSERT
+void registerExplodeCommand(Host& host);        // EXPLODE
 void registerLayerCommands(Host& host);         // LAYER
 void registerVplayerCommand(Host& host);        // VPLAYER
 void registerUcsViewCommands(Host& host);       // UCS, VIEW

@@ -71,16 +71,7 @@ RecordId copyEntity(Database& db, RecordId id) {
     bool paper = db.isPaperSpaceEntity(id);
     std::vector<RecordId> parts = entityWithSubEntities(db, id);
     Record head = copyForNewEntity(db.at(id));
-    if (head.type == "DIMENSION") {
-        std::string blockName(head.text(2));
-        if (const BlockDefinition* block = db.block(blockName); block && !blockName.empty() && blockName[0] == '*') {
-            std::string name = freeAnonymousName(db, "*D");
-            Coord3 base = pointGroup(db.at(block->begin), 10);
-            defineBlock(db, name, base, static_cast<int>(db.at(block->begin).integer(70, 1)),
-                        copiesOfBlockEntities(db, *block));
-            head.set(2, name);
-        }
-    }
+    giveOwnDimensionBlock(db, head);
     RecordId copy = addEntityToSpace(db, std::move(head), paper);
     for (std::size_t i = 1; i < parts.size(); ++i) addEntityToSpace(db, copyForNewEntity(db.at(parts[i])), paper);
     return copy;

@@ -143,7 +143,8 @@ std::optional<CommandInput> CommandProcessor::nextInput(std::string_view prompt,
         a.fiber->suspend();  // back to the application's ads_command call
     }
     std::optional<std::string> typed = host_.commandLine().read(prompt, allowSpaces);
-    if (!typed) return std::nullopt;
+    // "^C" typed is the Escape key: it cancels the command.
+    if (!typed || *typed == "^C") return std::nullopt;
     CommandInput in;
     in.text = std::move(*typed);
     return in;
