@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "dxf/dxf.h"
+#include "geometry/extents.h"
+#include "geometry/view.h"
 
 namespace host {
 
@@ -20,6 +22,8 @@ Host::Host(Output output)
       apps_(std::make_unique<Applications>(*this)),
       commands_(std::make_unique<CommandProcessor>(*this)) {
     currentHost = this;
+    applySavedView(*db_);
+    extentsRevision_ = db_->revision();
 }
 
 Host::~Host() {
@@ -56,6 +60,8 @@ void Host::closeDrawing() {
 void Host::openDrawing(std::unique_ptr<Database> drawing, std::string path) {
     if (apps_->count() > 0) closeDrawing();
     db_ = std::move(drawing);
+    applySavedView(*db_);
+    extentsRevision_ = db_->revision();
     selections_ = SelectionSets();
     setDrawingPath(std::move(path));
     apps_->sendLoadDrawing();
@@ -73,6 +79,14 @@ void Host::setTextScreen(bool text) {
     if (text == textScreen_) return;
     textScreen_ = text;
     print(text ? "[text screen]\n" : "[graphics screen]\n");
+}
+
+void Host::refreshExtents() {
+    // A drawing that has not changed since it was opened keeps the extents
+    // its file gave.
+    if (db_->revision() == extentsRevision_) return;
+    updateDrawingExtents(*db_);
+    extentsRevision_ = db_->revision();
 }
 
 bool Host::paperSpaceCurrent() {
@@ -127,6 +141,7 @@ bool Host::runOneCommand() {
     }
     // A command an application left waiting goes on with the user.
     commands_->continueWithUser();
+    refreshExtents();
     return !quit_;
 }
 

@@ -79,6 +79,10 @@ public:
     // floating viewport is current.
     bool paperSpaceCurrent();
 
+    // Brings EXTMIN/EXTMAX up to the drawing's entities when they changed
+    // (after every command, and after the ADS calls that change entities).
+    void refreshExtents();
+
     // The entity most recently added to the drawing (ads_entlast).
     RecordId lastEntity() const;
 
@@ -114,6 +118,7 @@ private:
     InputControl inputControl_;
     std::string lastKeyword_;
     std::optional<PendingBlock> pendingBlock_;
+    std::uint64_t extentsRevision_ = 0;
 };
 
 }  // namespace host

@@ -7,6 +7,7 @@
 
 #include "ads/adscodes.h"
 #include "core/wildcard.h"
+#include "geometry/pick.h"
 #include "geometry/transform.h"
 
 namespace host {
@@ -23,118 +24,6 @@ std::vector<RecordId>* SelectionSets::find(std::int64_t id) {
 }
 
 bool SelectionSets::release(std::int64_t id) { return sets_.erase(id) > 0; }
-
-void Extents::add(double x, double y) {
-    if (!valid) {
-        minX = maxX = x;
-        minY = maxY = y;
-        valid = true;
-        return;
-    }
-    minX = std::min(minX, x);
-    maxX = std::max(maxX, x);
-    minY = std::min(minY, y);
-    maxY = std::max(maxY, y);
-}
-
-namespace {
-
-struct Pt {
-    double x, y;
-};
-
-std::vector<Pt> pointsOf(const Record& e, int code) {
-    std::vector<Pt> out;
-    const GroupList& g = e.groups;
-    for (std::size_t i = 0; i + 1 < g.size(); ++i)
-        if (g[i].code == code && g[i + 1].code == code + 10)
-            out.push_back({g[i].real().value_or(0), g[i + 1].real().value_or(0)});
-    return out;
-}
-
-std::optional<Pt> pointOf(const Record& e, int code) {
-    auto pts = pointsOf(e, code);
-    if (pts.empty()) return std::nullopt;
-    return pts.front();
-}
-
-double segmentDistance(Pt p, Pt a, Pt b) {
-    double dx = b.x - a.x, dy = b.y - a.y;
-    double len2 = dx * dx + dy * dy;
-    double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    double cx = a.x + t * dx - p.x, cy = a.y + t * dy - p.y;
-    return std::sqrt(cx * cx + cy * cy);
-}
-
-// The drawn outline of an entity as segments (circles and arcs as polygons).
-std::vector<std::pair<Pt, Pt>> segmentsOf(const Record& e) {
-    std::vector<std::pair<Pt, Pt>> segs;
-    const std::string& t = e.type;
-    if (t == "LINE") {
-        auto a = pointOf(e, 10), b = pointOf(e, 11);
-        if (a && b) segs.push_back({*a, *b});
-    } else if (t == "LWPOLYLINE" || t == "SOLID" || t == "TRACE" || t == "3DFACE") {
-        auto pts = t == "LWPOLYLINE" ? pointsOf(e, 10) : std::vector<Pt>{};
-        if (t != "LWPOLYLINE")
-            for (int c : {10, 11, 13, 12})
-                if (auto p = pointOf(e, c)) pts.push_back(*p);
-        for (std::size_t i = 1; i < pts.size(); ++i) segs.push_back({pts[i - 1], pts[i]});
-        bool closed = t != "LWPOLYLINE" || (e.integer(70) & 1);
-        if (closed && pts.size() > 2) segs.push_back({pts.back(), pts.front()});
-    } else if (t == "CIRCLE" || t == "ARC") {
-        auto c = pointOf(e, 10);
-        double r = e.real(40).value_or(0);
-        if (c) {
-            double a0 = 0, a1 = 360;
-            if (t == "ARC") {
-                a0 = e.real(50).value_or(0);
-                a1 = e.real(51).value_or(360);
-                if (a1 < a0) a1 += 360;
-            }
-            const int steps = 32;
-            Pt prev{};
-            for (int i = 0; i <= steps; ++i) {
-                double a = (a0 + (a1 - a0) * i / steps) * M_PI / 180.0;
-                Pt p{c->x + r * std::cos(a), c->y + r * std::sin(a)};
-                if (i > 0) segs.push_back({prev, p});
-                prev = p;
-            }
-        }
-    } else if (t == "VIEWPORT") {
-        auto c = pointOf(e, 10);
-        double w = e.real(40).value_or(0) / 2, h = e.real(41).value_or(0) / 2;
-        if (c) {
-            Pt p0{c->x - w, c->y - h}, p1{c->x + w, c->y - h}, p2{c->x + w, c->y + h}, p3{c->x - w, c->y + h};
-            segs = {{p0, p1}, {p1, p2}, {p2, p3}, {p3, p0}};
-        }
-    }
-    return segs;
-}
-
-}  // namespace
-
-Extents entityExtents(const Record& e) {
-    Extents ext;
-    auto segs = segmentsOf(e);
-    for (auto& [a, b] : segs) {
-        ext.add(a.x, a.y);
-        ext.add(b.x, b.y);
-    }
-    if (!ext.valid)
-        for (int code : {10, 11})
-            if (auto p = pointOf(e, code)) ext.add(p->x, p->y);
-    return ext;
-}
-
-double distanceTo(const Record& e, double x, double y) {
-    auto segs = segmentsOf(e);
-    double best = INFINITY;
-    for (auto& [a, b] : segs) best = std::min(best, segmentDistance({x, y}, a, b));
-    if (segs.empty())
-        if (auto p = pointOf(e, 10)) best = std::hypot(p->x - x, p->y - y);
-    return best;
-}
 
 namespace {
 
@@ -284,48 +173,35 @@ bool passesFilter(const Database& db, const Record& e, const resbuf* filter) {
     return evaluate(db, e, rb, "AND");
 }
 
-std::vector<RecordId> entitiesOfSpace(const Database& db, bool paper) {
-    std::vector<RecordId> out;
-    for (RecordId id : db.entities()) {
-        const Record& e = db.at(id);
-        if (e.erased) continue;
-        if ((e.integer(67, 0) == 1) == paper) out.push_back(id);
+std::vector<RecordId> entitiesOfSpace(const Database& db, bool paper) { return pickableEntities(db, paper); }
+
+namespace {
+
+// What picks in a space see now (the space named by the caller).
+PickView viewOf(const Database& db, bool paper) {
+    PickView view = currentPickView(db);
+    if (view.paperSpace != paper) {
+        view.paperSpace = paper;
+        view.viewport = kNoRecord;
     }
-    return out;
+    return view;
 }
 
+EntityFilter filterOf(const Database& db, const resbuf* filter) {
+    if (!filter) return {};
+    return [&db, filter](const Record& e) { return passesFilter(db, e, filter); };
+}
+
+}  // namespace
+
 RecordId pickEntity(const Database& db, bool paper, double x, double y, const resbuf* filter) {
-    // The pick box: a few drawing units, as the headless host has no screen scale.
-    constexpr double kPickBox = 0.5;
-    RecordId best = kNoRecord;
-    double bestDistance = kPickBox;
-    for (RecordId id : entitiesOfSpace(db, paper)) {
-        const Record& e = db.at(id);
-        if (!passesFilter(db, e, filter)) continue;
-        double d = distanceTo(e, x, y);
-        if (d <= bestDistance) {
-            best = id;
-            bestDistance = d;
-        }
-    }
-    return best;
+    return pickNearest(db, viewOf(db, paper), x, y, filterOf(db, filter));
 }
 
 std::vector<RecordId> windowEntities(const Database& db, bool paper, std::array<double, 3> a, std::array<double, 3> b,
                                      bool crossing, const resbuf* filter) {
-    Extents w;
-    w.add(a[0], a[1]);
-    w.add(b[0], b[1]);
-    std::vector<RecordId> out;
-    for (RecordId id : entitiesOfSpace(db, paper)) {
-        const Record& e = db.at(id);
-        Extents x = entityExtents(e);
-        if (!x.valid) continue;
-        bool inside = x.minX >= w.minX && x.maxX <= w.maxX && x.minY >= w.minY && x.maxY <= w.maxY;
-        bool touches = !(x.maxX < w.minX || x.minX > w.maxX || x.maxY < w.minY || x.minY > w.maxY);
-        if ((crossing ? touches : inside) && passesFilter(db, e, filter)) out.push_back(id);
-    }
-    return out;
+    Box box = Box::of({a[0], a[1], a[2]}, {b[0], b[1], b[2]});
+    return selectInBox(db, viewOf(db, paper), box, crossing, filterOf(db, filter));
 }
 
 RecordId headerOf(const Database& db, RecordId id) {

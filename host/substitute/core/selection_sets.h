@@ -30,30 +30,20 @@ private:
     std::vector<RecordId> previous_;
 };
 
-// A point's 2D bounding box in drawing units.
-struct Extents {
-    double minX = 0, minY = 0, maxX = 0, maxY = 0;
-    bool valid = false;
-    void add(double x, double y);
-};
-
-// The extents of an entity as drawn (lines, arcs, polylines, texts by their
-// insertion point, inserts by their insertion point, viewports by their frame).
-Extents entityExtents(const Record& entity);
-// Distance from a point to an entity's drawn geometry.
-double distanceTo(const Record& entity, double x, double y);
-
 // Whether an entity passes a selection filter (an ads filter list:
 // groups with values, wildcards on texts, -4 logic and relational operators,
 // -3 extended data applications).
 bool passesFilter(const Database& db, const Record& entity, const resbuf* filter);
 
-// The entities of the current space, for picking.
+// The entities of a space that can be selected (vertices, attributes and
+// the paper sheet's viewport are parts of others), for ALL.
 std::vector<RecordId> entitiesOfSpace(const Database& db, bool paperSpace);
 
-// The entity nearest a picked point within the pick box, or none.
+// The visible entity nearest a picked point within the pick aperture, or
+// none (geometry/pick.h gives the rule).
 RecordId pickEntity(const Database& db, bool paperSpace, double x, double y, const resbuf* filter);
-// Entities inside a window (all of them inside), or touching it when `crossing`.
+// Visible entities inside a window (all of them inside), or inside or
+// crossing it when `crossing`.
 std::vector<RecordId> windowEntities(const Database& db, bool paperSpace, std::array<double, 3> a,
                                      std::array<double, 3> b, bool crossing, const resbuf* filter);
 

@@ -30,6 +30,15 @@ SystemVariables::SystemVariables() {
     define("VIEWCTR", VarType::Point3, P{0, 0, 0}, false);
     define("VIEWSIZE", VarType::Real, 1.0, false);
     define("VIEWDIR", VarType::Point3, P{0, 0, 1}, false);
+    // The pick box in pixels and the drawing area's size in pixels: with
+    // the view they give the pick aperture in drawing units.
+    define("PICKBOX", VarType::Short, 3LL, false);
+    define("SCREENSIZE", VarType::Point2, P{1280, 800, 0}, false, true);
+    // The extents of model and paper space, kept current as entities change.
+    define("EXTMIN", VarType::Point3, P{1e20, 1e20, 1e20}, true);
+    define("EXTMAX", VarType::Point3, P{-1e20, -1e20, -1e20}, true);
+    define("PEXTMIN", VarType::Point3, P{1e20, 1e20, 1e20}, true);
+    define("PEXTMAX", VarType::Point3, P{-1e20, -1e20, -1e20}, true);
     define("UCSNAME", VarType::Text, std::string(""), true);
     define("UCSORG", VarType::Point3, P{0, 0, 0}, true);
     define("UCSXDIR", VarType::Point3, P{1, 0, 0}, true);

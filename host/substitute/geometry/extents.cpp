@@ -1,0 +1,155 @@
+#include "geometry/extents.h"
+
+#include <algorithm>
+#include <list>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "geometry/entity_shape.h"
+#include "geometry/placement.h"
+#include "geometry/transform.h"
+
+namespace host {
+
+namespace {
+
+// What is known of one drawing's geometry, valid for the revisions noted.
+struct Cache {
+    std::uint64_t serial = 0;
+    std::vector<std::uint64_t> stamps;  // per record: the revision its box was made at, 0 for none
+    std::vector<Box> boxes;
+    std::uint64_t blocksRevision = 0;   // the drawing's revision the block shapes were made at
+    std::unordered_map<RecordId, Shape> blocks;  // by BLOCK record
+    std::unordered_set<RecordId> building;       // blocks whose shape is being made (cycles)
+};
+
+// A few drawings' caches, the most recently used first: a session has one
+// drawing open, tests and imports briefly a few.
+Cache& cacheOf(const Database& db) {
+    static std::list<Cache> caches;
+    for (auto it = caches.begin(); it != caches.end(); ++it)
+        if (it->serial == db.serial()) {
+            caches.splice(caches.begin(), caches, it);
+            return caches.front();
+        }
+    if (caches.size() >= 4) caches.pop_back();
+    caches.emplace_front();
+    caches.front().serial = db.serial();
+    return caches.front();
+}
+
+bool dependsOnOthers(const Record& r) {
+    return r.type == "INSERT" || r.type == "DIMENSION" || r.type == "POLYLINE";
+}
+
+const Shape& blockShapeOf(const Database& db, Cache& cache, const BlockDefinition& block);
+
+// The shape of an entity where it stands, references drawn through the
+// cached shapes of their blocks.
+Shape placedShape(const Database& db, Cache& cache, RecordId id) {
+    const Record& r = db.at(id);
+    if (r.type == "INSERT" || r.type == "DIMENSION") {
+        Shape all;
+        if (const BlockDefinition* block = db.block(r.text(2))) {
+            const Shape& inner = blockShapeOf(db, cache, *block);
+            std::vector<Matrix> cells;
+            if (r.type == "INSERT")
+                cells = referenceMatrices(db, r);
+            else
+                cells.push_back(dimensionMatrix(r));
+            for (const Matrix& m : cells) {
+                Shape s = inner;
+                s.transform(m);
+                all.add(s);
+            }
+        }
+        for (RecordId sub : subEntities(db, id))
+            if (db.at(sub).type == "ATTRIB" && !db.at(sub).erased) all.add(entityShape(db.at(sub)));
+        return all;
+    }
+    return leafShape(db, id);
+}
+
+const Shape& blockShapeOf(const Database& db, Cache& cache, const BlockDefinition& block) {
+    static const Shape none;
+    if (cache.blocksRevision != db.revision()) {
+        cache.blocks.clear();
+        cache.blocksRevision = db.revision();
+    }
+    if (auto it = cache.blocks.find(block.begin); it != cache.blocks.end()) return it->second;
+    // A block that contains itself, however deeply, draws nothing past the
+    // reference that closes the cycle.
+    if (!cache.building.insert(block.begin).second) return none;
+    Shape s;
+    for (RecordId id : block.entities) {
+        const Record& e = db.at(id);
+        if (e.erased || isSubEntity(e) || e.type == "ATTDEF") continue;
+        s.add(placedShape(db, cache, id));
+    }
+    cache.building.erase(block.begin);
+    return cache.blocks[block.begin] = std::move(s);
+}
+
+const Box& cachedBox(const Database& db, Cache& cache, RecordId id) {
+    if (cache.stamps.size() < db.recordCount()) {
+        cache.stamps.resize(db.recordCount(), 0);
+        cache.boxes.resize(db.recordCount());
+    }
+    const Record& r = db.at(id);
+    std::uint64_t stamp = dependsOnOthers(r) ? db.revision() : r.revision;
+    // Stamps start at 1 so that 0 means "not computed" even for records
+    // stored at revision 0.
+    if (cache.stamps[id] != stamp + 1) {
+        cache.boxes[id] = placedShape(db, cache, id).extents();
+        cache.stamps[id] = stamp + 1;
+    }
+    return cache.boxes[id];
+}
+
+bool countsForExtents(const Record& r) {
+    if (r.erased || isSubEntity(r)) return false;
+    if (r.type == "VIEWPORT" && r.integer(69) == 1) return false;  // the paper sheet
+    return true;
+}
+
+}  // namespace
+
+Box entityExtents(const Database& db, RecordId entity) {
+    if (!db.valid(entity)) return {};
+    return cachedBox(db, cacheOf(db), entity);
+}
+
+const Shape& blockShape(const Database& db, std::string_view name) {
+    static const Shape none;
+    const BlockDefinition* block = db.block(name);
+    return block ? blockShapeOf(db, cacheOf(db), *block) : none;
+}
+
+Box blockExtents(const Database& db, std::string_view name) { return blockShape(db, name).extents(); }
+
+Box drawingExtents(const Database& db, bool paperSpace) {
+    Cache& cache = cacheOf(db);
+    Box box;
+    for (RecordId id : db.entities()) {
+        const Record& r = db.at(id);
+        if (!countsForExtents(r) || (r.integer(67) == 1) != paperSpace) continue;
+        box.add(cachedBox(db, cache, id));
+    }
+    return box;
+}
+
+void updateDrawingExtents(Database& db) {
+    SystemVariables& vars = db.variables();
+    for (bool paper : {false, true}) {
+        Box box = drawingExtents(db, paper);
+        std::array<double, 3> low{1e20, 1e20, 1e20}, high{-1e20, -1e20, -1e20};
+        if (box.valid) {
+            low = {box.minX, box.minY, 0};
+            high = {box.maxX, box.maxY, 0};
+        }
+        vars.setPoint(paper ? "PEXTMIN" : "EXTMIN", low);
+        vars.setPoint(paper ? "PEXTMAX" : "EXTMAX", high);
+    }
+}
+
+}  // namespace host

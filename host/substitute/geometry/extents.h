@@ -1,0 +1,33 @@
+// Extents of entities, blocks and the drawing.
+//
+// Boxes are kept per entity and recomputed only when the entity changed
+// (its record's revision), or, for references, dimensions and polylines,
+// whose look depends on other records, when anything in the drawing
+// changed. Extents cover every entity of a space, whatever its layer.
+#pragma once
+
+#include <string_view>
+
+#include "db/database.h"
+#include "geometry/shape.h"
+
+namespace host {
+
+// The box of what an entity draws where it stands (invalid when it draws
+// nothing, or reaches to infinity like a construction line).
+Box entityExtents(const Database& db, RecordId entity);
+// The box of a block's entities in the block's coordinates.
+Box blockExtents(const Database& db, std::string_view block);
+// The box of the entities of model space or of paper space (viewport
+// frames included, the paper sheet's viewport not).
+Box drawingExtents(const Database& db, bool paperSpace);
+// Sets EXTMIN/EXTMAX (model space) and PEXTMIN/PEXTMAX (paper space) to the
+// current extents; a space with nothing in it gets the values of an empty
+// drawing (1e20 and -1e20).
+void updateDrawingExtents(Database& db);
+
+// The shape of a block's entities in its coordinates, references within it
+// expanded (kept until the drawing changes).
+const Shape& blockShape(const Database& db, std::string_view block);
+
+}  // namespace host
