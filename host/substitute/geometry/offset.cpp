@@ -195,41 +195,75 @@ double sweepBetween(const Segment& s) {
 
 }  // namespace
 
+namespace {
+
+// Whether trimming turned a segment around: a line now runs against its
+// original direction, an arc under a half circle sweeps the other way.
+bool reversed(const Segment& original, const Segment& now) {
+    if (!now.arc) return dot(now.b - now.a, original.b - original.a) < 0 && length(now.b - now.a) > kEps;
+    if (std::fabs(original.sweep) >= kTwoPi / 2) return false;
+    double t = angleOf(now.centre, now.b) - angleOf(now.centre, now.a);
+    t = std::remainder(t, kTwoPi);
+    return std::fabs(t) > kEps && (t > 0) != (original.sweep > 0);
+}
+
+}  // namespace
+
 std::optional<BulgePath> offsetPath(const BulgePath& path, double distance) {
     std::vector<Segment> original = segmentsOf(path);
     if (original.empty()) return std::nullopt;
-    std::vector<Segment> moved;
+    std::vector<Segment> offsets;
     bool ok = true;
-    for (const Segment& s : original) moved.push_back(offsetSegment(s, distance, ok));
+    for (const Segment& s : original) offsets.push_back(offsetSegment(s, distance, ok));
     if (!ok) return std::nullopt;
 
-    std::size_t n = moved.size();
-    std::size_t joins = path.closed ? n : n - 1;
-    std::vector<bool> gapAfter(n, false);
-    for (std::size_t j = 0; j < joins; ++j) {
-        Segment& s = moved[j];
-        Segment& t = moved[(j + 1) % n];
-        if (length(s.b - t.a) < kEps) continue;  // tangent continuation: already meets
-        V vertex = original[j].b;
-        std::vector<V> cuts = carrierIntersections(s, t);
-        if (cuts.empty()) {
-            gapAfter[j] = true;
-            continue;
+    // Segments shorter than the distance can be turned around by the
+    // trimming of their neighbours: such a segment is dropped and its
+    // neighbours joined directly, until none turns.
+    std::vector<std::size_t> kept(original.size());
+    for (std::size_t i = 0; i < kept.size(); ++i) kept[i] = i;
+    std::vector<Segment> moved;
+    std::vector<bool> gapAfter;
+    while (true) {
+        std::size_t n = kept.size();
+        moved.clear();
+        for (std::size_t k : kept) moved.push_back(offsets[k]);
+        gapAfter.assign(n, false);
+        std::size_t joins = path.closed ? n : n - 1;
+        for (std::size_t j = 0; j < joins; ++j) {
+            Segment& s = moved[j];
+            Segment& t = moved[(j + 1) % n];
+            if (length(s.b - t.a) < kEps) continue;  // tangent continuation: already meets
+            // The join is looked for near the original vertex between them.
+            V vertex = (original[kept[j]].b + original[kept[(j + 1) % n]].a) * 0.5;
+            std::vector<V> cuts = carrierIntersections(s, t);
+            if (cuts.empty()) {
+                gapAfter[j] = true;
+                continue;
+            }
+            V best = *std::min_element(cuts.begin(), cuts.end(),
+                                       [&](V p, V q) { return length(p - vertex) < length(q - vertex); });
+            s.b = best;
+            t.a = best;
         }
-        V best = *std::min_element(cuts.begin(), cuts.end(),
-                                   [&](V p, V q) { return length(p - vertex) < length(q - vertex); });
-        s.b = best;
-        t.a = best;
+        std::size_t turned = n;
+        for (std::size_t i = 0; i < n && turned == n; ++i)
+            if (reversed(original[kept[i]], moved[i])) turned = i;
+        if (turned == n) break;
+        if (n <= 2) return std::nullopt;  // the whole path collapses
+        kept.erase(kept.begin() + static_cast<std::ptrdiff_t>(turned));
     }
 
     BulgePath out;
     out.closed = path.closed;
+    std::size_t n = moved.size();
     for (std::size_t i = 0; i < n; ++i) {
         const Segment& s = moved[i];
         double bulge = s.arc ? std::tan(sweepBetween(s) / 4) : 0;
         out.vertices.push_back({s.a.x, s.a.y, bulge, s.source});
         bool last = i + 1 == n;
-        if (gapAfter[i] || (last && !path.closed)) out.vertices.push_back({s.b.x, s.b.y, 0, last && !path.closed ? static_cast<int>(path.vertices.size()) - 1 : -1});
+        if (gapAfter[i] || (last && !path.closed))
+            out.vertices.push_back({s.b.x, s.b.y, 0, last && !path.closed ? static_cast<int>(path.vertices.size()) - 1 : -1});
     }
     return out;
 }

@@ -26,9 +26,10 @@ struct BulgePath {
 // The path offset by `distance` to its left (seen along its direction; a
 // negative distance goes right). Consecutive offset segments are extended
 // or trimmed to their intersection nearest the original vertex; where they
-// do not meet, a straight segment bridges the gap. Nothing when an arc
-// segment would shrink to a radius of zero or less, or the path has no
-// segment.
+// do not meet, a straight segment bridges the gap. A segment that the
+// trimming turns around (shorter than the offset at a corner) is dropped and
+// its neighbours joined. Nothing when an arc segment would shrink to a
+// radius of zero or less, or the path has no segment.
 std::optional<BulgePath> offsetPath(const BulgePath& path, double distance);
 
 // The side of the path a point lies on, decided by the nearest segment:
