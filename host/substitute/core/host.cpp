@@ -94,9 +94,13 @@ bool Host::paperSpaceCurrent() {
 }
 
 RecordId Host::lastEntity() const {
+    // The last main entity: a polyline's vertices or a reference's
+    // attributes, which follow it, are parts of it.
     const auto& list = db_->entities();
-    for (auto it = list.rbegin(); it != list.rend(); ++it)
-        if (!db_->at(*it).erased) return *it;
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        const Record& r = db_->at(*it);
+        if (!r.erased && r.type != "VERTEX" && r.type != "ATTRIB" && r.type != "SEQEND") return *it;
+    }
     return kNoRecord;
 }
 

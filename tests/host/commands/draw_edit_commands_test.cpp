@@ -224,6 +224,16 @@ TEST(DrawEditCommands, InsertAsksForAttributeValues) {
     EXPECT_NEAR(real(attribs[0], 20), 12, 1e-12);
     EXPECT_NEAR(real(attribs[0], 40), 0.5, 1e-12);
     EXPECT_EQ(live(h, "SEQEND").size(), 1u);
+    // The last entity is the reference, not its SEQEND.
+    ads_name last;
+    ASSERT_EQ(ads_entlast(last), RTNORM);
+    resbuf* data = ads_entget(last);
+    ASSERT_NE(data, nullptr);
+    std::string type;
+    for (resbuf* rb = data; rb; rb = rb->rbnext)
+        if (rb->restype == 0) type = rb->resval.rstring;
+    EXPECT_EQ(type, "INSERT");
+    ads_relrb(data);
     // Moving the reference takes its attribute along.
     h.run("MOVE L\n\n0,0\n1,1\n");
     EXPECT_NEAR(real(live(h, "ATTRIB")[0], 10), 10, 1e-12);

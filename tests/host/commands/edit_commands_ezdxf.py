@@ -288,6 +288,29 @@ if len(refs) == 2:
     check(refs[1].dxf.name == "desk" and close(key_values(refs[1]), [5, 5, 0, 3, 45]) and refs[1].dxf.yscale == 1.5,
           f"ref 2 {key_values(refs[1])}")
 
+# A block file with its own linetype, layer and block, under a ".dwg" name,
+# inserted into a drawing that already has a block of the nested block's name.
+nested = ezdxf.new("R2013")
+nested.linetypes.add("EDGE", pattern=[0.5, 0.25, -0.25], description="Edge __ __")
+nested.layers.add("NEST", linetype="EDGE", color=3)
+nested.blocks.new("INNER").add_circle((0, 0), 1)
+nested.modelspace().add_blockref("INNER", (2, 0))
+nested.modelspace().add_line((0, 0), (4, 0), dxfattribs={"layer": "NEST"})
+nested_file = os.path.join(work, "nested.dwg")
+nested.saveas(nested_file)
+host = ezdxf.new("R2013")
+host.blocks.new("INNER").add_line((0, 0), (1, 1))
+drawing = os.path.join(work, "with-inner.dxf")
+host.saveas(drawing)
+result, transcript = run(drawing, f"INSERT {nested_file} 0,0 1 1 0\n", os.path.join(work, "nested-out.dxf"))
+check("nested" in result.blocks, "INSERT of a .dwg holding DXF defines its block")
+if "nested" in result.blocks:
+    check([e.dxftype() for e in result.blocks.get("nested")] == ["INSERT", "LINE"], "the file's model space")
+check([e.dxftype() for e in result.blocks.get("INNER")] == ["LINE"], "the drawing's own INNER is kept")
+check("NEST" in result.layers and result.layers.get("NEST").dxf.linetype == "EDGE"
+      and result.layers.get("NEST").dxf.color == 3, "the file's layer comes with its colour and linetype")
+check("EDGE" in result.linetypes, "the file's linetype comes along")
+
 shutil.rmtree(work)
 if failures:
     print(f"{len(failures)} check(s) failed")
