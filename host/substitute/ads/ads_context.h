@@ -12,4 +12,7 @@ inline Host* theHost() { return Host::current(); }
 // Marks a selection-set name so that it is not taken for an entity name.
 constexpr int64_t kSelectionTag = 0x5353'0000'0000LL;
 
+// Whether ads_redraw left an entity highlighted.
+bool highlighted(const Database& db, RecordId id);
+
 }  // namespace host::ads

@@ -6,6 +6,9 @@
 #include "ads/resbuf_lists.h"
 #include "db/layers.h"
 #include "core/wildcard.h"
+#include "geometry/extents.h"
+#include "geometry/placement.h"
+#include "geometry/transform.h"
 
 using host::ads::theHost;
 using host::Database;
@@ -134,6 +137,74 @@ int makeBlockEnd(host::Host& h) {
     return RTKWORD;
 }
 
+// A complex entity being made: a POLYLINE and its VERTEX records, or an
+// INSERT with attributes and its ATTRIB records, kept until the SEQEND that
+// ends it; nothing reaches the drawing before.
+struct PendingComplex {
+    std::uint64_t drawing = 0;  // the serial of the drawing it is made in
+    bool paper = false;
+    std::vector<Record> records;
+};
+
+PendingComplex& pendingComplex(const Database& db) {
+    static PendingComplex pending;
+    if (pending.drawing != db.serial()) {
+        pending.drawing = db.serial();
+        pending.records.clear();
+    }
+    return pending;
+}
+
+bool startsComplex(const std::string& type, const GroupList& groups) {
+    if (type == "POLYLINE") return true;
+    if (type != "INSERT") return false;
+    return std::any_of(groups.begin(), groups.end(), [](const Group& g) { return g.code == 66 && g.integer() == 1; });
+}
+
+// Puts a finished complex entity where the entities made now go.
+int commitComplex(host::Host& h, PendingComplex& pending) {
+    Database& db = h.db();
+    std::vector<Record> records = std::move(pending.records);
+    pending.records.clear();
+    if (records.front().type == "POLYLINE" &&
+        std::none_of(records.begin(), records.end(), [](const Record& r) { return r.type == "VERTEX"; }))
+        return RTERROR;  // a polyline needs vertices
+    if (h.pendingBlock()) {
+        for (Record& r : records) h.pendingBlock()->entities.push_back(std::move(r));
+        return RTNORM;
+    }
+    RecordId head = host::kNoRecord;
+    for (Record& r : records) {
+        RecordId id = db.addEntity(std::move(r), pending.paper);
+        if (head == host::kNoRecord) head = id;
+    }
+    host::growDrawingExtents(db, head);
+    return RTNORM;
+}
+
+// A VERTEX, ATTRIB or SEQEND: added to the complex entity being made.
+int addSubEntity(host::Host& h, const std::string& type, GroupList groups, GroupList xdata) {
+    Database& db = h.db();
+    PendingComplex& pending = pendingComplex(db);
+    if (pending.records.empty()) return RTERROR;
+    const Record& head = pending.records.front();
+    bool fits = type == "SEQEND" || (type == "VERTEX" && head.type == "POLYLINE") ||
+                (type == "ATTRIB" && head.type == "INSERT");
+    if (!fits) {
+        pending.records.clear();  // the complex entity is given up
+        return RTERROR;
+    }
+    // Sub-entities are on their header's layer unless given one.
+    if (std::none_of(groups.begin(), groups.end(), [](const Group& g) { return g.code == 8; }))
+        groups.insert(groups.begin(), Group(8, std::string(head.text(8, "0"))));
+    RecordId owner = h.pendingBlock() ? host::kNoRecord
+                                      : (pending.paper ? db.paperSpace().begin : db.modelSpace().begin);
+    Record r = composeEntity(db, type, groups, owner, pending.paper && !h.pendingBlock());
+    r.xdata = std::move(xdata);
+    pending.records.push_back(std::move(r));
+    return type == "SEQEND" ? commitComplex(h, pending) : RTNORM;
+}
+
 }  // namespace
 
 extern "C" {
@@ -155,9 +226,14 @@ struct resbuf* ads_entgetx(const ads_name entity, const struct resbuf* applicati
 }
 
 int ads_entmake(const struct resbuf* list) {
-    if (!theHost() || !list) return RTERROR;
+    if (!theHost()) return RTERROR;
     host::Host& h = *theHost();
     Database& db = h.db();
+    if (!list) {
+        // No data: the complex entity being made is given up.
+        pendingComplex(db).records.clear();
+        return RTERROR;
+    }
     if ((list->restype != 0 && list->restype != RTDXF0) || !list->resval.rstring) return RTERROR;
     std::string type = host::upperName(list->resval.rstring);
     GroupList groups, xdata;
@@ -179,10 +255,19 @@ int ads_entmake(const struct resbuf* list) {
             if (g.value.empty()) return RTERROR;
             host::ensureLayer(db, g.value);
         }
+    if (type == "VERTEX" || type == "ATTRIB" || type == "SEQEND")
+        return addSubEntity(h, type, std::move(groups), std::move(xdata));
+    // Any other entity ends a complex entity left unfinished.
+    PendingComplex& pending = pendingComplex(db);
+    pending.records.clear();
+    bool complex = startsComplex(type, groups);
     if (h.pendingBlock()) {
         Record r = composeEntity(db, type, groups, host::kNoRecord, false);
         r.xdata = std::move(xdata);
-        h.pendingBlock()->entities.push_back(std::move(r));
+        if (complex)
+            pending.records.push_back(std::move(r));
+        else
+            h.pendingBlock()->entities.push_back(std::move(r));
         return RTNORM;
     }
     bool paper = h.paperSpaceCurrent();
@@ -191,7 +276,12 @@ int ads_entmake(const struct resbuf* list) {
     RecordId owner = paper ? db.paperSpace().begin : db.modelSpace().begin;
     Record r = composeEntity(db, type, groups, owner, paper);
     r.xdata = std::move(xdata);
-    db.addEntity(std::move(r), paper);
+    if (complex) {
+        pending.paper = paper;
+        pending.records.push_back(std::move(r));
+        return RTNORM;
+    }
+    host::growDrawingExtents(db, db.addEntity(std::move(r), paper));
     return RTNORM;
 }
 
@@ -253,7 +343,11 @@ int ads_entdel(const ads_name entity) {
     if (id == host::kNoRecord) return RTERROR;
     const auto& list = db.entities();
     if (std::find(list.begin(), list.end(), id) == list.end()) return RTERROR;  // not a drawing entity
-    db.erase(id, !db.at(id).erased);
+    // Vertices and attributes go with their polyline or reference only.
+    if (host::isSubEntity(db.at(id))) return RTERROR;
+    bool erase = !db.at(id).erased;
+    db.erase(id, erase);
+    for (RecordId sub : host::subEntities(db, id)) db.erase(sub, erase);
     return RTNORM;
 }
 

@@ -7,91 +7,15 @@
 #include <sstream>
 
 #include "ads/ads_context.h"
+#include "ads/input_reading.h"
 #include "ads/resbuf_lists.h"
 #include "core/command_processor.h"
 #include "core/selection_sets.h"
 
 using host::ads::theHost;
+using namespace host::ads;
 
 namespace {
-
-enum class Outcome { Value, None, Keyword, Cancel };
-
-struct Reading {
-    Outcome outcome;
-    std::string text;
-};
-
-std::vector<std::string> splitKeywords(const std::string& list) {
-    std::vector<std::string> words;
-    std::istringstream in(list);
-    std::string word;
-    while (in >> word) {
-        // "Display_Open" style aliases: the first part is the local keyword.
-        words.push_back(word.substr(0, word.find('_')));
-    }
-    return words;
-}
-
-// The keyword `typed` stands for, if any: an exact match, or an
-// abbreviation that covers the keyword's leading capitals.
-std::optional<std::string> matchKeyword(const std::string& typed, const std::vector<std::string>& keywords) {
-    if (typed.empty()) return std::nullopt;
-    for (const std::string& k : keywords)
-        if (host::namesEqual(typed, k)) return k;
-    for (const std::string& k : keywords) {
-        std::size_t capitals = 0;
-        while (capitals < k.size() && k[capitals] >= 'A' && k[capitals] <= 'Z') ++capitals;
-        if (typed.size() >= std::max<std::size_t>(capitals, 1) && typed.size() <= k.size() &&
-            host::namesEqual(typed, std::string_view(k).substr(0, typed.size())))
-            return k;
-    }
-    return std::nullopt;
-}
-
-// Reads one input at `prompt` honouring the last ads_initget: Enter is
-// RTNONE unless refused, keywords give RTKWORD, "^C" or the end of input
-// cancels. `accept` checks a value and prints why it is refused.
-template <typename Accept>
-Reading readInput(const char* prompt, bool allowSpaces, Accept accept) {
-    host::Host& h = *theHost();
-    host::Host::InputControl control = h.takeInputControl();
-    std::vector<std::string> keywords;
-    for (const std::string& k : control.keywords) keywords.push_back(k);
-    while (true) {
-        std::optional<std::string> typed = h.commandLine().read(prompt ? prompt : "", allowSpaces);
-        if (!typed || *typed == "^C") {
-            if (typed) h.print("*Cancel*\n");
-            return {Outcome::Cancel, {}};
-        }
-        if (typed->empty()) {
-            if (control.flags & RSG_NONULL) {
-                h.print("Requires a value.\n");
-                continue;
-            }
-            return {Outcome::None, {}};
-        }
-        if (auto k = matchKeyword(*typed, keywords)) {
-            h.lastKeyword() = *k;
-            return {Outcome::Keyword, *k};
-        }
-        if (accept(*typed, control.flags)) return {Outcome::Value, *typed};
-        if (control.flags & RSG_OTHER) {
-            h.lastKeyword() = *typed;
-            return {Outcome::Keyword, *typed};
-        }
-    }
-}
-
-int statusOf(Outcome o) {
-    switch (o) {
-    case Outcome::Value: return RTNORM;
-    case Outcome::None: return RTNONE;
-    case Outcome::Keyword: return RTKWORD;
-    case Outcome::Cancel: return RTCAN;
-    }
-    return RTERROR;
-}
 
 bool checkNumber(double value, int flags) {
     if ((flags & RSG_NOZERO) && value == 0) {
@@ -240,39 +164,6 @@ int ads_getkword(const char* prompt, char* result) {
         }
         theHost()->print("Invalid option keyword.\n");
     }
-}
-
-int ads_entsel(const char* prompt, ads_name entity, ads_point pickPoint) {
-    if (!theHost()) return RTERROR;
-    host::Host& h = *theHost();
-    std::array<double, 3> point{};
-    Reading r = readInput(prompt ? prompt : "\nSelect object: ", false, [&](const std::string& text, int) {
-        auto p = host::parsePointText(text);
-        if (!p) {
-            h.print("Invalid point.\n");
-            return false;
-        }
-        point = *p;
-        return true;
-    });
-    if (r.outcome == Outcome::Keyword) return RTKWORD;
-    if (r.outcome == Outcome::Cancel) return RTCAN;
-    if (r.outcome == Outcome::None) {
-        h.db().variables().setInteger("ERRNO", 52);
-        return RTERROR;
-    }
-    host::RecordId id = host::pickEntity(h.db(), h.paperSpaceCurrent(), point[0], point[1], nullptr);
-    if (id == host::kNoRecord) {
-        h.db().variables().setInteger("ERRNO", 7);
-        return RTERROR;
-    }
-    if (entity) host::makeName(h.db(), id, entity);
-    if (pickPoint) {
-        pickPoint[0] = point[0];
-        pickPoint[1] = point[1];
-        pickPoint[2] = point[2];
-    }
-    return RTNORM;
 }
 
 }  // extern "C"

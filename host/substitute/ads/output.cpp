@@ -47,6 +47,4 @@ int ads_graphscr(void) {
     return RTNORM;
 }
 
-int ads_redraw(const ads_name, int) { return theHost() ? RTNORM : RTERROR; }
-
 }  // extern "C"

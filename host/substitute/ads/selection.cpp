@@ -5,6 +5,7 @@
 #include "ads/ads_context.h"
 #include "ads/resbuf_lists.h"
 #include "core/selection_sets.h"
+#include "geometry/placement.h"
 
 using host::ads::theHost;
 using host::ads::kSelectionTag;
@@ -44,8 +45,10 @@ int ads_ssget(const char* mode, const void* point1, const void* point2, const st
     std::string m = mode ? host::upperName(mode) : "";
     std::vector<RecordId> chosen;
     if (m == "X") {
+        // Vertices, attributes and SEQENDs are parts of their entities, not members.
         for (RecordId id : db.entities())
-            if (!db.at(id).erased && host::passesFilter(db, db.at(id), filter)) chosen.push_back(id);
+            if (!db.at(id).erased && !host::isSubEntity(db.at(id)) && host::passesFilter(db, db.at(id), filter))
+                chosen.push_back(id);
     } else if (m == "L") {
         RecordId last = h.lastEntity();
         if (last != host::kNoRecord && host::passesFilter(db, db.at(last), filter)) chosen.push_back(last);

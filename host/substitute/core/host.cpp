@@ -5,6 +5,7 @@
 
 #include "dxf/dxf.h"
 #include "geometry/extents.h"
+#include "geometry/placement.h"
 #include "geometry/view.h"
 
 namespace host {
@@ -94,13 +95,10 @@ bool Host::paperSpaceCurrent() {
 }
 
 RecordId Host::lastEntity() const {
-    // The last main entity: a polyline's vertices or a reference's
-    // attributes, which follow it, are parts of it.
     const auto& list = db_->entities();
-    for (auto it = list.rbegin(); it != list.rend(); ++it) {
-        const Record& r = db_->at(*it);
-        if (!r.erased && r.type != "VERTEX" && r.type != "ATTRIB" && r.type != "SEQEND") return *it;
-    }
+    // Vertices, attributes and their SEQEND belong to the entity before them.
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+        if (!db_->at(*it).erased && !isSubEntity(db_->at(*it))) return *it;
     return kNoRecord;
 }
 

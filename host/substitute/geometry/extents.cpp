@@ -21,6 +21,7 @@ struct Cache {
     std::uint64_t blocksRevision = 0;   // the drawing's revision the block shapes were made at
     std::unordered_map<RecordId, Shape> blocks;  // by BLOCK record
     std::unordered_set<RecordId> building;       // blocks whose shape is being made (cycles)
+    bool cycleCut = false;  // the shape being made left out a reference that closed a cycle
 };
 
 // A few drawings' caches, the most recently used first: a session has one
@@ -79,7 +80,12 @@ const Shape& blockShapeOf(const Database& db, Cache& cache, const BlockDefinitio
     if (auto it = cache.blocks.find(block.begin); it != cache.blocks.end()) return it->second;
     // A block that contains itself, however deeply, draws nothing past the
     // reference that closes the cycle.
-    if (!cache.building.insert(block.begin).second) return none;
+    if (!cache.building.insert(block.begin).second) {
+        cache.cycleCut = true;
+        return none;
+    }
+    bool outerCut = cache.cycleCut;
+    cache.cycleCut = false;
     Shape s;
     for (RecordId id : block.entities) {
         const Record& e = db.at(id);
@@ -87,6 +93,15 @@ const Shape& blockShapeOf(const Database& db, Cache& cache, const BlockDefinitio
         s.add(placedShape(db, cache, id));
     }
     cache.building.erase(block.begin);
+    bool cut = cache.cycleCut;
+    cache.cycleCut = outerCut || cut;
+    // A shape cut short by a cycle depends on where the walk began: it is
+    // not kept for other references to the block.
+    if (cut) {
+        static Shape uncached;
+        uncached = std::move(s);
+        return uncached;
+    }
     return cache.blocks[block.begin] = std::move(s);
 }
 
@@ -150,6 +165,25 @@ void updateDrawingExtents(Database& db) {
         vars.setPoint(paper ? "PEXTMIN" : "EXTMIN", low);
         vars.setPoint(paper ? "PEXTMAX" : "EXTMAX", high);
     }
+}
+
+void growDrawingExtents(Database& db, RecordId entity) {
+    if (!db.valid(entity) || !countsForExtents(db.at(entity))) return;
+    Box box = entityExtents(db, entity);
+    if (!box.valid) return;
+    bool paper = db.at(entity).integer(67) == 1;
+    SystemVariables& vars = db.variables();
+    auto low = vars.point(paper ? "PEXTMIN" : "EXTMIN"), high = vars.point(paper ? "PEXTMAX" : "EXTMAX");
+    // An empty drawing's extents are inverted (1e20 / -1e20).
+    if (low[0] > high[0]) {
+        low = {box.minX, box.minY, 0};
+        high = {box.maxX, box.maxY, 0};
+    } else {
+        low = {std::min(low[0], box.minX), std::min(low[1], box.minY), low[2]};
+        high = {std::max(high[0], box.maxX), std::max(high[1], box.maxY), high[2]};
+    }
+    vars.setPoint(paper ? "PEXTMIN" : "EXTMIN", low);
+    vars.setPoint(paper ? "PEXTMAX" : "EXTMAX", high);
 }
 
 }  // namespace host

@@ -26,6 +26,10 @@ Box drawingExtents(const Database& db, bool paperSpace);
 // drawing (1e20 and -1e20).
 void updateDrawingExtents(Database& db);
 
+// Widens EXTMIN/EXTMAX (or PEXTMIN/PEXTMAX) to take in one entity of model
+// or paper space that was made or moved: cheap enough for every entity an application makes.
+void growDrawingExtents(Database& db, RecordId entity);
+
 // The shape of a block's entities in its coordinates, references within it
 // expanded (kept until the drawing changes).
 const Shape& blockShape(const Database& db, std::string_view block);

@@ -106,9 +106,54 @@ bool transformWorld(Record& r, const Matrix& m, std::initializer_list<int> codes
     return true;
 }
 
+bool transformEllipse(Record& r, const Matrix& m);
+
+// The same circle or arc as an ELLIPSE record (in world coordinates, its
+// major axis along the object X axis), for transforms that stretch it.
+Record asEllipse(const Record& r) {
+    Point3 normal = normalOf(r);
+    Ocs ocs(normal);
+    double radius = r.real(40).value_or(0);
+    Record e;
+    e.type = "ELLIPSE";
+    e.handle = r.handle;
+    e.owner = r.owner;
+    e.revision = r.revision;
+    e.xdata = r.xdata;
+    // The groups common to all entities come before the circle's subclass.
+    for (const Group& g : r.groups) {
+        if (g.code == 100 && g.value == "AcDbCircle") break;
+        e.groups.push_back(g);
+    }
+    e.groups.emplace_back(100, "AcDbEllipse");
+    Point3 centre = ocs.toWorld(pointOf(r, 10).value_or(Point3{}));
+    Point3 major = ocs.xAxis * radius;
+    for (auto [code, p] : {std::pair{10, centre}, std::pair{11, major}, std::pair{210, normal}}) {
+        e.groups.emplace_back(code, formatReal(p.x));
+        e.groups.emplace_back(code + 10, formatReal(p.y));
+        e.groups.emplace_back(code + 20, formatReal(p.z));
+    }
+    double start = 0, end = 2 * kPi;
+    if (r.type == "ARC") {
+        start = normalizeAngle(radians(r.real(50).value_or(0)));
+        end = normalizeAngle(radians(r.real(51).value_or(360)));
+        if (end <= start) end += 2 * kPi;
+    }
+    e.groups.emplace_back(40, "1.0");
+    e.groups.emplace_back(41, formatReal(start));
+    e.groups.emplace_back(42, formatReal(end));
+    return e;
+}
+
 bool transformCircle(Record& r, const Matrix& m) {
     PlaneMap pm(m, normalOf(r));
-    if (!pm.similar) return false;
+    if (!pm.similar) {
+        // Stretched unevenly, a circle becomes an ellipse.
+        Record e = asEllipse(r);
+        if (!transformEllipse(e, m)) return false;
+        r = std::move(e);
+        return true;
+    }
     planePoints(r, pm, {10});
     scaleReal(r, 40, pm.scale);
     if (r.type == "ARC") {
@@ -530,12 +575,14 @@ bool blockShared(const Database& db, RecordId dimension, std::string_view block)
 
 }  // namespace
 
-bool transformEntity(Database& db, RecordId entity, const Matrix& m) {
+namespace {
+
+// The transformed records of an entity and its sub-entities; false when a
+// part refuses the transform.
+bool transformedParts(const Database& db, RecordId entity, const Matrix& m,
+                      std::vector<std::pair<RecordId, Record>>& changed) {
     if (!db.valid(entity)) return false;
     const Record& head = db.at(entity);
-    // Everything is transformed on copies first, so that a part that
-    // refuses the transform leaves the whole entity as it was.
-    std::vector<std::pair<RecordId, Record>> changed;
     Record r = head;
     if (!transformRecord(r, m)) return false;
     Point3 normal = normalOf(head);
@@ -546,8 +593,25 @@ bool transformEntity(Database& db, RecordId entity, const Matrix& m) {
         if (!ok) return false;
         changed.emplace_back(sub, std::move(s));
     }
+    return true;
+}
+
+}  // namespace
+
+bool canTransformEntity(const Database& db, RecordId entity, const Matrix& m) {
+    std::vector<std::pair<RecordId, Record>> changed;
+    return transformedParts(db, entity, m, changed);
+}
+
+bool transformEntity(Database& db, RecordId entity, const Matrix& m) {
+    // Everything is transformed on copies first, so that a part that
+    // refuses the transform leaves the whole entity as it was.
+    std::vector<std::pair<RecordId, Record>> changed;
+    if (!transformedParts(db, entity, m, changed)) return false;
+    const Record& head = db.at(entity);
     for (auto& [id, record] : changed)
         db.modify(id, [&](Record& stored) {
+            stored.type = std::move(record.type);  // a stretched circle is an ellipse now
             stored.groups = std::move(record.groups);
         });
     // A dimension is drawn by its own anonymous block, in world coordinates.

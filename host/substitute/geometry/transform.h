@@ -17,10 +17,11 @@
 namespace host {
 
 // Transforms one record by itself (a VERTEX as one of a 2D polyline in the
-// world XY plane). False, with the record unchanged, when its kind cannot
-// take the transform: a kind without geometry (SEQEND excepted, which takes
-// any), a circle, arc or bulged polyline scaled unevenly, a block reference
-// sheared, a viewport turned or mirrored.
+// world XY plane). A circle or arc scaled unevenly becomes an ELLIPSE (the
+// record's type changes). False, with the record unchanged, when its kind
+// cannot take the transform: a kind without geometry (SEQEND excepted,
+// which takes any), a bulged or wide polyline scaled unevenly, a block
+// reference or text sheared, a viewport turned or mirrored.
 bool transformRecord(Record& record, const Matrix& m);
 
 // Transforms a VERTEX of a polyline whose extrusion direction is `normal`
@@ -32,6 +33,8 @@ bool transformVertex(Record& vertex, const Matrix& m, const Point3& normal);
 // Database::modify. False, with nothing changed, when any part cannot take
 // the transform.
 bool transformEntity(Database& db, RecordId entity, const Matrix& m);
+// Whether transformEntity would succeed, changing nothing.
+bool canTransformEntity(const Database& db, RecordId entity, const Matrix& m);
 
 // The list that holds an entity: the drawing's entities, or those of the
 // block definition that owns it. Null for a record that is in neither.

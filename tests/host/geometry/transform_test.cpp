@@ -103,11 +103,15 @@ TEST(TransformRecord, ArcsAndCirclesFollowRotationScaleAndMirror) {
         expectNear(onCircle(moved, *moved.real(mirrored ? 50 : 51)), m.apply(onCircle(arc, 100)));
         EXPECT_FALSE(moved.has(210));  // a 2D mirror keeps the arc in the world plane
     }
-    Record circle = make("CIRCLE", {{10, "0"}, {20, "0"}, {30, "0"}, {40, "1"}});
-    Record kept = circle;
-    EXPECT_FALSE(host::transformRecord(kept, Matrix::scaling(2, 1, 1)));
-    EXPECT_EQ(kept.groups.size(), circle.groups.size());
-    EXPECT_EQ(kept.text(40), "1");
+    // Stretched unevenly, an arc becomes an elliptical arc through the same points.
+    Matrix stretch = Matrix::scaling(2, 1, 1) * Matrix::rotationZ(0.3);
+    Record ellipse = arc;
+    ellipse.groups.insert(ellipse.groups.begin(), {{8, "A-WALL"}, {100, "AcDbCircle"}});
+    ASSERT_TRUE(host::transformRecord(ellipse, stretch));
+    EXPECT_EQ(ellipse.type, "ELLIPSE");
+    EXPECT_EQ(ellipse.text(8), "A-WALL");
+    expectNear(onEllipse(ellipse, *ellipse.real(41)), stretch.apply(onCircle(arc, 10)));
+    expectNear(onEllipse(ellipse, *ellipse.real(42)), stretch.apply(onCircle(arc, 100)));
 }
 
 TEST(TransformRecord, EllipseTakesAnyAffineMap) {

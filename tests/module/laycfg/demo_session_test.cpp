@@ -14,14 +14,15 @@ TEST_F(DemoSession, MakeRestoreCaptureAndLeaveWithCancel) {
         "dlconfig\n"
         // A configuration captured from the drawing's freeze state.
         "@click 1038\n@edit 1032 Captured\n@click 1044\n@click 1\n"
-        // Another restored to model space.
-        "@select 1036 \"Level 2 plan\"\n@click 1043\n"
+        // The viewports are picked while their layer is thawed: a restore to
+        // model space freezes every layer its configuration leaves unnamed.
         // One restored to the left viewport (it thaws only level 1 there).
         "@select 1036 \"Level 1 plan\"\n@click 1042\n15,150\n\n"
-        // Back with no line highlighted; model space still acts on Level 1 plan.
-        "@click 1043\n"
         // One captured from the right viewport.
         "@click 1038\n@edit 1032 \"From right\"\n@click 1045\n405,150\n@click 1\n"
+        // Others restored to model space, Level 1 plan last.
+        "@select 1036 \"Level 2 plan\"\n@click 1043\n"
+        "@select 1036 \"Level 1 plan\"\n@click 1043\n"
         "@escape\n");
     ASSERT_EQ(rc, 0) << h.session().error() << h.transcript();
 

@@ -38,6 +38,8 @@ int ads_getpoint(const ads_point base, const char* prompt, ads_point result);
 int ads_getcorner(const ads_point base, const char* prompt, ads_point result);
 int ads_getkword(const char* prompt, char* result);
 int ads_entsel(const char* prompt, ads_name entity, ads_point pickPoint);
+int ads_nentsel(const char* prompt, ads_name entity, ads_point pickPoint, ads_point xform[4],
+                struct resbuf** containers);
 int ads_nentselp(const char* prompt, ads_name entity, ads_point pickPoint, int pickFlag,
                  ads_matrix xform, struct resbuf** containers);
 
