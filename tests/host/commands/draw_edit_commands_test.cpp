@@ -276,3 +276,33 @@ TEST(DrawEditCommands, BadInputGetsTheHostsAnswerAndThePromptAgain) {
     EXPECT_NE(h.transcript().find("Cannot edit that object."), std::string::npos);
     EXPECT_NE(h.transcript().find("1 was not able to be exploded."), std::string::npos);
 }
+
+TEST(DrawEditCommands, OffsetThenPeditAndMoveAsAnApplicationSendsThem) {
+    SessionHarness h(false);
+    zan::app::Script none("");
+    h.session().attach(none);
+    makeLine("A-WALL", 0, 0, 20, 0);
+    // A wall's centre line: the line offset by half the wall width towards
+    // the picked side, turned into a polyline of nearly the wall's width.
+    ads_point pick = {5, 0, 0}, side = {5, 3, 0};
+    ASSERT_EQ(ads_command(RTSTR, "offset", RTREAL, 1.75, RTPOINT, pick, RTPOINT, side, RTSTR, "", 0), RTNORM);
+    EXPECT_FALSE(h.host().commands().active());
+    ads_name copy;
+    ASSERT_EQ(ads_entlast(copy), RTNORM);
+    ASSERT_EQ(ads_command(RTSTR, "pedit", RTENAME, copy, RTSTR, "y", RTSTR, "w", RTREAL, 3.25, RTSTR, "x", 0), RTNORM);
+    auto polylines = live(h, "LWPOLYLINE");
+    ASSERT_EQ(polylines.size(), 1u);
+    EXPECT_EQ(polylines[0]->text(8), "A-WALL");
+    EXPECT_EQ(real(polylines[0], 43), 3.25);
+    EXPECT_EQ(real(polylines[0], 20), 1.75);
+    ASSERT_EQ(live(h, "LINE").size(), 1u);  // the wall line itself stays
+
+    // "move" with a selection set, Enter to end the selection, base and second point.
+    ads_name set;
+    ASSERT_EQ(ads_ssget("X", nullptr, nullptr, nullptr, set), RTNORM);
+    ads_point base = {0, 0, 0}, to = {0, 120, 0};
+    ASSERT_EQ(ads_command(RTSTR, "move", RTPICKS, set, RTSTR, "", RT3DPOINT, base, RT3DPOINT, to, 0), RTNORM);
+    ads_ssfree(set);
+    EXPECT_EQ(real(live(h, "LINE")[0], 20), 120);
+    EXPECT_EQ(real(live(h, "LWPOLYLINE")[0], 20), 121.75);
+}
