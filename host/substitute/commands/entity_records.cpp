@@ -62,12 +62,24 @@ RecordId addEntityToSpace(Database& db, Record entity, bool paper) {
         entity.groups.insert(layer, Group(67, "1"));
     }
     dxf::normalizeEntity(entity);
-    const BlockDefinition& space = paper ? db.paperSpace() : db.modelSpace();
-    if (space.begin != kNoRecord) {
-        // The owner is the space's block record, as a saved drawing has it.
-        std::string_view owner = db.at(space.begin).text(330);
-        if (!owner.empty()) entity.groups.insert(entity.groups.begin(), Group(330, std::string(owner)));
+    // The owner group: a vertex, attribute or SEQEND belongs to the complex
+    // entity it follows; others to the space's block record, as a saved
+    // drawing has them.
+    std::string owner;
+    if (entity.type == "VERTEX" || entity.type == "ATTRIB" || entity.type == "SEQEND") {
+        const auto& list = db.entities();
+        for (auto it = list.rbegin(); it != list.rend(); ++it) {
+            const Record& r = db.at(*it);
+            if (r.type == "POLYLINE" || r.type == "INSERT") {
+                owner = formatHandle(r.handle);
+                break;
+            }
+            if (r.type != "VERTEX" && r.type != "ATTRIB") break;
+        }
+    } else if (const BlockDefinition& space = paper ? db.paperSpace() : db.modelSpace(); space.begin != kNoRecord) {
+        owner = std::string(db.at(space.begin).text(330));
     }
+    if (!owner.empty()) entity.groups.insert(entity.groups.begin(), Group(330, owner));
     return db.addEntity(std::move(entity), paper);
 }
 
