@@ -306,3 +306,13 @@ TEST(DrawEditCommands, OffsetThenPeditAndMoveAsAnApplicationSendsThem) {
     EXPECT_EQ(real(live(h, "LINE")[0], 20), 120);
     EXPECT_EQ(real(live(h, "LWPOLYLINE")[0], 20), 121.75);
 }
+
+TEST(DrawEditCommands, OffsetThroughAPointAndUndo) {
+    SessionHarness h(false);
+    h.run("LINE 0,0 10,0 \nOFFSET T 5,0 5,3 5,0 5,-2 U \nOFFSET \n5,0 5,7 \n");
+    EXPECT_NE(h.transcript().find("Specify through point or [Exit] <Exit>: "), std::string::npos);
+    EXPECT_NE(h.transcript().find("Specify offset distance or [Through] <Through>: "), std::string::npos);
+    std::vector<double> heights;
+    for (const host::Record* line : live(h, "LINE")) heights.push_back(real(line, 20));
+    EXPECT_EQ(heights, (std::vector<double>{0, 3, 7}));  // the copy at -2 was undone
+}
