@@ -3,8 +3,8 @@
 // on layer "0" stay on "0"; attribute definitions come back, the
 // reference's attributes go); a polyline becomes LINE and ARC entities, one
 // per segment. The reference or polyline is erased. Anything else, and a
-// reference the transform cannot carry (a circle scaled unevenly, an array
-// of references), is reported as not exploded.
+// reference the transform cannot carry (a bulged polyline scaled unevenly,
+// an array of references), is reported as not exploded.
 #include <cmath>
 
 #include "commands/block_defs.h"
