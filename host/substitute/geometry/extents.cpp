@@ -18,7 +18,11 @@ struct Cache {
     std::uint64_t serial = 0;
     std::vector<std::uint64_t> stamps;  // per record: the revision its box was made at, 0 for none
     std::vector<Box> boxes;
-    std::uint64_t blocksRevision = 0;   // the drawing's revision the block shapes were made at
+    // The newest revision among the block definitions' records, and the
+    // drawing's revision it was found at.
+    std::uint64_t blocksStamp = 0, blocksCheckedAt = 0;
+    bool blocksChecked = false;
+    std::uint64_t shapesStamp = 0;  // the blocks' stamp the block shapes were made at
     std::unordered_map<RecordId, Shape> blocks;  // by BLOCK record
     std::unordered_set<RecordId> building;       // blocks whose shape is being made (cycles)
     bool cycleCut = false;  // the shape being made left out a reference that closed a cycle
@@ -39,8 +43,33 @@ Cache& cacheOf(const Database& db) {
     return caches.front();
 }
 
-bool dependsOnOthers(const Record& r) {
-    return r.type == "INSERT" || r.type == "DIMENSION" || r.type == "POLYLINE";
+// Revisions only grow, and every change gives the record changed the
+// drawing's newest revision: the newest revision among the records a box
+// depends on changes exactly when one of them changed.
+std::uint64_t blocksStamp(const Database& db, Cache& cache) {
+    if (cache.blocksChecked && cache.blocksCheckedAt == db.revision()) return cache.blocksStamp;
+    std::uint64_t stamp = 0;
+    for (const BlockDefinition& b : db.blocks()) {
+        for (RecordId id : {b.begin, b.end})
+            if (db.valid(id)) stamp = std::max(stamp, db.at(id).revision);
+        for (RecordId id : b.entities) stamp = std::max(stamp, db.at(id).revision);
+    }
+    cache.blocksStamp = stamp;
+    cache.blocksCheckedAt = db.revision();
+    cache.blocksChecked = true;
+    return stamp;
+}
+
+// The stamp of what an entity's box depends on: the record itself, its
+// vertices or attributes, and for references and dimensions the blocks.
+std::uint64_t stampOf(const Database& db, Cache& cache, RecordId id) {
+    const Record& r = db.at(id);
+    std::uint64_t stamp = r.revision;
+    bool reference = r.type == "INSERT" || r.type == "DIMENSION";
+    if (r.type == "POLYLINE" || (r.type == "INSERT" && r.integer(66) == 1))
+        for (RecordId sub : subEntities(db, id)) stamp = std::max(stamp, db.at(sub).revision);
+    if (reference) stamp = std::max(stamp, blocksStamp(db, cache));
+    return stamp;
 }
 
 const Shape& blockShapeOf(const Database& db, Cache& cache, const BlockDefinition& block);
@@ -73,9 +102,9 @@ Shape placedShape(const Database& db, Cache& cache, RecordId id) {
 
 const Shape& blockShapeOf(const Database& db, Cache& cache, const BlockDefinition& block) {
     static const Shape none;
-    if (cache.blocksRevision != db.revision()) {
+    if (std::uint64_t stamp = blocksStamp(db, cache); cache.shapesStamp != stamp) {
         cache.blocks.clear();
-        cache.blocksRevision = db.revision();
+        cache.shapesStamp = stamp;
     }
     if (auto it = cache.blocks.find(block.begin); it != cache.blocks.end()) return it->second;
     // A block that contains itself, however deeply, draws nothing past the
@@ -110,8 +139,7 @@ const Box& cachedBox(const Database& db, Cache& cache, RecordId id) {
         cache.stamps.resize(db.recordCount(), 0);
         cache.boxes.resize(db.recordCount());
     }
-    const Record& r = db.at(id);
-    std::uint64_t stamp = dependsOnOthers(r) ? db.revision() : r.revision;
+    std::uint64_t stamp = stampOf(db, cache, id);
     // Stamps start at 1 so that 0 means "not computed" even for records
     // stored at revision 0.
     if (cache.stamps[id] != stamp + 1) {

@@ -1,9 +1,9 @@
 // Extents of entities, blocks and the drawing.
 //
-// Boxes are kept per entity and recomputed only when the entity changed
-// (its record's revision), or, for references, dimensions and polylines,
-// whose look depends on other records, when anything in the drawing
-// changed. Extents cover every entity of a space, whatever its layer.
+// Boxes are kept per entity and made again only when the entity or a record
+// it depends on changed (by their revisions): a polyline's vertices, a
+// reference's attributes, and for references and dimensions any block
+// definition. Extents cover every entity of a space, whatever its layer.
 #pragma once
 
 #include <string_view>

@@ -126,17 +126,26 @@ Hit nearestPart(const Database& db, const PickView& view, RecordId id, double x,
     return hit;
 }
 
+// Whether an entity of the drawing can be picked in the view (its box
+// aside): in the view's space, visible, not a part of another.
+bool pickable(const Record& r, const PickView& view) {
+    if (r.erased || isSubEntity(r) || (r.integer(67) == 1) != view.paperSpace || r.integer(60) == 1) return false;
+    if (r.type == "VIEWPORT" && r.integer(69) == 1) return false;
+    return view.layerVisible(r.text(8, "0"));
+}
+
+bool unboundedKind(const Record& r) { return r.type == "XLINE" || r.type == "RAY"; }
+
 template <class Found>
 void nearestEntities(const Database& db, const PickView& view, double x, double y, const EntityFilter& filter,
                      bool keepLeaf, Found&& found) {
     double best = view.aperture;
-    for (RecordId id : pickableEntities(db, view.paperSpace)) {
+    for (RecordId id : db.entities()) {
         const Record& r = db.at(id);
-        if (!visibleRecord(r) || !view.layerVisible(r.text(8, "0"))) continue;
-        if (filter && !filter(r)) continue;
-        const Box& box = entityExtents(db, id);
-        bool unbounded = r.type == "XLINE" || r.type == "RAY";
-        if (!unbounded && box.distance(x, y) > best) continue;
+        if (r.erased) continue;
+        // The cached box first: most entities are far from the point.
+        if (!unboundedKind(r) && entityExtents(db, id).distance(x, y) > best) continue;
+        if (!pickable(r, view) || (filter && !filter(r))) continue;
         Hit hit = nearestPart(db, view, id, x, y, keepLeaf);
         // Equally near: the entity drawn later lies on top.
         if (hit.distance <= best) {
@@ -201,18 +210,15 @@ RecordId nearestVertex(const Database& db, RecordId polyline, const Matrix& toWo
 std::vector<RecordId> selectInBox(const Database& db, const PickView& view, const Box& box, bool crossing,
                                   const EntityFilter& filter) {
     std::vector<RecordId> out;
-    for (RecordId id : pickableEntities(db, view.paperSpace)) {
+    for (RecordId id : db.entities()) {
         const Record& r = db.at(id);
-        if (!visibleRecord(r) || !view.layerVisible(r.text(8, "0"))) continue;
-        if (filter && !filter(r)) continue;
+        if (r.erased) continue;
+        bool unbounded = unboundedKind(r);
         const Box& extents = entityExtents(db, id);
-        bool unbounded = r.type == "XLINE" || r.type == "RAY";
-        bool chosen = false;
-        if (extents.valid && box.contains(extents))
-            chosen = true;
-        else if (crossing && (unbounded || box.intersects(extents)))
-            chosen = shapeOf(db, id).touches(box);
-        if (chosen) out.push_back(id);
+        bool whole = extents.valid && box.contains(extents);
+        if (!whole && !(crossing && (unbounded || box.intersects(extents)))) continue;
+        if (!pickable(r, view) || (filter && !filter(r))) continue;
+        if (whole || shapeOf(db, id).touches(box)) out.push_back(id);
     }
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "geometry/group_points.h"
 
@@ -525,16 +526,44 @@ bool transformRecord(Record& record, const Matrix& m) {
     return true;
 }
 
+namespace {
+
+// Where each entity stands in the drawing's entity list, so that finding a
+// polyline's vertices does not search the whole drawing. The index is made
+// again when the list is found to have changed.
+std::optional<std::size_t> drawingPosition(const Database& db, RecordId id) {
+    static std::uint64_t serial = 0;
+    static std::vector<std::uint32_t> positions;  // by record: position + 1, 0 for none
+    const std::vector<RecordId>& list = db.entities();
+    auto lookup = [&]() -> std::optional<std::size_t> {
+        if (serial != db.serial() || id >= positions.size() || positions[id] == 0) return std::nullopt;
+        std::size_t i = positions[id] - 1;
+        if (i < list.size() && list[i] == id) return i;
+        return std::nullopt;
+    };
+    if (auto i = lookup()) return i;
+    serial = db.serial();
+    positions.assign(db.recordCount(), 0);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (list[i] < positions.size()) positions[list[i]] = static_cast<std::uint32_t>(i + 1);
+    return lookup();
+}
+
+}  // namespace
+
 const std::vector<RecordId>* listHolding(const Database& db, RecordId entity) {
     if (!db.valid(entity)) return nullptr;
     RecordId owner = db.at(entity).owner;
+    // Model and paper space keep their entities in the drawing's list, other
+    // blocks in their own; a record owned by something else (a table entry) is
+    // in neither.
     for (const BlockDefinition& b : db.blocks())
-        if (b.begin == owner && owner != kNoRecord &&
-            std::find(b.entities.begin(), b.entities.end(), entity) != b.entities.end())
-            return &b.entities;
-    const auto& list = db.entities();
-    if (std::find(list.begin(), list.end(), entity) != list.end()) return &list;
-    return nullptr;
+        if (b.begin == owner && owner != kNoRecord) {
+            if (std::find(b.entities.begin(), b.entities.end(), entity) != b.entities.end()) return &b.entities;
+            return drawingPosition(db, entity) ? &db.entities() : nullptr;
+        }
+    // A drawing without space blocks yet keeps its entities ownerless.
+    return owner == kNoRecord && drawingPosition(db, entity) ? &db.entities() : nullptr;
 }
 
 std::vector<RecordId> subEntities(const Database& db, RecordId entity) {
@@ -549,13 +578,15 @@ std::vector<RecordId> subEntities(const Database& db, RecordId entity) {
     if (!member) return subs;
     const std::vector<RecordId>* list = listHolding(db, entity);
     if (!list) return subs;
-    auto it = std::find(list->begin(), list->end(), entity);
-    for (++it; it != list->end(); ++it) {
-        const Record& r = db.at(*it);
+    std::size_t start = list == &db.entities() ? *drawingPosition(db, entity)
+                                               : static_cast<std::size_t>(
+                                                     std::find(list->begin(), list->end(), entity) - list->begin());
+    for (std::size_t i = start + 1; i < list->size(); ++i) {
+        const Record& r = db.at((*list)[i]);
         if (r.type == member) {
-            subs.push_back(*it);
+            subs.push_back((*list)[i]);
         } else {
-            if (r.type == "SEQEND") subs.push_back(*it);
+            if (r.type == "SEQEND") subs.push_back((*list)[i]);
             break;
         }
     }

@@ -9,6 +9,7 @@
 #include "geometry/extents.h"
 #include "geometry/pick.h"
 #include "geometry/placement.h"
+#include "geometry/view.h"
 
 namespace {
 
@@ -110,6 +111,24 @@ TEST(Pick, NestedReferencesGiveTheInnermostEntityMatrixAndContainers) {
     EXPECT_FALSE(host::pickNested(db, d.view(), mid.x, mid.y));
 }
 
+TEST(Pick, NestedPickOnAnOldStylePolylineGivesTheVertexOfTheSegment) {
+    Drawing d;
+    Database& db = *d.db;
+    RecordId poly = db.addEntity(make("POLYLINE", {{8, "0"}, {66, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "0"}}), false);
+    db.addEntity(make("VERTEX", {{8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}}), false);
+    RecordId second = db.addEntity(make("VERTEX", {{8, "0"}, {10, "10"}, {20, "0"}, {30, "0"}, {42, "1"}}), false);
+    db.addEntity(make("VERTEX", {{8, "0"}, {10, "10"}, {20, "10"}, {30, "0"}}), false);
+    db.addEntity(make("SEQEND", {{8, "0"}}), false);
+    // The second segment bulges out to the right: its far point is (15, 5).
+    auto pick = host::pickNested(db, d.view(), 15.2, 5);
+    ASSERT_TRUE(pick);
+    EXPECT_EQ(pick->entity, second);
+    EXPECT_EQ(pick->top, poly);
+    EXPECT_TRUE(pick->containers.empty());
+    EXPECT_TRUE(pick->toWorld.isIdentity());
+    EXPECT_EQ(host::pickNearest(db, d.view(), 15.2, 5), poly);
+}
+
 TEST(Pick, ReferenceCyclesDrawNothingPastTheCycle) {
     Drawing d;
     Database& db = *d.db;
@@ -165,6 +184,12 @@ TEST(Pick, ThroughTheActiveViewportSkippingItsFrozenLayers) {
     EXPECT_EQ(host::pickNearest(db, view, 50, 12), wall);
     host::setViewportFrozenLayers(db, vp, {"A-WALL"});
     EXPECT_EQ(host::pickNearest(db, d.view(), 50, 0), host::kNoRecord);
+    // The model window the viewport shows: 200 x 100 around its view centre.
+    host::Box shown = host::viewportModelBox(db.at(vp));
+    EXPECT_DOUBLE_EQ(shown.minX, -50);
+    EXPECT_DOUBLE_EQ(shown.maxX, 150);
+    EXPECT_DOUBLE_EQ(shown.minY, -50);
+    EXPECT_DOUBLE_EQ(shown.maxY, 50);
     // In paper space the viewport's frame is what a pick finds.
     db.variables().setInteger("CVPORT", 1);
     EXPECT_EQ(host::pickNearest(db, d.view(), 40, 55), vp);
@@ -183,6 +208,21 @@ TEST(Extents, FollowTheEntitiesAsTheyChange) {
     db.erase(a);
     host::updateDrawingExtents(db);
     EXPECT_EQ(db.variables().point("EXTMIN")[0], 1e20);  // nothing left in model space
+
+    // A reference follows its block, a polyline its vertices.
+    host::BlockDefinition& block = defineBlock(db, "B");
+    RecordId member = db.addBlockEntity(block, line("0", 0, 0, 1, 0));
+    RecordId ref = db.addEntity(make("INSERT", {{8, "0"}, {2, "B"}, {10, "10"}, {20, "0"}, {30, "0"}}), false);
+    EXPECT_EQ(host::entityExtents(db, ref).maxX, 11);
+    db.modify(member, [](Record& r) { r.setReal(11, 5); });
+    EXPECT_EQ(host::entityExtents(db, ref).maxX, 15);
+    RecordId poly = db.addEntity(make("POLYLINE", {{8, "0"}, {66, "1"}, {70, "0"}}), false);
+    db.addEntity(make("VERTEX", {{8, "0"}, {10, "0"}, {20, "0"}}), false);
+    RecordId v = db.addEntity(make("VERTEX", {{8, "0"}, {10, "3"}, {20, "0"}}), false);
+    db.addEntity(make("SEQEND", {{8, "0"}}), false);
+    EXPECT_EQ(host::entityExtents(db, poly).maxX, 3);
+    db.modify(v, [](Record& r) { r.setReal(10, 7); });
+    EXPECT_EQ(host::entityExtents(db, poly).maxX, 7);
 }
 
 }  // namespace
