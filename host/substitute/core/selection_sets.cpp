@@ -8,6 +8,7 @@
 #include "ads/adscodes.h"
 #include "core/wildcard.h"
 #include "geometry/pick.h"
+#include "geometry/placement.h"
 #include "geometry/transform.h"
 
 namespace host {
@@ -206,8 +207,7 @@ std::vector<RecordId> windowEntities(const Database& db, bool paper, std::array<
 
 RecordId headerOf(const Database& db, RecordId id) {
     if (!db.valid(id)) return id;
-    const std::string& type = db.at(id).type;
-    if (type != "VERTEX" && type != "ATTRIB" && type != "SEQEND") return id;
+    if (!isSubEntity(db.at(id))) return id;
     const std::vector<RecordId>* list = listHolding(db, id);
     if (!list) return id;
     auto it = std::find(list->begin(), list->end(), id);
@@ -322,13 +322,7 @@ std::optional<std::vector<RecordId>> SelectionReader::read(std::string_view prom
             bool crossing = word == "CROSSING" || (word == "BOX" && (*b)[0] < (*a)[0]);
             apply(windowEntities(db, paperSpace, *a, *b, crossing, nullptr));
         } else if (word == "ALL") {
-            // Sub-entities come with their complex entity, which is in the space too.
-            std::vector<RecordId> all;
-            for (RecordId id : entitiesOfSpace(db, paperSpace)) {
-                const std::string& type = db.at(id).type;
-                if (type != "VERTEX" && type != "ATTRIB" && type != "SEQEND") all.push_back(id);
-            }
-            apply(all);
+            apply(entitiesOfSpace(db, paperSpace));
         } else if (word == "LAST") {
             if (last != kNoRecord) apply({last});
             else print("0 found\n");
