@@ -32,6 +32,13 @@ const std::map<std::string, std::string, std::less<>> kSummaries = {
     {"VIEW", "saves, restores and deletes named views"},
     {"VPLAYER", "freezes and thaws layers in viewports"},
     {"ERASE", "erases objects"},
+    {"COPY", "copies objects by a base point and second points, or a displacement"},
+    {"EXPLODE", "breaks block references and polylines into their parts"},
+    {"INSERT", "inserts a block, or a drawing file as a block"},
+    {"LINE", "draws lines from point to point"},
+    {"MOVE", "moves objects by a base point and a second point, or a displacement"},
+    {"OFFSET", "draws a parallel copy of a line, arc, circle or polyline"},
+    {"PEDIT", "edits a polyline (Width, Close, Open); turns a line or arc into one"},
 };
 
 void help(CommandContext& c) {

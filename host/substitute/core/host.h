@@ -83,7 +83,8 @@ public:
     // (after every command, and after the ADS calls that change entities).
     void refreshExtents();
 
-    // The entity most recently added to the drawing (ads_entlast).
+    // The main entity most recently added to the drawing (ads_entlast), not
+    // a sub-entity of a polyline or a reference.
     RecordId lastEntity() const;
 
     // Keyword list of the next input request (ads_initget).

@@ -144,3 +144,12 @@ TEST(HostCommands, HelpListsEveryHostCommandAndTheApplicationsCommands) {
     EXPECT_EQ(h.transcript().find("Unknown command"), std::string::npos);
     EXPECT_NE(h.transcript().find("Host commands:\n"), std::string::npos);
 }
+
+TEST(HostCommands, EveryHostCommandHasAHelpLine) {
+    SessionHarness h(false);
+    h.run("HELP\n");
+    for (const std::string& name : h.host().commands().names()) {
+        std::size_t at = h.transcript().find("\n  " + name + " ");
+        EXPECT_NE(at, std::string::npos) << name << " has no summary";
+    }
+}
