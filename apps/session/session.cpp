@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "commands/core_commands.h"
 #include "dxf/dxf.h"
 
 namespace zan::app {
@@ -34,6 +35,7 @@ Session::Session(SessionOptions options, std::function<void(std::string_view)> o
     if (!options_.profileDirectory.empty()) platform_->setProfileDirectory(options_.profileDirectory);
     tk::installPlatform(platform_.get());
     host_ = std::make_unique<host::Host>(output_);
+    host::registerCoreCommands(*host_);
     host_->setTrace(options_.trace);
     mainWindowSink_ = std::make_unique<MainWindowSink>(*host_);
     mainWindow_ = platform_->createExternalWindow("ZAN", mainWindowSink_.get());
@@ -72,7 +74,7 @@ bool Session::openDrawing(const std::string& path) {
     return true;
 }
 
-void Session::newDrawing() { host_->openDrawing(host::Database::createNew(), ""); }
+void Session::newDrawing() { host_->openDrawing(host::dxf::newDrawing(), ""); }
 
 bool Session::saveDrawing(const std::string& path) {
     std::string message;

@@ -38,7 +38,7 @@ std::string coord(std::mt19937& rng) {
 }
 
 void generate(const std::string& path, std::size_t targetBytes) {
-    auto db = host::Database::createNew();
+    auto db = host::dxf::newDrawing();
     std::mt19937 rng(42);
     const int kLayers = 20000;
     for (int i = 0; i < kLayers; ++i) {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "commands/layers.h"
+#include "db/layers.h"
 #include "laycfg/restore.h"
 #include "levels/levels.h"
 #include "session/session.h"

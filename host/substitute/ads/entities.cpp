@@ -4,7 +4,7 @@
 
 #include "ads/ads_context.h"
 #include "ads/resbuf_lists.h"
-#include "commands/layers.h"
+#include "db/layers.h"
 #include "core/wildcard.h"
 
 using host::ads::theHost;
@@ -98,7 +98,7 @@ int makeBlockEnd(host::Host& h) {
     if (db.block(name) != nullptr && db.at(db.block(name)->begin).erased == false) {
         // Redefining an existing block replaces its entities.
         host::BlockDefinition* existing = db.block(name);
-        for (RecordId id : existing->entities) db.at(id).erased = true;
+        for (RecordId id : existing->entities) db.erase(id);
         existing->entities.clear();
     }
     RecordId blockRecord = db.findEntry("BLOCK_RECORD", name);
@@ -203,7 +203,7 @@ int ads_entmod(const struct resbuf* list) {
     if (!nameItem) return RTERROR;
     RecordId id = host::recordOfName(db, nameItem->resval.rlname);
     if (id == host::kNoRecord || db.at(id).erased) return RTERROR;
-    Record& r = db.at(id);
+    const Record& r = db.at(id);
     const std::string oldName(r.text(2));
     // The type comes from the record, so that 2D points keep their form.
     resbuf typed{};
@@ -229,15 +229,16 @@ int ads_entmod(const struct resbuf* list) {
                      groups.end());
         int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
         groups.insert(groups.begin(), Group(handleCode, host::formatHandle(r.handle)));
-        r.groups = std::move(groups);
-    } else {
-        for (std::size_t i = 0; i < groups.size(); ++i) {
-            const Group& g = groups[i];
-            if (g.code == 5 || g.code == 105) continue;
-            r.set(g.code, g.value);
-        }
     }
-    if (!xdata.empty()) r.replaceXdata(xdata);
+    db.modify(id, [&](Record& changed) {
+        if (whole) {
+            changed.groups = std::move(groups);
+        } else {
+            for (const Group& g : groups)
+                if (g.code != 5 && g.code != 105) changed.set(g.code, g.value);
+        }
+        if (!xdata.empty()) changed.replaceXdata(xdata);
+    });
     // A table entry that changed its name is found under the new one.
     if (r.text(2) != oldName)
         for (host::SymbolTable& t : db.tables())
@@ -252,7 +253,7 @@ int ads_entdel(const ads_name entity) {
     if (id == host::kNoRecord) return RTERROR;
     const auto& list = db.entities();
     if (std::find(list.begin(), list.end(), id) == list.end()) return RTERROR;  // not a drawing entity
-    db.at(id).erased = !db.at(id).erased;
+    db.erase(id, !db.at(id).erased);
     return RTNORM;
 }
 

@@ -3,8 +3,8 @@
 
 #include "ads/ads_context.h"
 #include "ads/resbuf_lists.h"
-#include "commands/viewports.h"
-#include "commands/layers.h"
+#include "db/viewports.h"
+#include "db/layers.h"
 
 using host::ads::theHost;
 
@@ -58,7 +58,7 @@ int ads_setvar(const char* name, const struct resbuf* value) {
         else return RTERROR;
         if (upper == "TILEMODE") {
             if (n != 0 && n != 1) return RTERROR;
-            host::setTileMode(h, static_cast<int>(n));
+            host::setTileMode(h.db(), static_cast<int>(n));
             return RTNORM;
         }
         return vars.setInteger(upper, n) ? RTNORM : RTERROR;
@@ -69,7 +69,7 @@ int ads_setvar(const char* name, const struct resbuf* value) {
         return RTERROR;
     case host::VarType::Text: {
         if (value->restype != RTSTR || !value->resval.rstring) return RTERROR;
-        if (upper == "CLAYER") return host::setCurrentLayer(h, value->resval.rstring) ? RTNORM : RTERROR;
+        if (upper == "CLAYER") return host::setCurrentLayer(h.db(), value->resval.rstring) ? RTNORM : RTERROR;
         return vars.setText(upper, value->resval.rstring) ? RTNORM : RTERROR;
     }
     case host::VarType::Point2:

@@ -6,6 +6,11 @@ void registerCoreCommands(Host& host) {
     registerDrawingStateCommands(host);
     registerSpaceCommands(host);
     registerEditCommands(host);
+    registerDrawCommands(host);
+    registerPeditCommand(host);
+    registerOffsetCommand(host);
+    registerInsertCommand(host);
+    registerExplodeCommand(host);
     registerLayerCommands(host);
     registerVplayerCommand(host);
     registerUcsViewCommands(host);

@@ -16,7 +16,7 @@
 
 #include "commands/core_commands.h"
 #include "commands/layer_name_lists.h"
-#include "commands/layers.h"
+#include "db/layers.h"
 #include "core/host.h"
 
 namespace host {
@@ -50,14 +50,12 @@ std::optional<int> parseColor(std::string_view text) {
 // The groups of a layer record that the switches read and change.
 struct LayerGroups {
     Record& layer;
-    Group* name = nullptr;
     Group* flags = nullptr;
     Group* color = nullptr;
 
     explicit LayerGroups(Record& r) : layer(r) {
         for (Group& g : r.groups) {
-            if (g.code == 2 && !name) name = &g;
-            else if (g.code == 70 && !flags) flags = &g;
+            if (g.code == 70 && !flags) flags = &g;
             else if (g.code == 62 && !color) color = &g;
         }
     }
@@ -159,15 +157,13 @@ private:
                     }
                 }
                 RecordId id = table->entries[i];
-                Record& layer = db_.at(id);
+                const Record& layer = db_.at(id);
                 if (layer.erased) continue;
-                // One walk over the record's groups finds its name, flags and
-                // colour (the table is large; each walk touches memory).
-                LayerGroups groups(layer);
-                if (!groups.name) continue;
+                const Group* name = layer.find(2);
+                if (!name) continue;
                 int last[3] = {-1, -1, -1};
                 bool isCurrent = id == currentId;
-                matcher.match(groups.name->value, [&](std::size_t list, std::size_t pattern) {
+                matcher.match(name->value, [&](std::size_t list, std::size_t pattern) {
                     patternMatched[pattern] = 1;
                     const Switch& s = switches[list];
                     if (isCurrent && s.attribute == Attribute::Frozen && s.value) {
@@ -177,8 +173,14 @@ private:
                     int& slot = last[static_cast<int>(s.attribute)];
                     if (static_cast<int>(list) > slot) slot = static_cast<int>(list);
                 });
-                for (int a = 0; a < 3; ++a)
-                    if (last[a] >= 0) groups.apply(switches[last[a]].attribute, switches[last[a]].value);
+                if (last[0] < 0 && last[1] < 0 && last[2] < 0) continue;
+                db_.modify(id, [&](Record& changed) {
+                    // One walk over the record's groups finds its flags and
+                    // colour (the table is large; each walk touches memory).
+                    LayerGroups groups(changed);
+                    for (int a = 0; a < 3; ++a)
+                        if (last[a] >= 0) groups.apply(switches[last[a]].attribute, switches[last[a]].value);
+                });
             }
         for (std::size_t i = 0; i < switches.size(); ++i)
             if (currentRefused[i])
@@ -218,7 +220,7 @@ private:
         } else if (layerFrozen(db_.at(id))) {
             c_.print("Cannot set current layer to a frozen layer.\n");
         } else {
-            setCurrentLayer(c_.host(), name);
+            setCurrentLayer(c_.host().db(), name);
         }
     }
 
@@ -268,8 +270,7 @@ private:
         }
         std::string names = namesOrCurrent("Enter name list of layer(s) for color " + std::to_string(*color));
         for (RecordId id : matching(names)) {
-            Record& layer = db_.at(id);
-            layer.setInt(62, layerOff(layer) ? -*color : *color);
+            db_.modify(id, [&](Record& layer) { layer.setInt(62, layerOff(layer) ? -*color : *color); });
         }
     }
 
@@ -283,7 +284,7 @@ private:
         }
         std::string ltypeName(db_.at(ltype).text(2));
         std::string names = namesOrCurrent("Enter name list of layer(s) for linetype \"" + ltypeName + "\"");
-        for (RecordId id : matching(names)) db_.at(id).set(6, ltypeName);
+        for (RecordId id : matching(names)) db_.modify(id, [&](Record& layer) { layer.set(6, ltypeName); });
     }
 
     void list() {

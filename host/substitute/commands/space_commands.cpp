@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "commands/core_commands.h"
-#include "commands/viewports.h"
+#include "db/viewports.h"
 #include "core/host.h"
 
 namespace host {
@@ -22,7 +22,7 @@ void tilemode(CommandContext& c) {
         c.print("Requires an integer between 0 and 1.\n");
         return;
     }
-    setTileMode(c.host(), static_cast<int>(*value));
+    setTileMode(c.host().db(), static_cast<int>(*value));
 }
 
 void mspace(CommandContext& c) {
@@ -31,7 +31,7 @@ void mspace(CommandContext& c) {
         c.print("** Command not allowed in Model Tab **\n");
         return;
     }
-    if (!activateFloatingViewport(h)) c.print("There are no active model space viewports.\n");
+    if (!activateFloatingViewport(h.db())) c.print("There are no active model space viewports.\n");
 }
 
 void pspace(CommandContext& c) {
@@ -40,7 +40,7 @@ void pspace(CommandContext& c) {
         c.print("** Command not allowed in Model Tab **\n");
         return;
     }
-    activateViewport(h, paperSheetViewport(h));
+    activateViewport(h.db(), paperSheetViewport(h.db()));
 }
 
 }  // namespace

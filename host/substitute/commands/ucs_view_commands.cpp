@@ -28,7 +28,7 @@ void storeEntry(Database& db, const std::string& table, const std::string& subcl
     GroupList groups = {{100, "AcDbSymbolTableRecord"}, {100, subclass}, {2, name}, {70, "0"}};
     groups.insert(groups.end(), values.begin(), values.end());
     if (RecordId id = db.findEntry(table, name); id != kNoRecord) {
-        Record& r = db.at(id);
+        const Record& r = db.at(id);
         GroupList kept;
         for (const Group& g : r.groups)
             if (g.code == 5 || g.code == 330 || g.code == 102) kept.push_back(g);
@@ -36,7 +36,7 @@ void storeEntry(Database& db, const std::string& table, const std::string& subcl
         for (Group& g : groups)
             if (g.code == 2) g.value = keepName;
         kept.insert(kept.end(), groups.begin(), groups.end());
-        r.groups = std::move(kept);
+        db.modify(id, [&](Record& stored) { stored.groups = std::move(kept); });
         return;
     }
     SymbolTable& t = db.ensureTable(table);

@@ -7,8 +7,8 @@
 
 #include "commands/core_commands.h"
 #include "commands/layer_name_lists.h"
-#include "commands/viewport_layers.h"
-#include "commands/viewports.h"
+#include "db/viewport_layers.h"
+#include "db/viewports.h"
 #include "core/host.h"
 
 namespace host {
@@ -50,14 +50,14 @@ private:
         std::string answer = c_.keyword("Enter an option [All/Select/Current] <Current>: ", scope);
         std::vector<RecordId> out;
         if (answer == "All") {
-            for (RecordId id : paperViewports(c_.host()))
+            for (RecordId id : paperViewports(c_.host().db()))
                 if (floatingViewport(db_.at(id))) out.push_back(id);
         } else if (answer == "Select") {
             for (RecordId id : c_.selection())
                 if (floatingViewport(db_.at(id))) out.push_back(id);
             if (out.empty()) c_.print("No viewports selected.\n");
         } else {
-            for (RecordId id : paperViewports(c_.host())) {
+            for (RecordId id : paperViewports(c_.host().db())) {
                 const Record& v = db_.at(id);
                 if (v.integer(68, 0) == 1 && floatingViewport(v)) out.push_back(id);
             }
@@ -89,8 +89,7 @@ private:
         if (targets.empty()) return;
 
         for (RecordId id : targets) {
-            Record& viewport = db_.at(id);
-            std::vector<std::string> frozen = viewportFrozenLayers(viewport);
+            std::vector<std::string> frozen = viewportFrozenLayers(db_.at(id));
             std::vector<std::string> updated;
             if (freeze) {
                 std::unordered_set<std::string> present;
@@ -105,7 +104,7 @@ private:
                     if (!hit) updated.push_back(name);
                 }
             }
-            if (updated != frozen) setViewportFrozenLayers(db_, viewport, updated);
+            if (updated != frozen) setViewportFrozenLayers(db_, id, updated);
         }
     }
 

@@ -143,7 +143,8 @@ std::optional<CommandInput> CommandProcessor::nextInput(std::string_view prompt,
         a.fiber->suspend();  // back to the application's ads_command call
     }
     std::optional<std::string> typed = host_.commandLine().read(prompt, allowSpaces);
-    if (!typed) return std::nullopt;
+    // "^C" typed is the Escape key: it cancels the command.
+    if (!typed || *typed == "^C") return std::nullopt;
     CommandInput in;
     in.text = std::move(*typed);
     return in;
@@ -171,9 +172,16 @@ std::string CommandContext::text(std::string_view prompt, bool allowSpaces) {
 
 namespace {
 // Whether `typed` abbreviates `keyword`: at least its capital letters, and a
-// prefix of the whole keyword (case-insensitive).
+// prefix of the whole keyword (case-insensitive); or exactly the capitals of
+// a keyword that does not start with them ("X" for "eXit").
 bool abbreviates(std::string_view typed, std::string_view keyword) {
     if (typed.empty() || typed.size() > keyword.size()) return false;
+    if (keyword[0] >= 'a' && keyword[0] <= 'z') {
+        std::string marked;
+        for (char c : keyword)
+            if (c >= 'A' && c <= 'Z') marked += c;
+        if (!marked.empty() && namesEqual(typed, marked)) return true;
+    }
     if (!namesEqual(typed, keyword.substr(0, typed.size()))) return false;
     std::size_t capitals = 0;
     for (char c : keyword)
@@ -183,14 +191,19 @@ bool abbreviates(std::string_view typed, std::string_view keyword) {
 }
 }  // namespace
 
+std::string matchKeyword(std::string_view typed, const std::vector<std::string>& keywords) {
+    for (const std::string& k : keywords)
+        if (namesEqual(typed, k)) return k;
+    for (const std::string& k : keywords)
+        if (abbreviates(typed, k)) return k;
+    return {};
+}
+
 std::string CommandContext::keyword(std::string_view prompt, const std::vector<std::string>& keywords) {
     while (true) {
         std::string typed = text(prompt);
         if (typed.empty()) return typed;
-        for (const std::string& k : keywords)
-            if (namesEqual(typed, k)) return k;
-        for (const std::string& k : keywords)
-            if (abbreviates(typed, k)) return k;
+        if (std::string k = matchKeyword(typed, keywords); !k.empty()) return k;
         print("Invalid option keyword.\n");
         // Input from an application that does not fit ends the command, like a
         // script error, rather than asking forever.

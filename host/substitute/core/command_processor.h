@@ -105,6 +105,10 @@ private:
     bool dashed_;
 };
 
+// The keyword of `keywords` that `typed` names (exactly, or abbreviated to at
+// least its leading capitals), or "" when none does.
+std::string matchKeyword(std::string_view typed, const std::vector<std::string>& keywords);
+
 // "x,y" or "x,y,z" (also "@dx,dy" relative to `base`), or nothing.
 std::optional<std::array<double, 3>> parsePointText(std::string_view text,
                                                      const std::array<double, 3>* base = nullptr);

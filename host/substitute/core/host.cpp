@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "commands/core_commands.h"
+#include "dxf/dxf.h"
 
 namespace host {
 
@@ -16,11 +16,10 @@ Host* Host::current() { return currentHost; }
 Host::Host(Output output)
     : output_(std::move(output)),
       commandLine_([this](std::string_view text) { output_(text); }),
-      db_(Database::createNew()),
+      db_(dxf::newDrawing()),
       apps_(std::make_unique<Applications>(*this)),
       commands_(std::make_unique<CommandProcessor>(*this)) {
     currentHost = this;
-    registerCoreCommands(*this);
 }
 
 Host::~Host() {

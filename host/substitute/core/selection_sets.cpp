@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_set>
 
 #include "ads/adscodes.h"
 #include "core/wildcard.h"
+#include "geometry/transform.h"
 
 namespace host {
 
@@ -326,21 +328,90 @@ std::vector<RecordId> windowEntities(const Database& db, bool paper, std::array<
     return out;
 }
 
+RecordId headerOf(const Database& db, RecordId id) {
+    if (!db.valid(id)) return id;
+    const std::string& type = db.at(id).type;
+    if (type != "VERTEX" && type != "ATTRIB" && type != "SEQEND") return id;
+    const std::vector<RecordId>* list = listHolding(db, id);
+    if (!list) return id;
+    auto it = std::find(list->begin(), list->end(), id);
+    while (it != list->begin()) {
+        --it;
+        const std::string& t = db.at(*it).type;
+        if (t == "POLYLINE" || t == "INSERT") return *it;
+        if (t != "VERTEX" && t != "ATTRIB") break;
+    }
+    return id;
+}
+
+namespace {
+
+// The options of "Select objects: ", spelled as the host lists them; the
+// capitals are the shortest abbreviation.
+const char* const kSelectionKeywords[] = {"Window", "Last", "Crossing", "BOX", "ALL", "Add", "Remove", "Previous",
+                                          "Undo"};
+
+std::string selectionKeyword(std::string_view typed) {
+    for (const char* k : kSelectionKeywords)
+        if (namesEqual(typed, k)) return upperName(k);
+    for (std::string_view k : kSelectionKeywords) {
+        std::size_t capitals = 0;
+        while (capitals < k.size() && k[capitals] >= 'A' && k[capitals] <= 'Z') ++capitals;
+        if (typed.size() >= capitals && typed.size() <= k.size() && namesEqual(typed, k.substr(0, typed.size())))
+            return upperName(k);
+    }
+    return {};
+}
+
+}  // namespace
+
 std::optional<std::vector<RecordId>> SelectionReader::read(std::string_view prompt) {
     std::vector<RecordId> chosen;
-    auto addAll = [&](const std::vector<RecordId>& found) {
-        std::size_t added = 0;
+    std::unordered_set<RecordId> inChosen;
+    // What each step added or removed, so that Undo can take it back.
+    struct Step {
+        std::vector<RecordId> ids;
+        bool removed = false;
+    };
+    std::vector<Step> steps;
+    bool removing = false;
+    auto apply = [&](const std::vector<RecordId>& picked) {
+        // A vertex or an attribute selects the entity it belongs to.
+        std::vector<RecordId> found;
+        std::unordered_set<RecordId> seen;
+        for (RecordId id : picked)
+            if (RecordId head = headerOf(db, id); seen.insert(head).second) found.push_back(head);
+        Step step{{}, removing};
+        std::size_t skipped = 0;
         for (RecordId id : found) {
-            if (id == kNoRecord || db.at(id).erased || !passesFilter(db, db.at(id), filter)) continue;
-            if (std::find(chosen.begin(), chosen.end(), id) == chosen.end()) {
-                chosen.push_back(id);
-                ++added;
+            if (removing) {
+                if (!inChosen.erase(id)) continue;
+                chosen.erase(std::find(chosen.begin(), chosen.end(), id));
+                step.ids.push_back(id);
+                continue;
             }
+            if (id == kNoRecord || db.at(id).erased || !passesFilter(db, db.at(id), filter) || inChosen.count(id)) {
+                ++skipped;
+                continue;
+            }
+            chosen.push_back(id);
+            inChosen.insert(id);
+            step.ids.push_back(id);
         }
         std::string line = std::to_string(found.size()) + " found";
-        if (added < found.size()) line += " (" + std::to_string(found.size() - added) + " duplicate or filtered out)";
-        if (chosen.size() != added) line += ", " + std::to_string(chosen.size()) + " total";
+        if (removing) {
+            line += ", " + std::to_string(step.ids.size()) + " removed";
+        } else if (skipped > 0) {
+            line += " (" + std::to_string(skipped) + " duplicate or filtered out)";
+        }
+        if (!steps.empty() || removing) line += ", " + std::to_string(chosen.size()) + " total";
         print(line + "\n");
+        steps.push_back(std::move(step));
+    };
+    auto pick = [&](const std::array<double, 3>& p) {
+        RecordId id = pickEntity(db, paperSpace, p[0], p[1], nullptr);
+        if (id == kNoRecord) print("0 found\n");
+        else apply({id});
     };
     auto corner = [&](std::string_view p) -> std::optional<std::array<double, 3>> {
         while (true) {
@@ -352,41 +423,67 @@ std::optional<std::vector<RecordId>> SelectionReader::read(std::string_view prom
         }
     };
     while (true) {
-        std::optional<CommandInput> in = next(prompt);
+        std::optional<CommandInput> in = next(removing ? "Remove objects: " : prompt);
         if (!in) return std::nullopt;
         switch (in->kind) {
-        case CommandInput::Kind::Entity: addAll({in->entity}); continue;
-        case CommandInput::Kind::SelectionSet: addAll(in->members); continue;
-        case CommandInput::Kind::Point: {
-            RecordId id = pickEntity(db, paperSpace, in->point[0], in->point[1], nullptr);
-            if (id == kNoRecord) print("0 found\n");
-            else addAll({id});
-            continue;
-        }
+        case CommandInput::Kind::Entity: apply({in->entity}); continue;
+        case CommandInput::Kind::SelectionSet: apply(in->members); continue;
+        case CommandInput::Kind::Point: pick(in->point); continue;
         case CommandInput::Kind::Text: break;
         }
-        std::string word = in->text;
-        std::transform(word.begin(), word.end(), word.begin(), ::toupper);
-        if (word.empty()) return chosen;
-        if (auto pt = parsePointText(word)) {
-            RecordId id = pickEntity(db, paperSpace, (*pt)[0], (*pt)[1], nullptr);
-            if (id == kNoRecord) print("0 found\n");
-            else addAll({id});
-        } else if (word == "W" || word == "WINDOW" || word == "C" || word == "CROSSING") {
+        if (in->text.empty()) return chosen;
+        if (auto pt = parsePointText(in->text)) {
+            pick(*pt);
+            continue;
+        }
+        std::string word = selectionKeyword(in->text);
+        if (word == "WINDOW" || word == "CROSSING" || word == "BOX") {
             auto a = corner("Specify first corner: ");
             if (!a) return std::nullopt;
             auto b = corner("Specify opposite corner: ");
             if (!b) return std::nullopt;
-            addAll(windowEntities(db, paperSpace, *a, *b, word[0] == 'C', nullptr));
+            // A box drawn from right to left selects by crossing.
+            bool crossing = word == "CROSSING" || (word == "BOX" && (*b)[0] < (*a)[0]);
+            apply(windowEntities(db, paperSpace, *a, *b, crossing, nullptr));
         } else if (word == "ALL") {
-            addAll(entitiesOfSpace(db, paperSpace));
-        } else if (word == "L" || word == "LAST") {
-            if (last != kNoRecord) addAll({last});
+            // Sub-entities come with their complex entity, which is in the space too.
+            std::vector<RecordId> all;
+            for (RecordId id : entitiesOfSpace(db, paperSpace)) {
+                const std::string& type = db.at(id).type;
+                if (type != "VERTEX" && type != "ATTRIB" && type != "SEQEND") all.push_back(id);
+            }
+            apply(all);
+        } else if (word == "LAST") {
+            if (last != kNoRecord) apply({last});
             else print("0 found\n");
-        } else if (word == "P" || word == "PREVIOUS") {
-            addAll(previous);
+        } else if (word == "PREVIOUS") {
+            std::vector<RecordId> live;
+            for (RecordId id : previous)
+                if (db.valid(id) && !db.at(id).erased) live.push_back(id);
+            if (live.empty()) print("0 found\n");
+            else apply(live);
+        } else if (word == "ADD") {
+            removing = false;
+        } else if (word == "REMOVE") {
+            removing = true;
+        } else if (word == "UNDO") {
+            if (steps.empty()) {
+                print("All selections have been undone.\n");
+                continue;
+            }
+            Step step = std::move(steps.back());
+            steps.pop_back();
+            for (RecordId id : step.ids) {
+                if (step.removed) {
+                    chosen.push_back(id);
+                    inChosen.insert(id);
+                } else {
+                    chosen.erase(std::find(chosen.begin(), chosen.end(), id));
+                    inChosen.erase(id);
+                }
+            }
         } else {
-            print("*Invalid selection*\nExpects a point or Window/Crossing/ALL/Last/Previous\n");
+            print("*Invalid selection*\nExpects a point or\nWindow/Last/Crossing/BOX/ALL/Add/Remove/Previous/Undo\n");
         }
     }
 }

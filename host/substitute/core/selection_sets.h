@@ -57,9 +57,15 @@ RecordId pickEntity(const Database& db, bool paperSpace, double x, double y, con
 std::vector<RecordId> windowEntities(const Database& db, bool paperSpace, std::array<double, 3> a,
                                      std::array<double, 3> b, bool crossing, const resbuf* filter);
 
+// The complex entity a VERTEX, ATTRIB or SEQEND belongs to (its POLYLINE or
+// INSERT); any other entity stands for itself.
+RecordId headerOf(const Database& db, RecordId id);
+
 // Interactive selection: "Select objects: " until Enter, with point picks,
-// Window, Crossing, ALL, Last, Previous, and selection sets or entities
-// handed in. `next` supplies inputs and returns nothing on cancel.
+// Window, Crossing, BOX, ALL, Last, Previous (the set the last selection
+// made, by a command or an application), Add, Remove and Undo, and
+// selection sets or entities handed in. Each step reports "N found".
+// `next` supplies inputs and returns nothing on cancel.
 struct SelectionReader {
     const Database& db;
     bool paperSpace = false;

@@ -18,6 +18,7 @@ RecordId Database::add(Record record) {
         noteHandle(record.handle);
     }
     RecordId id = static_cast<RecordId>(records_.size());
+    record.revision = ++revision_;
     records_.push_back(std::move(record));
     indexHandle(id);
     return id;
@@ -26,9 +27,34 @@ RecordId Database::add(Record record) {
 RecordId Database::addAsIs(Record record) {
     RecordId id = static_cast<RecordId>(records_.size());
     if (record.handle != 0) noteHandle(record.handle);
+    record.revision = ++revision_;
     records_.push_back(std::move(record));
     indexHandle(id);
     return id;
+}
+
+void Database::replace(RecordId id, Record record) {
+    Record& stored = records_[id];
+    record.handle = stored.handle;
+    record.owner = stored.owner;
+    record.revision = ++revision_;
+    stored = std::move(record);
+}
+
+void Database::assignNewHandle(RecordId id) {
+    modify(id, [this](Record& r) {
+        r.handle = allocateHandle();
+        int code = r.type == "DIMSTYLE" ? 105 : 5;
+        if (Group* g = r.find(code))
+            g->value = formatHandle(r.handle);
+        else
+            r.groups.insert(r.groups.begin(), Group(code, formatHandle(r.handle)));
+    });
+    indexHandle(id);
+}
+
+void Database::erase(RecordId id, bool erased) {
+    modify(id, [erased](Record& r) { r.erased = erased; });
 }
 
 void Database::reserveRecords(std::size_t records) { byHandle_.reserve(byHandle_.size() + records); }

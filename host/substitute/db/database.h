@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "db/record.h"
@@ -53,10 +54,6 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // A new drawing with the standard tables and records (layer 0,
-    // CONTINUOUS, model and paper space, the ACAD application, ...).
-    static std::unique_ptr<Database> createNew();
-
     std::uint64_t serial() const { return serial_; }
 
     // --- records ---
@@ -67,8 +64,27 @@ public:
     // handle is indexed (used by the file reader, which settles missing and
     // duplicate handles once the whole file is known).
     RecordId addAsIs(Record record);
-    Record& at(RecordId id) { return records_[id]; }
     const Record& at(RecordId id) const { return records_[id]; }
+    // Every change to a stored record goes through here, so that the
+    // database can tell what changed since a revision: `change` gets the
+    // record to edit; the record is stamped with the new revision. The handle
+    // is not to be changed here (the index would go stale): see assignNewHandle.
+    template <class Change>
+    decltype(auto) modify(RecordId id, Change&& change) {
+        Record& record = records_[id];
+        record.revision = ++revision_;
+        return std::forward<Change>(change)(record);
+    }
+    // Replaces a stored record's content, keeping its handle and owner.
+    void replace(RecordId id, Record record);
+    void erase(RecordId id, bool erased = true);
+    void setOwner(RecordId id, RecordId owner) { modify(id, [owner](Record& r) { r.owner = owner; }); }
+    // Gives a record the next free handle (its group 5, or 105 for a
+    // DIMSTYLE) and indexes it: for records read without a usable handle.
+    void assignNewHandle(RecordId id);
+    // Counts every change to the drawing's records (made, changed, erased);
+    // a record's own `revision` tells when it last changed.
+    std::uint64_t revision() const { return revision_; }
     bool valid(RecordId id) const { return id != kNoRecord && id < records_.size(); }
     std::size_t recordCount() const { return records_.size(); }
     RecordId findByHandle(std::uint64_t handle) const;
@@ -134,6 +150,7 @@ public:
 private:
     static std::uint64_t nextSerial_;
     std::uint64_t serial_;
+    std::uint64_t revision_ = 0;
     std::deque<Record> records_;
     std::unordered_map<std::uint64_t, RecordId> byHandle_;
     std::uint64_t nextHandle_ = 1;

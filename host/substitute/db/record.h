@@ -21,6 +21,7 @@ struct Record {
     GroupList xdata;           // extended data: a 1001 group per application, then its values
     RecordId owner = kNoRecord;  // entities: the block (space) holding them
     bool erased = false;
+    std::uint64_t revision = 0;  // the database's revision when it last changed
 
     const Group* find(int code) const;
     Group* find(int code);

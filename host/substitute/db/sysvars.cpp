@@ -25,6 +25,7 @@ SystemVariables::SystemVariables() {
     define("FILEDIA", VarType::Short, 1LL, false);
     define("HIGHLIGHT", VarType::Short, 1LL, false);
     define("INSBASE", VarType::Point3, P{0, 0, 0}, true);
+    define("INSNAME", VarType::Text, std::string(""), false);
     define("LASTPOINT", VarType::Point3, P{0, 0, 0}, false);
     define("VIEWCTR", VarType::Point3, P{0, 0, 0}, false);
     define("VIEWSIZE", VarType::Real, 1.0, false);

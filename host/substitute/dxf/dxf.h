@@ -36,6 +36,11 @@ private:
 // Upper bounds that keep malformed input from exhausting memory.
 inline constexpr std::size_t kMaxLineLength = 1 << 20;  // bytes in one line
 
+// A new drawing with the standard tables and records (layer 0,
+// CONTINUOUS, model and paper space, the ACAD application, ...), complete
+// enough to be written as a valid DXF file (R2013) at once.
+std::unique_ptr<Database> newDrawing();
+
 // --- reading ---------------------------------------------------------------
 
 // Reads a DXF file (versions R12 to R2018; a ".dwg" name holding DXF text is

@@ -108,9 +108,10 @@ public:
             if (db_.table(name)) continue;
             SymbolTable& t = db_.ensureTable(name);
             if (std::string_view(name) == "DIMSTYLE" && modern_) {
-                Record& head = db_.at(t.head);
-                head.groups.emplace_back(100, "AcDbDimStyleTable");
-                head.groups.emplace_back(71, "0");
+                db_.modify(t.head, [](Record& head) {
+                    head.groups.emplace_back(100, "AcDbDimStyleTable");
+                    head.groups.emplace_back(71, "0");
+                });
             }
         }
         if (db_.table("VPORT")->entries.empty()) addActiveViewport();
@@ -140,8 +141,11 @@ public:
             Record r = entry("DIMSTYLE", "AcDbDimStyleTableRecord", "Standard");
             r.groups.emplace_back(70, "0");
             db_.addEntry("DIMSTYLE", std::move(r));
-            Record& head = db_.at(db_.table("DIMSTYLE")->head);
-            if (!head.has(340)) head.groups.emplace_back(340, formatHandle(db_.at(db_.table("DIMSTYLE")->entries.back()).handle));
+            const SymbolTable& styles = *db_.table("DIMSTYLE");
+            std::string standard = formatHandle(db_.at(styles.entries.back()).handle);
+            db_.modify(styles.head, [&](Record& head) {
+                if (!head.has(340)) head.groups.emplace_back(340, standard);
+            });
         }
         RecordId modelRecord = addSpace(false);
         RecordId paperRecord = addSpace(true);
@@ -299,8 +303,8 @@ private:
         ids.push_back(db_.add(layout("Layout1", paperLayout, layouts, paperBr, 1, false)));
         section->records.insert(section->records.begin(), ids.begin(), ids.end());
         // Block records point at their layouts.
-        db_.at(modelRecord).set(340, formatHandle(modelLayout));
-        db_.at(paperRecord).set(340, formatHandle(paperLayout));
+        db_.modify(modelRecord, [&](Record& r) { r.set(340, formatHandle(modelLayout)); });
+        db_.modify(paperRecord, [&](Record& r) { r.set(340, formatHandle(paperLayout)); });
         if (std::find(db_.sectionOrder().begin(), db_.sectionOrder().end(), "OBJECTS") == db_.sectionOrder().end() &&
             !db_.sectionOrder().empty())
             db_.sectionOrder().push_back("OBJECTS");

@@ -180,14 +180,16 @@ void prepareForWrite(Database& db) {
                 r.groups.emplace_back(2, b.name);
                 normalizeTableRecord(r);
                 br = db.addEntry("BLOCK_RECORD", std::move(r));
-                setOwner(db.at(br), formatHandle(db.at(db.table("BLOCK_RECORD")->head).handle));
+                std::string tableOwner = formatHandle(db.at(db.table("BLOCK_RECORD")->head).handle);
+                db.modify(br, [&](Record& r) { setOwner(r, tableOwner); });
             }
             std::string owner = formatHandle(db.at(br).handle);
             for (RecordId id : {b.begin, b.end}) {
                 if (id == kNoRecord) continue;
-                Record& r = db.at(id);
-                normalizeEntity(r);
-                setOwner(r, owner);
+                db.modify(id, [&](Record& r) {
+                    normalizeEntity(r);
+                    setOwner(r, owner);
+                });
             }
         }
     }
@@ -196,14 +198,15 @@ void prepareForWrite(Database& db) {
     for (SymbolTable& t : db.tables()) {
         std::string owner = formatHandle(db.at(t.head).handle);
         for (RecordId id : t.entries) {
-            Record& r = db.at(id);
-            if (r.erased) continue;
-            if (modern) {
-                normalizeTableRecord(r);
-                setOwner(r, owner);
-            } else if (!r.has(70)) {
-                r.groups.emplace_back(70, "0");
-            }
+            if (db.at(id).erased) continue;
+            db.modify(id, [&](Record& r) {
+                if (modern) {
+                    normalizeTableRecord(r);
+                    setOwner(r, owner);
+                } else if (!r.has(70)) {
+                    r.groups.emplace_back(70, "0");
+                }
+            });
         }
     }
 
@@ -212,14 +215,16 @@ void prepareForWrite(Database& db) {
     std::unordered_set<std::string> apps;
     std::string lastLayer = "\x01";
     auto visit = [&](RecordId id, const std::string& owner) {
-        Record& r = db.at(id);
-        if (r.erased) return;
-        if (modern) {
-            normalizeEntity(r);
-            if (!owner.empty()) setOwner(r, owner);
-        } else if (!r.has(8)) {
-            r.groups.emplace_back(8, "0");
-        }
+        if (db.at(id).erased) return;
+        db.modify(id, [&](Record& r) {
+            if (modern) {
+                normalizeEntity(r);
+                if (!owner.empty()) setOwner(r, owner);
+            } else if (!r.has(8)) {
+                r.groups.emplace_back(8, "0");
+            }
+        });
+        const Record& r = db.at(id);
         if (const Group* layer = r.find(8); layer && layer->value != lastLayer) {
             lastLayer = layer->value;
             layers.insert(upperName(lastLayer));
@@ -250,8 +255,8 @@ void prepareForWrite(Database& db) {
         r.type = "APPID";
         r.groups = {{2, app}, {70, "0"}};
         if (modern) normalizeTableRecord(r);
-        RecordId id = db.addEntry("APPID", std::move(r));
-        if (modern) setOwner(db.at(id), formatHandle(db.at(db.table("APPID")->head).handle));
+        if (modern) setOwner(r, formatHandle(db.at(db.table("APPID")->head).handle));
+        db.addEntry("APPID", std::move(r));
     }
     for (const std::string& key : layers) {
         if (key.empty() || db.findEntry("LAYER", key) != kNoRecord) continue;
@@ -266,8 +271,8 @@ void prepareForWrite(Database& db) {
         r.type = "LAYER";
         r.groups = {{2, name}, {70, "0"}, {62, "7"}, {6, modern ? "Continuous" : "CONTINUOUS"}};
         if (modern) normalizeTableRecord(r);
-        RecordId id = db.addEntry("LAYER", std::move(r));
-        if (modern) setOwner(db.at(id), formatHandle(db.at(db.table("LAYER")->head).handle));
+        if (modern) setOwner(r, formatHandle(db.at(db.table("LAYER")->head).handle));
+        db.addEntry("LAYER", std::move(r));
     }
 }
 

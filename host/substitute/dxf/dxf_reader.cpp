@@ -561,21 +561,12 @@ private:
     // their space, and what a drawing needs that a partial file left out.
     void finish() {
         applyHeader();
-        for (RecordId id : pendingHandles_) {
-            Record& r = db_.at(id);
-            r.handle = db_.allocateHandle();
-            int code = r.type == "DIMSTYLE" ? 105 : 5;
-            if (Group* g = r.find(code))
-                g->value = formatHandle(r.handle);
-            else
-                r.groups.insert(r.groups.begin(), Group(code, formatHandle(r.handle)));
-            db_.indexHandle(id);
-        }
+        for (RecordId id : pendingHandles_) db_.assignNewHandle(id);
         completeDrawing(db_);
         RecordId model = db_.modelSpace().begin;
         RecordId paper = db_.paperSpace().begin;
-        for (RecordId id : db_.entities()) db_.at(id).owner = model;
-        for (RecordId id : paperEntities_) db_.at(id).owner = paper;
+        for (RecordId id : db_.entities()) db_.setOwner(id, model);
+        for (RecordId id : paperEntities_) db_.setOwner(id, paper);
     }
 
     // Gives back the consumed part of the text every 32 MB.

@@ -1,0 +1,60 @@
+// Changes to records go through the database, which counts them.
+#include <gtest/gtest.h>
+
+#include "db/database.h"
+
+namespace {
+
+host::Record point(double x) {
+    host::Record r;
+    r.type = "POINT";
+    r.groups = {{8, "0"}, {10, host::formatReal(x)}, {20, "0.0"}, {30, "0.0"}};
+    return r;
+}
+
+TEST(DatabaseRevision, EveryAddChangeAndEraseAdvancesItAndStampsTheRecord) {
+    host::Database db;
+    std::uint64_t start = db.revision();
+    host::RecordId a = db.add(point(1));
+    host::RecordId b = db.add(point(2));
+    EXPECT_EQ(db.revision(), start + 2);
+    EXPECT_EQ(db.at(b).revision, db.revision());
+
+    db.modify(a, [](host::Record& r) { r.setReal(10, 5.0); });
+    EXPECT_EQ(db.at(a).revision, db.revision());
+    EXPECT_GT(db.at(a).revision, db.at(b).revision);
+    EXPECT_EQ(db.at(a).real(10).value_or(0), 5.0);
+
+    std::uint64_t beforeErase = db.revision();
+    db.erase(b);
+    EXPECT_TRUE(db.at(b).erased);
+    EXPECT_EQ(db.at(b).revision, beforeErase + 1);
+    db.erase(b, false);
+    EXPECT_FALSE(db.at(b).erased);
+}
+
+TEST(DatabaseRevision, ReplaceKeepsTheHandleAndItsIndex) {
+    host::Database db;
+    host::RecordId a = db.add(point(1));
+    std::uint64_t handle = db.at(a).handle;
+    host::Record other = point(9);
+    other.handle = 0x999;
+    db.replace(a, other);
+    EXPECT_EQ(db.at(a).handle, handle);
+    EXPECT_EQ(db.findByHandle(handle), a);
+    EXPECT_EQ(db.findByHandle(0x999), host::kNoRecord);
+    EXPECT_EQ(db.at(a).real(10).value_or(0), 9.0);
+}
+
+TEST(DatabaseRevision, NewHandleIsIndexedAndWrittenIntoTheRecord) {
+    host::Database db;
+    host::Record r = point(1);
+    host::RecordId a = db.addAsIs(r);
+    EXPECT_EQ(db.at(a).handle, 0u);
+    db.assignNewHandle(a);
+    ASSERT_NE(db.at(a).handle, 0u);
+    EXPECT_EQ(db.findByHandle(db.at(a).handle), a);
+    EXPECT_EQ(db.at(a).text(5), host::formatHandle(db.at(a).handle));
+}
+
+}  // namespace

@@ -1,0 +1,213 @@
+// Restoring a configuration: the host commands sent, argument by argument,
+// and the layers thawed and frozen, read back from the drawing.
+#include "fixture.h"
+
+#include "ads/adslib.h"
+#include "db/layers.h"
+#include "db/viewport_layers.h"
+#include "db/viewports.h"
+#include "laycfg/restore.h"
+
+using zan::LayerConfiguration;
+
+namespace {
+
+const std::vector<std::string> kLayers = {"A-WALL", "A-DOOR", "PLAN|A-WALL", "B-WALL", "B-DOOR", "WALL"};
+
+}  // namespace
+
+class Restore : public zan::test::ModuleState {
+protected:
+    std::vector<std::string> frozen() {
+        std::vector<std::string> out;
+        for (host::RecordId id : h.db().table("LAYER")->entries)
+            if (host::layerFrozen(h.db().at(id))) out.emplace_back(h.db().at(id).text(2));
+        return out;
+    }
+    void drawing() {
+        for (const std::string& n : kLayers) host::ensureLayer(h.db(), n);
+        h.run("-layer f B-DOOR,WALL \n");
+        h.clearTranscript();
+    }
+};
+
+TEST_F(Restore, EmptyConfigurationSendsTheFixedSequence) {
+    LayerConfiguration c;
+    zan::restoreToModelSpace(c);
+    EXPECT_EQ(traces(), (std::vector<std::string>{
+                            R"(command: "layer" "set" "0" "on" "*" "")",
+                            R"(command: "Layer" "Freeze" "" "Thaw" "" "Freeze" "" "Thaw" "" "")",
+                            R"(command: "regenauto" "ON")"}));
+    EXPECT_EQ(h.db().variables().integer("CMDECHO"), 1);
+    EXPECT_EQ(h.db().variables().integer("REGENMODE"), 1);
+    EXPECT_FALSE(h.host().commands().active());
+}
+
+TEST_F(Restore, ExcludedAIncludedBLeavesTheLayersTheHostCommandShould) {
+    drawing();
+    zan::Level* a = addLevel("First", "A");
+    zan::Level* b = addLevel("Second", "B");
+    LayerConfiguration c;
+    c.addExcludedModifier(a);
+    c.addIncludedModifier(b);
+    c.restoredFlag = 0;
+    zan::restoreToModelSpace(c);
+    EXPECT_EQ(traces(), (std::vector<std::string>{
+                            R"(command: "layer" "set" "0" "on" "*" "")",
+                            R"(command: "Layer" "Freeze" "A-*,*|A-*," "Thaw" "B-*,*|B-*," "Freeze" "" "Thaw" "" "")",
+                            R"(command: "regenauto" "ON")"}));
+    EXPECT_EQ(frozen(), (std::vector<std::string>{"A-WALL", "A-DOOR", "PLAN|A-WALL", "WALL"}));
+    EXPECT_EQ(c.restoredFlag, 1);
+
+    c.undefinedLayerOption = LayerConfiguration::Thaw;
+    zan::restoreToModelSpace(c);
+    EXPECT_EQ(frozen(), (std::vector<std::string>{"A-WALL", "A-DOOR", "PLAN|A-WALL"}));
+
+    c.undefinedLayerOption = LayerConfiguration::Freeze;
+    h.clearTranscript();
+    zan::restoreToModelSpace(c);
+    EXPECT_EQ(traces()[1], R"(command: "layer" "freeze" "~0" "")");
+    EXPECT_EQ(frozen(), (std::vector<std::string>{"Defpoints", "A-WALL", "A-DOOR", "PLAN|A-WALL", "WALL"}));
+    EXPECT_EQ(h.db().variables().text("CLAYER"), "0");
+}
+
+TEST_F(Restore, SingleLayersOverrideLevelsInTheirOrder) {
+    drawing();
+    zan::Level* a = addLevel("First", "A");
+    zan::Level* b = addLevel("Second", "B");
+    LayerConfiguration c;
+    c.addIncludedModifier(a);
+    c.addExcludedModifier(a);  // included levels win over excluded ones
+    c.addIncludedModifier(b);
+    c.addExcludedLayer("*WALL");  // a pattern: excluded layers win over included levels
+    c.addIncludedLayer("b-wall");  // included layers win over everything
+    zan::restoreToModelSpace(c);
+    EXPECT_EQ(frozen(), (std::vector<std::string>{"A-WALL", "PLAN|A-WALL", "WALL"}));
+}
+
+TEST_F(Restore, LongListsAreSplitAtTheChunkLimit) {
+    LayerConfiguration c;
+    std::vector<std::string> entries;
+    for (int i = 1; i <= 40; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "LEVEL%02d", i);
+        c.addExcludedModifier(addLevel(name, name));
+        entries.push_back(std::string(name) + "-*,*|" + name + "-*,");
+    }
+    // 2 x 8 characters are tested per entry: eleven entries (242 characters) fit in each list.
+    std::string expected = R"(command: "Layer")";
+    for (std::size_t first = 0; first < entries.size(); first += 11) {
+        std::string list;
+        for (std::size_t i = first; i < std::min(first + 11, entries.size()); ++i) list += entries[i];
+        expected += " \"Freeze\" \"" + list + "\"";
+    }
+    expected += R"( "Thaw" "" "Freeze" "" "Thaw" "" "")";
+    zan::restoreToModelSpace(c);
+    ASSERT_EQ(traces().size(), 3u);
+    EXPECT_EQ(traces()[1], expected);
+
+    std::vector<std::string> names = {std::string(200, 'X'), std::string(38, 'Y'), "Z", std::string(240, 'W')};
+    std::vector<std::string> tooLong;
+    auto lists = zan::layerChunks(names, &tooLong);
+    EXPECT_EQ(lists, (std::vector<std::string>{std::string(200, 'X') + "," + std::string(38, 'Y') + ",",
+                                               "Z,"}));
+    EXPECT_EQ(tooLong, (std::vector<std::string>{std::string(240, 'W') + ","}));
+}
+
+TEST_F(Restore, UcsViewAndRegenmode) {
+    h.run("UCS S Front\nVIEW S Plan\nUCS W\nregenauto OFF\n");
+    h.clearTranscript();
+    LayerConfiguration c;
+    c.ucsName = "Front";
+    c.viewName = "Plan";
+    zan::restoreToModelSpace(c);
+    std::vector<std::string> t = traces();
+    ASSERT_EQ(t.size(), 5u);
+    EXPECT_EQ(t[2], R"(command: "_.UCS" "Restore" "Front")");
+    EXPECT_EQ(t[3], R"(command: "_.View" "Restore" "Plan" "yes")");
+    EXPECT_EQ(h.db().variables().text("UCSNAME"), "Front");
+    EXPECT_EQ(h.db().variables().integer("REGENMODE"), 0);  // set back to what it was
+    EXPECT_EQ(h.transcript().find("Unknown command"), std::string::npos);
+
+    c.ucsName = "none";  // only the exact text None means none
+    h.clearTranscript();
+    zan::restoreToModelSpace(c);
+    EXPECT_NE(h.transcript().find("Cannot find UCS \"none\"."), std::string::npos);
+}
+
+class ViewportRestore : public Restore {
+protected:
+    host::RecordId vp2 = 0, vp3 = 0;
+    void layout() {
+        for (const std::string& n : kLayers) host::ensureLayer(h.db(), n);
+        host::setTileMode(h.host().db(), 0);
+        for (int number : {2, 3}) {
+            host::Record v;
+            v.type = "VIEWPORT";
+            v.groups = {{100, "AcDbEntity"}, {67, "1"}, {8, "0"}, {100, "AcDbViewport"},
+                        {10, "100"}, {20, "100"}, {40, "50"}, {41, "50"}, {68, "2"}, {69, std::to_string(number)}};
+            (number == 2 ? vp2 : vp3) = h.db().addEntity(std::move(v), true);
+        }
+        h.clearTranscript();
+    }
+    std::vector<std::string> frozenIn(host::RecordId vp) { return host::viewportFrozenLayers(h.db().at(vp)); }
+};
+
+TEST_F(ViewportRestore, FreezesOnlyInTheSelectedViewportsAndSkipsMissingLayers) {
+    layout();
+    zan::Level* a = addLevel("First", "A");
+    LayerConfiguration c;
+    c.addExcludedModifier(a);
+    c.addExcludedLayer("B-DOOR");
+    c.addExcludedLayer("NOSUCH");
+    c.addExcludedLayer("*WALL");
+    c.addIncludedLayer("A-DOOR");
+    zan::app::Script pick("L\n\n");  // the last viewport, then Enter
+    h.session().attach(pick);
+    EXPECT_EQ(zan::restoreToViewports(c), RTNORM);
+
+    std::vector<std::string> t = traces();
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0], R"(command: "PSPACE")");
+    EXPECT_EQ(t[1], R"(command: "_.layer" "on" "*" "")");
+    std::string set = t[2].substr(t[2].find("<Selection set"), t[2].find('>') - t[2].find("<Selection set") + 1);
+    EXPECT_EQ(t[2], "command: \"VPLayer\" \"Freeze\" \"A-*,*|A-*,\" \"select\" " + set +
+                        " \"\" \"Freeze\" \"B-DOOR,\" \"select\" " + set + " \"\" \"Thaw\" \"A-DOOR,\" \"select\" " +
+                        set + " \"\" \"\"");
+    EXPECT_TRUE(frozenIn(vp2).empty());
+    EXPECT_EQ(frozenIn(vp3), (std::vector<std::string>{"A-WALL", "PLAN|A-WALL", "B-DOOR"}));
+    EXPECT_EQ(h.db().variables().integer("CMDECHO"), 1);
+    EXPECT_EQ(h.host().selections().openCount(), 0u);
+}
+
+TEST_F(ViewportRestore, MissingExcludedLayersSendNoFreezeUnit) {
+    layout();
+    LayerConfiguration c;
+    c.addExcludedLayer("NOSUCH");
+    c.addExcludedLayer("a-wall");  // names are compared exactly here
+    c.undefinedLayerOption = LayerConfiguration::Thaw;
+    zan::app::Script pick("L\n\n");
+    h.session().attach(pick);
+    EXPECT_EQ(zan::restoreToViewports(c), RTNORM);
+    std::vector<std::string> t = traces();
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_EQ(t[2].rfind(R"(command: "vplayer" "thaw" "*" "select" <Selection set: )", 0), 0u);
+    EXPECT_EQ(t[3], R"(command: "VPLayer" "")");
+}
+
+TEST_F(ViewportRestore, ModelSpaceAndCancelledSelectionChangeNothing) {
+    LayerConfiguration c;
+    c.addExcludedLayer("A-WALL");
+    EXPECT_EQ(zan::restoreToViewports(c), 0);
+    EXPECT_NE(h.transcript().find("You must be in Paperspace in order to assign layers to Viewports."),
+              std::string::npos);
+    EXPECT_TRUE(traces().empty());
+
+    layout();
+    zan::app::Script none("");
+    h.session().attach(none);
+    EXPECT_EQ(zan::restoreToViewports(c), 0);
+    EXPECT_EQ(traces(), (std::vector<std::string>{R"(command: "PSPACE")"}));
+    EXPECT_TRUE(frozenIn(vp3).empty());
+    EXPECT_EQ(h.host().selections().openCount(), 0u);
+}
