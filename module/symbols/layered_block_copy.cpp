@@ -27,6 +27,14 @@ bool tooLong(const std::string& name) {
     return true;
 }
 
+// The entity data from its type (group 0) on: the entity name and what
+// else ads_entget puts before it are no part of a new entity.
+const resbuf* fromEntityType(const resbuf* data) {
+    for (const resbuf* item = data; item; item = item->rbnext)
+        if (item->restype == 0) return item;
+    return data;
+}
+
 // Makes the copy's entities, each moved to the level's layer; false when the
 // host refused one (reported) or a layer name was too long. `moved` counts
 // the entities that left layer "0".
@@ -49,7 +57,7 @@ bool copyEntities(const ads_name first, int& moved) {
                 return false;
             }
         }
-        if (ads_entmake(data.get()) != RTNORM) {
+        if (ads_entmake(fromEntityType(data.get())) != RTNORM) {
             ZAN_COPY_ERROR();
             return false;
         }
@@ -71,7 +79,7 @@ std::string LayeredBlockCopy(const std::string& block) {
             ZAN_COPY_ERROR();
             return block;
         }
-    if (ads_entmake(record.get()) != RTNORM) {
+    if (ads_entmake(fromEntityType(record.get())) != RTNORM) {
         ZAN_COPY_ERROR();
         return block;
     }

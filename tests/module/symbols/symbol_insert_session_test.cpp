@@ -120,7 +120,7 @@ protected:
 
 TEST_F(SymbolInsertSession, AutomaticLayeringPlacesTheDoorOnTheLevelLayerAndRestoresTheCurrentLayer) {
     const std::string before = clayer();
-    run(openBar({1}) + "@tool 2 click 1\n40,30\n\n\n\n");
+    run(openBar({1}) + "@tool 2 click 1\n\n40,30\n\n\n\n");
     EXPECT_TRUE(shows("[trace] text: \"(ZAN_Symbol_Insert) \""));
     EXPECT_TRUE(shows("[trace] command: \"Insert\" \"door\" \"\\\\\" \"\\\\\" \"\\\\\" \"\\\\\""));
     Reference r = last();
@@ -133,17 +133,16 @@ TEST_F(SymbolInsertSession, AutomaticLayeringPlacesTheDoorOnTheLevelLayerAndRest
 
     // What the session saved, read by an independent reader.
     ASSERT_TRUE(h.session().saveDrawing(dir + "/out.dxf"));
-    const std::string check = std::string(ZAN_PYTHON) +
-                              " -c \"import ezdxf,sys; d=ezdxf.readfile('" + dir +
-                              "/out.dxf'); i=[e for e in d.modelspace().query('INSERT') if e.dxf.name=='door'];"
-                              " sys.exit(0 if len(i)==1 and i[0].dxf.layer=='2-DOOR' and"
-                              " abs(i[0].dxf.insert.x-40)<1e-9 and abs(i[0].dxf.insert.y-30)<1e-9 else 1)\"";
+    const std::string check = std::string(ZAN_PYTHON) + " -c \"import ezdxf,sys; d=ezdxf.readfile('" + dir +
+                              "/out.dxf'); sys.exit(0 if any(e.dxf.name=='door' and e.dxf.layer=='2-DOOR' and"
+                              " abs(e.dxf.insert.x-40)<1e-9 and abs(e.dxf.insert.y-30)<1e-9"
+                              " for e in d.modelspace().query('INSERT')) else 1)\"";
     EXPECT_EQ(std::system(check.c_str()), 0);
 }
 
 TEST_F(SymbolInsertSession, PresetScaleAndRotationAreTheReferencesOwn) {
     run(openBar({1, 3, 4}) + "@tool 2 release strip 3 right\n@edit 1016 2\n@edit 1017 2\n@edit 1018 2\n@ok\n"
-        "@tool 2 release strip 4 right\n@edit 1018 90\n@ok\n@tool 2 click 2\n10,20\n");
+        "@tool 2 release strip 4 right\n@edit 1018 90\n@ok\n@tool 2 click 2\n\n10,20\n");
     EXPECT_TRUE(shows("[trace] command: \"Insert\" \"window\" \"r\" 90 \"x\" 2 \"y\" 2 \"z\" 2 \"\\\\\""));
     Reference r = last();
     EXPECT_EQ(r.block, "window");
@@ -155,7 +154,9 @@ TEST_F(SymbolInsertSession, PresetScaleAndRotationAreTheReferencesOwn) {
 
 TEST_F(SymbolInsertSession, ExplodeLeavesTheDoorsEntitiesOnTheLevelLayer) {
     const long inserts = count("INSERT");
-    run(openBar({1, 2}) + "@tool 2 click 1\n40,30\n\n\n\n");
+    // The host's EXPLODE asks for more objects after the one it was given:
+    // the empty line ends its selection.
+    run(openBar({1, 2}) + "@tool 2 click 1\n\n40,30\n\n\n\n\n");
     EXPECT_TRUE(shows("[trace] command: \"_.explode\""));
     EXPECT_EQ(count("INSERT"), inserts);
     Reference r = last();
@@ -165,7 +166,7 @@ TEST_F(SymbolInsertSession, ExplodeLeavesTheDoorsEntitiesOnTheLevelLayer) {
 }
 
 TEST_F(SymbolInsertSession, SearchSubEntitiesMakesALevelCopyOnceAndReusesIt) {
-    run(openBar({1}) + "@tool 2 click 3\n1,1\n\n\n\n@tool 2 click 3\n5,5\n\n\n\n");
+    run(openBar({1}) + "@tool 2 click 3\n\n1,1\n\n\n\n@tool 2 click 3\n\n5,5\n\n\n\n");
     EXPECT_EQ(blockLayers("2-table"), (std::vector<std::string>{"2-FURN", "2-TEXT"}));
     EXPECT_EQ(blockLayers("table"), (std::vector<std::string>{"FURN", "TEXT"}));
     EXPECT_EQ(last().block, "2-table");
@@ -176,45 +177,56 @@ TEST_F(SymbolInsertSession, SearchSubEntitiesMakesALevelCopyOnceAndReusesIt) {
 
     // A block whose entities are all on layer "0" is inserted as itself.
     h.clearTranscript();
-    run("@tool 2 sysmenu 307\n@edit 1014 \"\"\n@ok\n@tool 2 click 1 right\n@check 1029 on\n@click 1030\n@tool 2 click 1\n2,2\n\n\n\n");
+    run("@tool 2 sysmenu 307\n@edit 1014 \"\"\n@ok\n@tool 2 click 1 right\n@check 1029 on\n@click 1030\n@tool 2 click 1\n\n2,2\n\n\n\n");
     EXPECT_EQ(last().block, "door");
     EXPECT_EQ(ads_tblsearch("BLOCK", "2-door", 0), nullptr);
 }
 
 TEST_F(SymbolInsertSession, RefusalsAreReportedWithTheirMessages) {
     // A frozen level layer: the message, then the insertion on the current layer.
-    run("LAYER F 2-DOOR \n" + openBar({1}) + "@tool 2 click 1\n@ok\n40,30\n\n\n\n");
+    run("LAYER F 2-DOOR \n" + openBar({1}) + "@tool 2 click 1\n\n@ok\n40,30\n\n\n\n");
     EXPECT_TRUE(shows(messageBox("Layer  2-DOOR  is frozen or locked.\\n")));
     EXPECT_EQ(last().layer, "0");
 
     // A missing level layer.
-    run("@tool 1 click 4\n@tool 2 click 2\n@ok\n1,1\n\n\n\n");
+    run("@tool 1 click 4\n@tool 2 click 2\n\n@ok\n1,1\n\n\n\n");
     EXPECT_TRUE(shows(messageBox("Layer  S-WIND  does not exist in this drawing.\\n") ) ||
                 shows("[trace] command: \"Insert\" \"window\""));
 
-    // A missing block file: nothing inserted.
-    std::filesystem::remove("samples/demo/blocks/arrow.dwg");
+}
+
+TEST_F(SymbolInsertSession, AMissingBlockIsLoadedFromTheBlockDirectoryOrReported) {
+    // The drawing lacks "stair": it is defined from its file, then inserted.
+    std::filesystem::copy_file("samples/demo/blocks/door.dwg", "samples/demo/blocks/stair.dwg");
+    run(openBar({}) + "@tool 2 click 4 right\n@edit 1002 stair\n@click 1030\n@tool 2 click 4\n\n7,7\n\n\n\n");
+    EXPECT_TRUE(shows("[trace] command: \"insert\" \"samples/demo/blocks/stair.dwg\"\n[trace] command:\n"));
+    EXPECT_EQ(last().block, "stair");
+    EXPECT_EQ(h.count("[trace] command: \"Insert\" \"stair\""), 1u);
+
+    // No file: the message, and nothing is inserted.
     const long inserts = count("INSERT");
-    run("@tool 2 click 4\n@ok\n");
-    EXPECT_TRUE(shows(messageBox("File samples/demo/blocks/arrow.dwg \\ncould not be inserted.\\nCheck the path settings for the symbol bar.")));
+    h.clearTranscript();
+    run("@tool 2 click 4 right\n@edit 1002 missing\n@click 1030\n@tool 2 click 4\n\n@ok\n");
+    EXPECT_TRUE(shows(messageBox("File samples/demo/blocks/missing.dwg \\ncould not be inserted.\\nCheck the path settings for the symbol bar.")));
+    EXPECT_FALSE(shows("[trace] command: \"Insert\""));
     EXPECT_EQ(count("INSERT"), inserts);
 }
 
 TEST_F(SymbolInsertSession, ExplodeRefusesNonUniformScaleAndAttributes) {
     run(openBar({2, 3}) + "@tool 2 release strip 3 right\n@edit 1016 1\n@edit 1017 1.0001\n@edit 1018 1\n@ok\n"
-        "@tool 2 click 1\n40,30\n");
+        "@tool 2 click 1\n\n40,30\n\n");
     EXPECT_TRUE(shows("Cannot explode non-uniformly scaled blocks."));
     EXPECT_EQ(last().type, "INSERT");
 
     // Within the tolerance counts as uniform.
-    run("@tool 2 release strip 3 right\n@edit 1017 1.00004\n@ok\n@tool 2 click 1\n50,30\n");
+    run("@tool 2 release strip 3 right\n@edit 1017 1.00004\n@ok\n@tool 2 click 1\n\n50,30\n\n\n");
     EXPECT_EQ(last().type, "ARC");
 
     // A block with an attribute definition.
     std::ofstream("samples/demo/blocks/tag.dwg")
         << "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n"
            "0\nATTDEF\n8\n0\n10\n0\n20\n0\n30\n0\n40\n1\n1\nT1\n3\nTag\n2\nTAG\n70\n0\n0\nENDSEC\n0\nEOF\n";
-    run("@tool 2 click 4 right\n@edit 1002 tag\n@click 1030\n@tool 2 click 4\n60,30\nX\n");
+    run("@tool 2 click 4 right\n@edit 1002 tag\n@click 1030\n@tool 2 click 4\n\n60,30\n\nX\n");
     EXPECT_TRUE(shows("Cannot explode blocks w/ Attributes."));
     EXPECT_EQ(last().block, "tag");
 }
@@ -226,7 +238,7 @@ TEST_F(SymbolInsertSession, TheFunctionTypedWithNothingPendingDoesNothing) {
     EXPECT_FALSE(shows("[trace] command: \"Insert\""));
 
     // A bar closed after its click leaves nothing pending behind.
-    run(openBar({}) + "@tool 2 click 1\n@tool 2 close\n(ZAN_Symbol_Insert)\n");
+    run(openBar({}) + "@tool 2 click 1\n@tool 2 close\n\n(ZAN_Symbol_Insert)\n");
     EXPECT_FALSE(shows("[trace] command: \"Insert\""));
 }
 
