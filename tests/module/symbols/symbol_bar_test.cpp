@@ -41,7 +41,9 @@ TEST_F(SymbolBarFile, TheDemoBarOpensUnchangedAndWritesBackTheSameText) {
 TEST_F(SymbolBarFile, AnEmptyBarWritesSevenLinesAndEmptyDirectoriesReadBackEmpty) {
     const std::string text = "SYMBOL\n0\n2\n16 16\n\"\"\n\"\"\n\"\"\n";
     std::string path = write("empty.Zsb", text);
-    SymbolBar* bar = openBar(path);
+    answer("@file \"" + path + "\"\n@ok\n");
+    symbolbarCommand();
+    SymbolBar* bar = lastBar();
     ASSERT_NE(bar, nullptr);
     // An empty bitmap directory refuses the (no) items with the grid's message.
     EXPECT_TRUE(shows(messageBox("Data file name and path have not been set.")));

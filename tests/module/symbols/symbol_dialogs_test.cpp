@@ -93,7 +93,7 @@ TEST_F(SymbolDialogs, ScalingFactorsAcceptZeroAndRefuseOutOfRange) {
     answer("@show\n@edit 1016 31000.5\n@ok\n@ok\n@edit 1016 0\n@edit 1017 -1.5\n@ok\n@ok\n@edit 1017 2\n@edit 1018 x\n@ok\n@ok\n@edit 1018 31000\n@ok\n");
     ui("@tool 1 release strip 3 right");
     EXPECT_TRUE(shows("[dialog 116] open modal \"Automatic Scaling Factors\""));
-    EXPECT_TRUE(shows("edit 1016 \"1\""));
+    EXPECT_TRUE(shows("edit 1016 = \"1\""));
     EXPECT_TRUE(shows("\"Please enter a number between 0 and 31000.\""));
     EXPECT_TRUE(shows("\"Please enter a number.\""));
     EXPECT_FLOAT_EQ(bar->values.xScale, 0.0f);
@@ -114,7 +114,7 @@ TEST_F(SymbolDialogs, RotationAcceptsMinusOneAndLayerNameMayBeEmpty) {
 
     answer("@show\n@edit 1019 \"\"\n@ok\n");
     ui("@tool 1 release strip 1 right");
-    EXPECT_TRUE(shows("edit 1019 \"FURN\""));
+    EXPECT_TRUE(shows("edit 1019 = \"FURN\""));
     EXPECT_EQ(bar->defaultLayer, "");
     EXPECT_FALSE(bar->changed());
 
