@@ -61,6 +61,11 @@ protected:
             if (list->restype == code) return list->resval.rstring;
         return "";
     }
+    static bool exists(const char* table, const char* name) {
+        resbuf* record = ads_tblsearch(table, name, 0);
+        ads_relrb(record);
+        return record != nullptr;
+    }
     static double real(const resbuf* list, int code, double fallback) {
         for (; list; list = list->rbnext)
             if (list->restype == code) return list->resval.rreal;
@@ -179,7 +184,7 @@ TEST_F(SymbolInsertSession, SearchSubEntitiesMakesALevelCopyOnceAndReusesIt) {
     h.clearTranscript();
     run("@tool 2 sysmenu 307\n@edit 1014 \"\"\n@ok\n@tool 2 click 1 right\n@check 1029 on\n@click 1030\n@tool 2 click 1\n\n2,2\n\n\n\n");
     EXPECT_EQ(last().block, "door");
-    EXPECT_EQ(ads_tblsearch("BLOCK", "2-door", 0), nullptr);
+    EXPECT_FALSE(exists("BLOCK", "2-door"));
 }
 
 TEST_F(SymbolInsertSession, RefusalsAreReportedWithTheirMessages) {
@@ -234,6 +239,51 @@ TEST_F(SymbolInsertSession, ExplodeRefusesNonUniformScaleAndAttributes) {
     EXPECT_TRUE(shows("Cannot explode blocks w/ Attributes."));
     EXPECT_FALSE(shows("_.explode"));
     EXPECT_TRUE(shows("[trace] command: \"Insert\" \"tag\""));
+}
+
+TEST_F(SymbolInsertSession, LayerRootsWithoutALevelOrWithoutANameAndTooLongNames) {
+    // No level selected: the root name is the layer itself.
+    run("LAYER N DOOR \nsymbolbar\n@file samples/demo/symbols.Zsb\n@tool 1 click strip 1\n@tool 1 click 1\n\n3,3\n\n\n\n");
+    EXPECT_EQ(last().layer, "DOOR");
+
+    // Neither the symbol nor the bar names a layer: the current layer, no message.
+    h.clearTranscript();
+    const std::string current = clayer();
+    run("@tool 1 sysmenu 307\n@edit 1014 \"\"\n@ok\n@tool 1 click 4\n\n4,4\n\n\n\n");
+    EXPECT_EQ(last().block, "arrow");
+    EXPECT_EQ(last().layer, current);
+    EXPECT_FALSE(shows("[message box]"));
+
+    // A composed name longer than the module's layer names is refused with a message.
+    h.clearTranscript();
+    run("@tool 1 click 4 right\n@edit 1027 " + std::string(127, 'L') + "\n@click 1030\nlevelbar\n@tool 2 click 2\n"
+        "@tool 1 click 4\n\n@ok\n5,5\n\n\n\n");
+    EXPECT_TRUE(shows("is longer than 127 characters."));
+    EXPECT_EQ(last().layer, current);
+}
+
+TEST_F(SymbolInsertSession, ABlockNameHoldingTheSeparatorIsCopiedUnderItsWholeName) {
+    std::filesystem::copy_file("samples/demo/blocks/table.dwg", "samples/demo/blocks/A-table.dwg");
+    run(openBar({1}) + "@tool 2 click 3 right\n@edit 1002 A-table\n@click 1030\n@tool 2 click 3\n\n8,8\n\n\n\n");
+    EXPECT_EQ(last().block, "2-A-table");
+    EXPECT_EQ(blockLayers("2-A-table"), (std::vector<std::string>{"2-FURN", "2-TEXT"}));
+    EXPECT_FALSE(exists("BLOCK", "2-table"));  // the copy of "table" is not confused with it
+}
+
+TEST_F(SymbolInsertSession, TheLevelCopyMakesMissingLevelLayersLikeTheBlocksLayers) {
+    std::ofstream("samples/demo/blocks/rail.dwg")
+        << "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\nRAIL\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n0\nENDSEC\n0\nEOF\n";
+    run("LAYER N RAIL C 3 RAIL \n" + openBar({1}) + "@tool 2 click 3 right\n@edit 1002 rail\n@edit 1027 \"\"\n@click 1030\n@tool 2 sysmenu 307\n"
+        "@edit 1014 \"\"\n@ok\n@tool 2 click 3\n\n9,9\n\n\n\n");
+    EXPECT_TRUE(shows("[trace] command: \"Layer\" \"new\" \"2-RAIL\""));
+    EXPECT_EQ(blockLayers("2-rail"), (std::vector<std::string>{"2-RAIL"}));
+    EXPECT_EQ(last().block, "2-rail");
+    resbuf* layer = ads_tblsearch("LAYER", "2-RAIL", 0);
+    ASSERT_NE(layer, nullptr);
+    for (const resbuf* i = layer; i; i = i->rbnext) {
+        if (i->restype == 62) EXPECT_EQ(i->resval.rint, 3);
+    }
+    ads_relrb(layer);
 }
 
 TEST_F(SymbolInsertSession, TheFunctionTypedWithNothingPendingDoesNothing) {
