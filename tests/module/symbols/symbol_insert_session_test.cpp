@@ -280,9 +280,10 @@ TEST_F(SymbolInsertSession, TheLevelCopyMakesMissingLevelLayersLikeTheBlocksLaye
     EXPECT_EQ(last().block, "2-rail");
     resbuf* layer = ads_tblsearch("LAYER", "2-RAIL", 0);
     ASSERT_NE(layer, nullptr);
-    for (const resbuf* i = layer; i; i = i->rbnext) {
-        if (i->restype == 62) EXPECT_EQ(i->resval.rint, 3);
-    }
+    for (const resbuf* i = layer; i; i = i->rbnext)
+        if (i->restype == 62) {
+            EXPECT_EQ(i->resval.rint, 3);
+        }
     ads_relrb(layer);
 }
 
