@@ -42,7 +42,9 @@ bool SymbolBar::open(tk::Point position) {
     appendSystemMenuItem(kMenuSetBlockDirectory, "Set Block Dir...");
     appendSystemMenuItem(kMenuDefaultAutoLayer, "Default Auto Layer...");
     applyProfile(true);
-    return createOptionStrip(kStripImageWidth, kStripImageHeight, kStripCount, kOptionStripBitmap);
+    // Without its strip (reported) the bar still works, with every option off.
+    createOptionStrip(kStripImageWidth, kStripImageHeight, kStripCount, kOptionStripBitmap);
+    return true;
 }
 
 void SymbolBar::applyProfile(bool emptyToo) {

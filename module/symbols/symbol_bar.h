@@ -33,7 +33,8 @@ public:
     static const std::vector<SymbolBar*>& openBars();
 
     // Creates the window at `position` with its system menu and option strip,
-    // and takes the file's settings from the profile.
+    // and takes the file's settings from the profile; false when the
+    // platform refuses the window.
     bool open(tk::Point position);
     // The profile's values: scale and rotation when all four are stored, the
     // default layer when `emptyToo` or it is not empty; the title from the file name.
