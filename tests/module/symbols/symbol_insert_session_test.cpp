@@ -170,6 +170,14 @@ TEST_F(SymbolInsertSession, ExplodeLeavesTheDoorsEntitiesOnTheLevelLayer) {
     EXPECT_EQ(r.layer, "0");
 }
 
+TEST_F(SymbolInsertSession, AnInsertionCancelledAtItsPromptExplodesNothingElse) {
+    // The last entity is then the door placed before, which must stay a reference.
+    run(openBar({1}) + "@tool 2 click 1\n\n40,30\n\n\n\n@tool 2 click strip 2\n@tool 2 click 1\n\n^C\n");
+    EXPECT_FALSE(shows("_.explode"));
+    EXPECT_EQ(last().type, "INSERT");
+    EXPECT_EQ(last().block, "door");
+}
+
 TEST_F(SymbolInsertSession, SearchSubEntitiesMakesALevelCopyOnceAndReusesIt) {
     run(openBar({1}) + "@tool 2 click 3\n\n1,1\n\n\n\n@tool 2 click 3\n\n5,5\n\n\n\n");
     EXPECT_EQ(blockLayers("2-table"), (std::vector<std::string>{"2-FURN", "2-TEXT"}));
