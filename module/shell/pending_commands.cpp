@@ -10,8 +10,6 @@ int xreflistCommand() { return RTNORM; }
 int viewportfreezeCommand() { return RTNORM; }
 int layerfilterCommand() { return RTNORM; }
 int layerviewCommand() { return RTNORM; }
-int symbolbarCommand() { return RTNORM; }
-int symbolInsertFunction() { return RTNORM; }
 int copytomodCommand() { return RTNORM; }
 int movetomodCommand() { return RTNORM; }
 int leaderCommand() { return RTNORM; }

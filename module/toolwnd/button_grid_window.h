@@ -120,6 +120,9 @@ public:
 protected:
     // The window is gone: the object deletes itself.
     void onDestroyed() override;
+    // Writes `text` as the bar's data file through the platform's safe save;
+    // false after telling the user why it could not be written.
+    bool writeDataFile(std::string_view text);
 
 private:
     static std::string withSeparator(std::string_view directory);

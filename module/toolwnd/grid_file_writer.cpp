@@ -20,14 +20,16 @@ std::string ButtonGridWindow::fileText() const {
     return out;
 }
 
-bool ButtonGridWindow::save() {
+bool ButtonGridWindow::save() { return writeDataFile(fileText()); }
+
+bool ButtonGridWindow::writeDataFile(std::string_view text) {
     if (dataFileName_.empty() || dataDirectory_.empty()) {
         messageBox("A file name or path for the data file has not been defined.", tk::MB_OK);
         return false;
     }
     // The platform's save never leaves a half-written file; why it failed
     // is printed on its own line, naming the file.
-    tk::SaveResult saved = tk::platform().saveFile(dataDirectory_ + dataFileName_, fileText());
+    tk::SaveResult saved = tk::platform().saveFile(dataDirectory_ + dataFileName_, text);
     if (!saved) {
         ads_printf("%s\n", saved.message.c_str());
         messageBox("Failed opening the data file for writing.", tk::MB_OK);
