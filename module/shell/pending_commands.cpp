@@ -5,17 +5,8 @@
 
 namespace zan {
 
-int xreffreezeCommand() { return RTNORM; }
-int xreflistCommand() { return RTNORM; }
-int viewportfreezeCommand() { return RTNORM; }
-int layerfilterCommand() { return RTNORM; }
-int layerviewCommand() { return RTNORM; }
 int symbolbarCommand() { return RTNORM; }
 int modifierbarCommand() { return RTNORM; }
 int symbolInsertFunction() { return RTNORM; }
-int copytomodCommand() { return RTNORM; }
-int movetomodCommand() { return RTNORM; }
-int leaderCommand() { return RTNORM; }
-int pocheCommand() { return RTNORM; }
 
 }  // namespace zan
