@@ -32,6 +32,14 @@ public:
         long n = 0;
         return held_ && ads_sslength(name_, &n) == RTNORM ? n : -1;
     }
+    // Adds an entity, making the set with its first member.
+    bool add(const ads_name entity) {
+        if (!held_) {
+            held_ = ads_ssadd(entity, nullptr, name_) == RTNORM;
+            return held_;
+        }
+        return ads_ssadd(entity, name_, name_) == RTNORM;
+    }
     bool member(long index, ads_name entity) const { return held_ && ads_ssname(name_, index, entity) == RTNORM; }
     const int64_t* name() const { return name_; }
     void release() {

@@ -85,6 +85,8 @@ void initializeDrawing() {
     s.dragBasePoint = {0, 0, 0};
     s.dragPointA = {0, 120, 0};
     s.dragPointB = {0, -120, 0};
+    s.dragPickedPoint = {0, 0, 0};
+    s.dragMatrix = {};
     s.activeModifierPrefix.clear();
     s.modifierSeparator = '-';
     s.pocheRootName = "POCHE";

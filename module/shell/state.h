@@ -37,6 +37,10 @@ struct ShellState {
     std::array<double, 3> dragBasePoint{0, 0, 0};
     std::array<double, 3> dragPointA{0, 120, 0};
     std::array<double, 3> dragPointB{0, -120, 0};
+    // While a selection is dragged: the base point picked and the matrix of
+    // the last cursor position (translation in the fourth column).
+    std::array<double, 3> dragPickedPoint{0, 0, 0};
+    std::array<std::array<double, 4>, 4> dragMatrix{};
 };
 
 ShellState& state();

@@ -15,6 +15,7 @@ struct CommandProcessor::Active {
     std::deque<CommandInput> arguments;
     bool fromApplication = false;  // arguments come from an application waiting in ads_command
     bool cancelRequested = false;
+    int transparentCalls = 0;  // applications called at one of the command's prompts, still running
 };
 
 CommandProcessor::CommandProcessor(Host& host) : host_(host) {}
@@ -79,6 +80,15 @@ void CommandProcessor::runTyped(std::string_view typed) {
 }
 
 int CommandProcessor::sendFromApplication(std::vector<CommandInput> arguments) {
+    if (active_ && active_->transparentCalls > 0) {
+        // An application called at the command's prompt answers that prompt:
+        // its arguments are read when it returns.
+        if (arguments.empty())
+            active_->cancelRequested = true;
+        else
+            for (CommandInput& in : arguments) active_->arguments.push_back(std::move(in));
+        return RTNORM;
+    }
     if (arguments.empty()) {
         // An empty command call cancels the command in progress.
         if (active_) {
@@ -149,12 +159,39 @@ std::optional<CommandInput> CommandProcessor::nextInput(std::string_view prompt,
         if (!a.fromApplication) break;
         a.fiber->suspend();  // back to the application's ads_command call
     }
-    std::optional<std::string> typed = host_.commandLine().read(prompt, allowSpaces);
-    // "^C" typed is the Escape key: it cancels the command.
-    if (!typed || *typed == "^C") return std::nullopt;
-    CommandInput in;
-    in.text = std::move(*typed);
-    return in;
+    while (true) {
+        std::optional<std::string> typed = host_.commandLine().read(prompt, allowSpaces);
+        // "^C" typed is the Escape key: it cancels the command.
+        if (!typed || *typed == "^C") return std::nullopt;
+        if (!allowSpaces && callTransparently(*typed)) {
+            if (a.cancelRequested) return std::nullopt;
+            if (!a.arguments.empty()) return nextInput(prompt, allowSpaces);
+            continue;
+        }
+        CommandInput in;
+        in.text = std::move(*typed);
+        return in;
+    }
+}
+
+bool CommandProcessor::callTransparently(const std::string& typed) {
+    // "'name" calls an application's command, "(name)" a registered
+    // function, while the command waits at its prompt.
+    std::string name;
+    if (typed.size() > 1 && typed[0] == '\'')
+        name = "C:" + upperName(std::string_view(typed).substr(1));
+    else if (typed.size() > 2 && typed.front() == '(' && typed.back() == ')')
+        name = upperName(std::string_view(typed).substr(1, typed.size() - 2));
+    else
+        return false;
+    if (!host_.applications().hasFunction(name)) return false;
+    ++active_->transparentCalls;
+    struct Leave {
+        Active& a;
+        ~Leave() { --a.transparentCalls; }
+    } leave{*active_};
+    host_.applications().invoke(name);
+    return true;
 }
 
 Host& CommandContext::host() { return processor_.host_; }

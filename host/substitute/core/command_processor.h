@@ -68,6 +68,9 @@ private:
     void start(const std::string& typed, bool fromApplication);
     void resumeActive();
     std::optional<CommandInput> nextInput(std::string_view prompt, bool allowSpaces);
+    // Calls an application named by typed input ("'name" or "(name)") at a
+    // prompt of the running command; false when the text names none.
+    bool callTransparently(const std::string& typed);
 
     Host& host_;
     std::map<std::string, CommandBody> table_;
