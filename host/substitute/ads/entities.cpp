@@ -234,8 +234,12 @@ int ads_entmake(const struct resbuf* list) {
         pendingComplex(db).records.clear();
         return RTERROR;
     }
-    if ((list->restype != 0 && list->restype != RTDXF0) || !list->resval.rstring) return RTERROR;
-    std::string type = host::upperName(list->resval.rstring);
+    // A list as ads_entget gives it starts with the entity's name: the new
+    // entity is made from the rest (its handle and owner are its own).
+    const resbuf* head = list;
+    while (head && head->restype == -1) head = head->rbnext;
+    if (!head || (head->restype != 0 && head->restype != RTDXF0) || !head->resval.rstring) return RTERROR;
+    std::string type = host::upperName(head->resval.rstring);
     GroupList groups, xdata;
     std::string error;
     if (!host::listToGroups(db, list, groups, xdata, error)) return RTERROR;

@@ -60,7 +60,9 @@ struct SelectionReader {
     const Database& db;
     bool paperSpace = false;
     const resbuf* filter = nullptr;
-    std::vector<RecordId> previous;
+    // The previous set as it is when "P" is typed: an application run at
+    // this prompt (a transparent command) may have made a new one.
+    const std::vector<RecordId>& previous;
     RecordId last = kNoRecord;
     std::function<std::optional<CommandInput>(std::string_view prompt)> next;
     std::function<void(std::string_view)> print;

@@ -49,7 +49,7 @@ std::string scriptFile(const std::string& name, const std::string& text) {
 }  // namespace
 
 TEST(ZanProgram, OpensTheDemoDrawingAndRunsAScriptToItsEnd) {
-    ProgramRun run = runZan("--trace --script '" + scriptFile("ok.scr", "xreflist\nLAYER ? 1-*\n\nQUIT\n") + "'");
+    ProgramRun run = runZan("--trace --script '" + scriptFile("ok.scr", "xreflist\n\nLAYER ? 1-*\n\nQUIT\n") + "'");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("ZAN is initializing..."), std::string::npos);
     EXPECT_NE(run.output.find("1-WALL"), std::string::npos);  // a layer of the demo drawing

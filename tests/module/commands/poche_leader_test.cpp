@@ -7,12 +7,13 @@ namespace {
 
 class PocheLeader : public DemoDrawing {};
 
-// Level 1's outer wall face runs along y = 0 and its inner face along
-// y = 0.3: a wall 0.3 wide. The poche goes along y = 0.15, 0.3 - 2 x 0.125
-// = 0.05 wide, on level 1's POCHE layer.
+// Level 1's outer wall is the rectangle (0,0)-(30,20) and its inner face
+// lies 0.3 inside: a wall 0.3 wide. A pick on the top face with the side
+// inside gives a poche along the centre line, 0.15 inside the outer face,
+// 0.3 - 2 x 0.125 = 0.05 wide, on level 1's POCHE layer.
 TEST_F(PocheLeader, PocheFollowsTheWallsCentreLineOnTheLevelsPocheLayer) {
     std::size_t before = entitiesOn("1-POCHE", "LWPOLYLINE").size();
-    h.run("levelbar\n@tool 1 click 1\nZANPoche\n0.3\n10,0\n10,0.2\n^C\n");
+    h.run("levelbar\n@tool 1 click 1\nZANPoche\n0.3\n10,20\n10,19.9\n^C\n");
     std::vector<host::RecordId> poche = entitiesOn("1-POCHE", "LWPOLYLINE");
     ASSERT_EQ(poche.size(), before + 1) << h.transcript();
     const host::Record& made = record(poche.back());

@@ -83,7 +83,7 @@ TEST_F(LevelBarSession, TheBarOpensFromTheDemoFileAndShowsTheLevelBitmapsInRaise
 }
 
 TEST_F(LevelBarSession, TheReadmeExampleShowsTheRefusal) {
-    run("xreflist\nLAYER ? *\n\nlevelbar\nclearlev\n@ok\nQUIT\n");
+    run("xreflist\n\nLAYER ? *\n\nlevelbar\nclearlev\n@ok\nQUIT\n");
     EXPECT_TRUE(shows("[message box] \"TUV Windows Application\" \"Cannot delete levels while levelbar is active.\" [OK]\n"
                       "[message box] -> OK\n"));
 }
