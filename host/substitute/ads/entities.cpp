@@ -230,8 +230,9 @@ int ads_entmake(const struct resbuf* list) {
     host::Host& h = *theHost();
     Database& db = h.db();
     if (!list) {
-        // No data: the complex entity being made is given up.
+        // No data: the complex entity or block definition being made is given up.
         pendingComplex(db).records.clear();
+        h.pendingBlock().reset();
         return RTERROR;
     }
     // A list as ads_entget gives it starts with the entity's name: the new

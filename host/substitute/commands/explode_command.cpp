@@ -157,7 +157,16 @@ void explode(CommandContext& c) {
     Database& db = c.host().db();
     std::size_t refused = 0;
     bool wide = false;
-    for (RecordId id : topLevelEntities(db, c.selection())) {
+    // An application that hands EXPLODE an entity explodes that one object,
+    // as in the real host; the user selects as many as they like.
+    std::vector<RecordId> chosen;
+    if (c.nextIsApplicationEntity()) {
+        CommandInput in = c.input("Select objects: ");
+        chosen.push_back(in.entity);
+    } else {
+        chosen = c.selection();
+    }
+    for (RecordId id : topLevelEntities(db, chosen)) {
         const std::string& type = db.at(id).type;
         bool done = false;
         if (type == "INSERT") done = explodeReference(db, id);

@@ -290,6 +290,11 @@ std::optional<std::array<double, 3>> CommandContext::point(std::string_view prom
     }
 }
 
+bool CommandContext::nextIsApplicationEntity() const {
+    const auto& active = processor_.active_;
+    return active && !active->arguments.empty() && active->arguments.front().kind == CommandInput::Kind::Entity;
+}
+
 std::vector<RecordId> CommandContext::selection(std::string_view prompt) {
     Host& h = host();
     SelectionReader reader{h.db(), h.paperSpaceCurrent(), nullptr, h.selections().previous(), h.lastEntity(),

@@ -101,6 +101,9 @@ public:
     std::optional<std::array<double, 3>> point(std::string_view prompt);
     // Objects for "Select objects: " until Enter.
     std::vector<RecordId> selection(std::string_view prompt = "Select objects: ");
+    // Whether the next input is an entity an application handed in (commands
+    // that take one object from an application end after it).
+    bool nextIsApplicationEntity() const;
 
     void print(std::string_view text);
 

@@ -63,6 +63,32 @@ TEST(AdsEntities, BlockDefinitionIsOpenedByBlockAndCompletedByEndblk) {
     EXPECT_EQ(ads_entmake(missing.rb), RTERROR);
 }
 
+TEST(AdsEntities, EntmakeWithoutDataGivesUpTheOpenBlockAndAnEntgetListMakesACopy) {
+    SessionHarness h(false);
+    ads_point origin = {0, 0, 0}, end = {1, 1, 0};
+    List block{ads_buildlist(RTDXF0, "BLOCK", 2, "HALF", 70, 0, 10, origin, 0)};
+    List line{ads_buildlist(RTDXF0, "LINE", 10, origin, 11, end, 0)};
+    List endblk{ads_buildlist(RTDXF0, "ENDBLK", 0)};
+    ASSERT_EQ(ads_entmake(block.rb), RTNORM);
+    ASSERT_EQ(ads_entmake(line.rb), RTNORM);
+    ads_entmake(nullptr);
+    EXPECT_EQ(ads_entmake(endblk.rb), RTERROR);  // nothing is open any more
+    EXPECT_EQ(List{ads_tblsearch("BLOCK", "HALF", 0)}.rb, nullptr);
+
+    // A list as ads_entget gives it (entity name first, its handle) makes a
+    // new entity with a handle of its own.
+    ASSERT_EQ(ads_entmake(line.rb), RTNORM);
+    ads_name original;
+    ASSERT_EQ(ads_entlast(original), RTNORM);
+    List data{ads_entget(original)};
+    ASSERT_EQ(data.rb->restype, -1);
+    ASSERT_EQ(ads_entmake(data.rb), RTNORM);
+    ads_name copy;
+    ASSERT_EQ(ads_entlast(copy), RTNORM);
+    EXPECT_FALSE(ads_name_equal(original, copy));
+    EXPECT_EQ(count("X", nullptr), 2);
+}
+
 TEST(AdsEntities, ExtendedDataNeedsARegisteredApplicationAndComesBackAfterMinus3) {
     SessionHarness h(false);
     ads_point p = {2, 3, 0};

@@ -316,3 +316,21 @@ TEST(DrawEditCommands, OffsetThroughAPointAndUndo) {
     for (const host::Record* line : live(h, "LINE")) heights.push_back(real(line, 20));
     EXPECT_EQ(heights, (std::vector<double>{0, 3, 7}));  // the copy at -2 was undone
 }
+
+TEST(DrawEditCommands, ExplodeOfAnEntityAnApplicationHandsInEndsAfterIt) {
+    SessionHarness h(false);
+    zan::app::Script none("");
+    h.session().attach(none);
+    makeLine("0", 0, 0, 4, 0);
+    makeLine("0", 0, 1, 4, 1);
+    ads_name line;
+    ASSERT_EQ(ads_entlast(line), RTNORM);
+    ASSERT_EQ(ads_command(RTSTR, "PEDIT", RTENAME, line, RTSTR, "Y", RTSTR, "X", 0), RTNORM);
+    ASSERT_EQ(live(h, "LWPOLYLINE").size(), 1u) << h.transcript();
+    ads_name polyline;
+    ASSERT_EQ(ads_entlast(polyline), RTNORM);
+    ASSERT_EQ(ads_command(RTSTR, "_.explode", RTENAME, polyline, 0), RTNORM);
+    EXPECT_FALSE(h.host().commands().active()) << "EXPLODE still waits for objects";
+    EXPECT_TRUE(live(h, "LWPOLYLINE").empty());
+    EXPECT_EQ(live(h, "LINE").size(), 2u);
+}
