@@ -5,6 +5,7 @@
 
 #include "ads/adslib.h"
 #include "demo_fixture.h"
+#include "dxf/dxf.h"
 
 namespace zan::test {
 namespace {
@@ -80,6 +81,21 @@ TEST_F(ModifierCopy, CopiesGoOnTheLayerOfBothModifiersMadeLikeTheSourceAndMoveBy
     // The original stays where it was.
     EXPECT_EQ(record(wall).text(8), "1-WALL");
     EXPECT_DOUBLE_EQ(real(wall, 10), 15.0);
+
+    // The saved drawing holds the copy as it is here.
+    h.run("SAVEAS\n" + dir + "/copied.dxf\n");
+    auto saved = host::dxf::readFile(dir + "/copied.dxf");
+    int found = 0;
+    for (host::RecordId id : saved->entities()) {
+        const host::Record& r = saved->at(id);
+        if (r.type != "LINE" || r.text(8) != "B-C-WALL") continue;
+        ++found;
+        EXPECT_DOUBLE_EQ(r.real(10).value_or(NAN), 25.0);
+        EXPECT_DOUBLE_EQ(r.real(21).value_or(NAN), 24.7);
+        EXPECT_EQ(r.xdataOf("TUV_1001001").size(), 2u);
+    }
+    EXPECT_EQ(found, 1);
+    EXPECT_NE(saved->findEntry("LAYER", "B-C-WALL"), host::kNoRecord);
 }
 
 TEST_F(ModifierCopy, PreviousAndInvertStepTheResultAlongY) {
