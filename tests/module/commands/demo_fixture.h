@@ -2,33 +2,20 @@
 // the drawing holds after a command.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <cmath>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "db/layers.h"
 #include "db/viewport_layers.h"
-#include "support/session_harness.h"
+#include "support/demo_kit.h"
 
 namespace zan::test {
 
-class DemoDrawing : public ::testing::Test {
+class DemoDrawing : public DemoKitTest {
 protected:
-    void SetUp() override {
-        dir = makeTempDirectory("commands");
-        previous = std::filesystem::current_path();
-        std::filesystem::copy(std::string(ZAN_SOURCE_DIR) + "/samples", dir + "/samples",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::current_path(dir);
-        ASSERT_TRUE(h.session().openDrawing("samples/demo/demo.dxf"));
-        h.clearTranscript();
-    }
-    void TearDown() override { std::filesystem::current_path(previous); }
+    DemoDrawing() : DemoKitTest("commands") {}
 
-    bool shows(const std::string& text) const { return h.transcript().find(text) != std::string::npos; }
     const host::Record& record(host::RecordId id) { return h.db().at(id); }
 
     // The live model-space or paper-space entities of a type on a layer.
@@ -46,10 +33,6 @@ protected:
         return id != host::kNoRecord && host::layerFrozen(h.db().at(id));
     }
     double real(host::RecordId id, int code) { return h.db().at(id).real(code).value_or(NAN); }
-
-    std::string dir;
-    std::filesystem::path previous;
-    SessionHarness h{true, true};
 };
 
 }  // namespace zan::test

@@ -7,29 +7,15 @@
 #include <map>
 
 #include "ads/adslib.h"
-#include "support/session_harness.h"
+#include "support/demo_kit.h"
 #include "tk/common/dib_reader.h"
 
 namespace zan::test {
 namespace {
 
-class LevelBarSession : public ::testing::Test {
+class LevelBarSession : public DemoKitTest {
 protected:
-    void SetUp() override {
-        dir = makeTempDirectory("levelbar-session");
-        previous = std::filesystem::current_path();
-        std::filesystem::copy(std::string(ZAN_SOURCE_DIR) + "/samples", dir + "/samples",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::current_path(dir);
-        ASSERT_TRUE(h.session().openDrawing("samples/demo/demo.dxf"));
-        h.clearTranscript();
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous);
-        std::filesystem::remove_all(dir);
-    }
-    void run(const std::string& script) { ASSERT_EQ(h.run(script), 0) << h.session().error() << h.transcript(); }
-    bool shows(const std::string& text) const { return h.transcript().find(text) != std::string::npos; }
+    LevelBarSession() : DemoKitTest("levelbar-session") {}
 
     // Every layer of the drawing and whether it is frozen, read through the host.
     static std::map<std::string, bool> layerStates() {
@@ -48,9 +34,6 @@ protected:
     }
     static bool isLevel2Layer(const std::string& name) { return name.rfind("2-", 0) == 0 || name.rfind("PLAN|2-", 0) == 0; }
 
-    std::string dir;
-    std::filesystem::path previous;
-    SessionHarness h{true, true};
 };
 
 TEST_F(LevelBarSession, TheBarOpensFromTheDemoFileAndShowsTheLevelBitmapsInRaisedCells) {

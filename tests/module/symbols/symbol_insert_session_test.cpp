@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "ads/adslib.h"
-#include "support/session_harness.h"
+#include "support/demo_kit.h"
 
 namespace zan::test {
 namespace {
@@ -20,23 +20,9 @@ struct Reference {
     double x = 0, y = 0, xScale = 1, yScale = 1, zScale = 1, rotation = 0;
 };
 
-class SymbolInsertSession : public ::testing::Test {
+class SymbolInsertSession : public DemoKitTest {
 protected:
-    void SetUp() override {
-        dir = makeTempDirectory("symbol-insert");
-        previous = std::filesystem::current_path();
-        std::filesystem::copy(std::string(ZAN_SOURCE_DIR) + "/samples", dir + "/samples",
-                              std::filesystem::copy_options::recursive);
-        std::filesystem::current_path(dir);
-        ASSERT_TRUE(h.session().openDrawing("samples/demo/demo.dxf"));
-        h.clearTranscript();
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous);
-        std::filesystem::remove_all(dir);
-    }
-    void run(const std::string& script) { ASSERT_EQ(h.run(script), 0) << h.session().error() << h.transcript(); }
-    bool shows(const std::string& text) const { return h.transcript().find(text) != std::string::npos; }
+    SymbolInsertSession() : DemoKitTest("symbol-insert") {}
     static std::string messageBox(const std::string& text) {
         return "[message box] \"TUV Windows Application\" \"" + text + "\"";
     }
@@ -118,9 +104,6 @@ protected:
         return n;
     }
 
-    std::string dir;
-    std::filesystem::path previous;
-    SessionHarness h{true, true};
 };
 
 TEST_F(SymbolInsertSession, AutomaticLayeringPlacesTheDoorOnTheLevelLayerAndRestoresTheCurrentLayer) {
