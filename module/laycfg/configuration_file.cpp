@@ -1,11 +1,12 @@
 #include "laycfg/configuration_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <fstream>
-#include <memory>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
 
 #include "ads/adslib.h"
 #include "shell/init_object.h"
@@ -40,9 +41,84 @@ void writeList(ArchiveWriter& archive, int tag, const Items& first, const std::v
         if (written++ < n) archive.text(item);
 }
 
+// Larger files are not read: even 65535 entries in every list of many
+// configurations stay far below this.
+constexpr std::size_t kMaximumFileBytes = 64u << 20;
+
+// Whether something is at the path; a path that cannot be examined (a folder
+// on the way that may not be searched) counts as present, so that reading it
+// reports why.
 bool fileExists(const std::string& path) {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
+    return ::stat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+const char* kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "a directory";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "of an unknown kind";
+}
+
+std::string systemReason(const std::string& path, const char* doing) {
+    return path + ": " + doing + ": " + std::strerror(errno);
+}
+
+// Reads a regular file whole. Anything else at the path (a directory, a FIFO,
+// a device) is refused without being read: opening does not wait for a FIFO's
+// writer. `why` names the file and says what failed.
+bool readWhole(const std::string& path, std::string& bytes, std::string& why) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = systemReason(path, "cannot open");
+        return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0;
+    if (!ok) why = systemReason(path, "cannot examine");
+    else if (!S_ISREG(info.st_mode)) why = path + ": not a regular file but " + kindOf(info.st_mode);
+    else if (static_cast<std::uintmax_t>(info.st_size) > kMaximumFileBytes)
+        why = path + ": larger than " + std::to_string(kMaximumFileBytes >> 20) + " MB; not read";
+    ok = why.empty();
+    bytes.clear();
+    char buffer[65536];
+    while (ok) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            why = systemReason(path, "cannot read");
+            ok = false;
+        } else if (got == 0) {
+            break;
+        } else if (bytes.size() + static_cast<std::size_t>(got) > kMaximumFileBytes) {
+            why = path + ": larger than " + std::to_string(kMaximumFileBytes >> 20) + " MB; not read";
+            ok = false;
+        } else {
+            bytes.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+// A file at a recorded path that holds something other than layer
+// configurations (the drawing itself, recorded by mistake) is not replaced
+// by a save the user did not confirm in the file dialog.
+bool holdsOtherData(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat info {};
+    unsigned char start[2] = {};
+    ssize_t got = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+        got = ::read(fd, start, sizeof start);
+        if (got < 0) got = 0;
+    }
+    ::close(fd);
+    if (info.st_size <= 0 || !S_ISREG(info.st_mode)) return false;
+    return got < 2 || start[0] != (kFileSignature & 0xFF) || start[1] != (kFileSignature >> 8);
 }
 
 // Asks for a configuration file; the chosen path is recorded for the drawing.
@@ -65,13 +141,6 @@ bool replaceFile(const std::string& path, const std::string& bytes) {
     tk::SaveResult saved = tk::platform().saveFile(path, bytes);
     if (!saved) ads_printf("%s\n", saved.message.c_str());
     return saved.saved;
-}
-
-bool readWhole(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
 }
 
 }  // namespace
@@ -193,16 +262,33 @@ std::string configurationFileBytes() {
     return archive.bytes();
 }
 
+namespace {
+
+void reportNotFound(const std::string& path) {
+    ads_printf("%s: no such file\n", path.c_str());
+    messageBox("Layer Configuration file not found.\nFile may have been moved.", tk::MB_OK);
+}
+
+}  // namespace
+
 int saveConfigurationFile(const std::string& given) {
     std::string path = given;
+    bool chosen = false;
     if (path.empty()) {
         messageBox("Layer Configurations are dynamically written to a file.\nPlease select a file.", tk::MB_OK);
         path = chooseFile("Save ZAN Layer File");
         if (path.empty()) return 0;
+        chosen = true;
     } else if (!fileExists(path)) {
-        messageBox("Layer Configuration file not found.\nFile may have been moved.", tk::MB_OK);
+        reportNotFound(path);
         path = chooseFile("Save ZAN Layer File");
         if (path.empty()) return 0;
+        chosen = true;
+    }
+    if (!chosen && holdsOtherData(path)) {
+        ads_printf("%s: not a Layer Configuration File; it was left as it is\n", path.c_str());
+        messageBox("Failed opening file archive for saving.", tk::MB_OK);
+        return 0;
     }
     if (!replaceFile(path, configurationFileBytes())) {
         messageBox("Failed opening file archive for saving.", tk::MB_OK);
@@ -215,20 +301,21 @@ int saveConfigurationFile(const std::string& given) {
 int loadConfigurationFile(const std::string& given) {
     std::string path = given;
     if (path.empty() || !fileExists(path)) {
-        if (!path.empty()) messageBox("Layer Configuration file not found.\nFile may have been moved.", tk::MB_OK);
+        if (!path.empty()) reportNotFound(path);
         path = chooseFile("Open or Create ZAN Layer File");
         if (path.empty()) return 0;
     }
-    std::string bytes;
     if (fileExists(path)) {
-        if (!readWhole(path, bytes)) {
+        std::string bytes, why;
+        if (!readWhole(path, bytes, why)) {
+            ads_printf("%s\n", why.c_str());
             messageBox("Failed opening Layer Configuration file.", tk::MB_OK);
             return 0;
         }
         ArchiveReader archive(bytes);
         std::uint16_t word = 0;
         if (!archive.word(word) || word != kFileSignature) {
-            ads_printf("File does not appear to be a Layer Configuration File.");
+            ads_printf("%s: File does not appear to be a Layer Configuration File.\n", path.c_str());
             return 0;
         }
         while (archive.word(word) && word == kRecordStart) {

@@ -2,9 +2,13 @@
 // the dialogs and messages, and saves that fail.
 #include "fixture.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
+#include "ads/adslib.h"
 #include "laycfg/configuration_file.h"
 
 namespace fs = std::filesystem;
@@ -61,7 +65,7 @@ protected:
 };
 
 TEST_F(ConfigurationFile, ExactBytesOfAnEmptyListAndADefaultRecord) {
-    writeBytes(path, "old");
+    writeBytes(path, words({999, 1000}));
     ASSERT_EQ(zan::saveConfigurationFile(path), 1);
     EXPECT_EQ(bytesOf(path), std::string("\xE7\x03\xB8\x0B", 4));
 
@@ -168,12 +172,12 @@ TEST_F(ConfigurationFile, StringsOverTheLimitAreCutAtACharacterBoundary) {
 
 TEST_F(ConfigurationFile, FailedSaveKeepsThePreviousFile) {
     add("A");
-    writeBytes(path, "previous content");
+    writeBytes(path, words({999}) + "previous content");
     fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     zan::app::Script answers("@ok\n");
     h.session().attach(answers);
     EXPECT_EQ(zan::saveConfigurationFile(path), 0);
-    EXPECT_EQ(bytesOf(path), "previous content");
+    EXPECT_EQ(bytesOf(path), words({999}) + "previous content");
     EXPECT_NE(h.transcript().find("\"Failed opening file archive for saving.\""), std::string::npos);
     // The reason names the file on a line of its own.
     EXPECT_NE(h.transcript().find(path + ": the file is read-only"), std::string::npos) << h.transcript();
@@ -201,4 +205,70 @@ TEST_F(ConfigurationFile, DialogsChooseAndRecordTheFile) {
               std::string::npos);
     EXPECT_NE(h.transcript().find("\"Save ZAN Layer File\""), std::string::npos);
     EXPECT_EQ(zan::loadConfigurationFile(""), 0);
+}
+
+// Whatever stands at the recorded path instead of a readable configuration
+// file gives the messages of a file that cannot be read (the reason on a
+// line of its own, naming the file) and is never replaced by the save.
+TEST_F(ConfigurationFile, WhatCannotBeReadGivesMessagesAndIsLeftAsItIs) {
+    add("A");
+    fs::create_directory(dir + "/folder.Zly");
+    ASSERT_EQ(::mkfifo((dir + "/pipe.Zly").c_str(), 0644), 0);
+    struct Case {
+        std::string path, reason;
+    };
+    std::vector<Case> cases = {
+        {dir + "/folder.Zly", ": not a regular file but a directory\n"},
+        {dir + "/pipe.Zly", ": not a regular file but a FIFO\n"},  // opened without waiting for a writer
+        {"/dev/null", ": not a regular file but a character device\n"},
+        {"/proc/self/mem", ": cannot read: Input/output error\n"},  // a regular file that refuses reading
+    };
+    if (::geteuid() != 0) {
+        writeBytes(dir + "/secret.Zly", "x");
+        fs::permissions(dir + "/secret.Zly", fs::perms::none);
+        cases.push_back({dir + "/secret.Zly", ": cannot open: Permission denied\n"});
+    }
+    for (const Case& c : cases) {
+        zan::app::Script answers("@ok\n@ok\n");
+        h.session().attach(answers);
+        h.clearTranscript();
+        EXPECT_EQ(zan::loadConfigurationFile(c.path), 0) << c.path;
+        EXPECT_EQ(h.count(c.path + c.reason), 1u) << h.transcript();
+        EXPECT_NE(h.transcript().find("\"Failed opening Layer Configuration file.\""), std::string::npos);
+        EXPECT_EQ(list().size(), 1u);
+        if (c.path.rfind("/proc/", 0) == 0) continue;  // a save would be refused for its permissions anyway
+        EXPECT_EQ(zan::saveConfigurationFile(c.path), 0) << c.path;
+        EXPECT_EQ(h.count("[message box] \"TUV Windows Application\" \"Failed opening file archive for saving.\""),
+                  1u)
+            << h.transcript();
+        EXPECT_NE(h.transcript().find("\n" + c.path + ": "), std::string::npos);
+    }
+    EXPECT_TRUE(fs::is_directory(dir + "/folder.Zly"));
+    EXPECT_TRUE(fs::is_fifo(dir + "/pipe.Zly"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// A file of another kind (here a drawing) loads nothing, says so on a line
+// of its own that names it, and is not overwritten by the save that follows
+// unless the user picks it in the save dialog.
+TEST_F(ConfigurationFile, AForeignFileIsNamedAndNotOverwritten) {
+    const std::string drawing = dir + "/plan.dxf";
+    writeBytes(drawing, "  0\nSECTION\n");
+    EXPECT_EQ(zan::loadConfigurationFile(drawing), 0);
+    ads_printf("next\n");
+    EXPECT_NE(h.transcript().find(drawing + ": File does not appear to be a Layer Configuration File.\nnext\n"),
+              std::string::npos)
+        << h.transcript();
+
+    add("A");
+    zan::app::Script answers("@ok\n");
+    h.session().attach(answers);
+    EXPECT_EQ(zan::saveConfigurationFile(drawing), 0);
+    EXPECT_EQ(bytesOf(drawing), "  0\nSECTION\n");
+    EXPECT_NE(h.transcript().find(drawing + ": not a Layer Configuration File; it was left as it is\n"),
+              std::string::npos);
+    // An empty file, or one that starts like a configuration file, is rewritten.
+    writeBytes(drawing, "");
+    EXPECT_EQ(zan::saveConfigurationFile(drawing), 1);
+    EXPECT_EQ(bytesOf(drawing), words({999}) + defaultRecord("A") + words({3000}));
 }
