@@ -218,8 +218,9 @@ bool readRecord(LayerConfiguration& c, ArchiveReader& archive) {
     while (archive.word(tag) && tag != kRecordEnd) {
         switch (tag) {
         case 0: if (archive.text(text)) c.name = text; break;
-        case 1: if (archive.text(text)) c.ucsName = text; break;
-        case 2: if (archive.text(text)) c.viewName = text; break;
+        // An empty UCS or view name means none, as the writer's leaving it out does.
+        case 1: if (archive.text(text)) c.ucsName = text.empty() ? kNoName : text; break;
+        case 2: if (archive.text(text)) c.viewName = text.empty() ? kNoName : text; break;
         case 3: {
             std::uint16_t flags[4] = {};
             bool ok = true;

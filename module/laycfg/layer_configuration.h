@@ -12,6 +12,9 @@
 
 namespace zan {
 
+// The UCS or view name of a configuration that restores none.
+inline constexpr const char* kNoName = "None";
+
 class LayerConfiguration {
 public:
     // What a restore does first to all layers.
@@ -57,6 +60,11 @@ public:
 
     void setRestoredFlag(int value) { restoredFlag = value; }
 
+    // Whether a restore restores a named UCS or view: not for "None" (the
+    // default), nor for an empty name, which names nothing.
+    bool restoresUcs() const { return !ucsName.empty() && ucsName != kNoName; }
+    bool restoresView() const { return !viewName.empty() && viewName != kNoName; }
+
     std::string name;
     std::vector<Level*> includedModifiers;  // not owned
     std::vector<Level*> excludedModifiers;  // not owned
@@ -64,8 +72,8 @@ public:
     std::vector<std::string> excludedLayers;
     std::vector<std::string> unresolvedIncludedModifiers;
     std::vector<std::string> unresolvedExcludedModifiers;
-    std::string ucsName = "None";
-    std::string viewName = "None";
+    std::string ucsName = kNoName;
+    std::string viewName = kNoName;
     int restoredFlag = 1;
     int spareFlag1 = 1;
     int spareFlag2 = 0;

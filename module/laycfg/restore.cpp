@@ -142,9 +142,9 @@ void restoreToModelSpace(LayerConfiguration& configuration) {
     reportTooLong(tooLong);
     ads_cmd(args.list());
 
-    if (configuration.ucsName != "None")
+    if (configuration.restoresUcs())
         ads_command(RTSTR, "_.UCS", RTSTR, "Restore", RTSTR, configuration.ucsName.c_str(), 0);
-    if (configuration.viewName != "None")
+    if (configuration.restoresView())
         ads_command(RTSTR, "_.View", RTSTR, "Restore", RTSTR, configuration.viewName.c_str(), RTSTR, "yes", 0);
     ads_command(RTSTR, "regenauto", RTSTR, "ON", 0);
     if (rememberedRegen != 1) {

@@ -10,6 +10,7 @@
 
 #include "ads/adslib.h"
 #include "laycfg/configuration_file.h"
+#include "laycfg/restore.h"
 
 namespace fs = std::filesystem;
 using zan::LayerConfiguration;
@@ -271,4 +272,34 @@ TEST_F(ConfigurationFile, AForeignFileIsNamedAndNotOverwritten) {
     writeBytes(drawing, "");
     EXPECT_EQ(zan::saveConfigurationFile(drawing), 1);
     EXPECT_EQ(bytesOf(drawing), words({999}) + defaultRecord("A") + words({3000}));
+}
+
+// An empty UCS or view name means "restore none", before a save (which leaves
+// the empty name out) and after it, and in the configuration read back.
+TEST_F(ConfigurationFile, EmptyUcsAndViewNamesMeanNoneBeforeAndAfterASave) {
+    writeBytes(path, words({999, 1000, 0}) + str("E") + words({1}) + str("") + words({2}) + str("") +
+                         words({3, 1, 1, 0, 0, 2000, 3000}));
+    std::vector<std::vector<std::string>> restores;
+    for (int round = 0; round < 2; ++round) {
+        list().clear();
+        ASSERT_EQ(zan::loadConfigurationFile(path), 1);
+        ASSERT_EQ(list().size(), 1u);
+        EXPECT_EQ(list()[0].ucsName, "None");
+        EXPECT_EQ(list()[0].viewName, "None");
+        h.clearTranscript();
+        zan::restoreToModelSpace(list()[0]);
+        restores.push_back(traces());
+        ASSERT_EQ(zan::saveConfigurationFile(path), 1);
+    }
+    EXPECT_EQ(restores[0], restores[1]);
+    EXPECT_EQ(restores[0].size(), 3u);  // the two layer commands and REGENAUTO, no UCS or VIEW
+    EXPECT_EQ(bytesOf(path), words({999}) + defaultRecord("E") + words({3000}));
+
+    // Set in memory, an empty name restores nothing either.
+    LayerConfiguration c;
+    c.ucsName.clear();
+    c.viewName.clear();
+    h.clearTranscript();
+    zan::restoreToModelSpace(c);
+    EXPECT_EQ(traces(), restores[0]);
 }
