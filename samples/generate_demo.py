@@ -12,8 +12,9 @@
   blocks/*.dwg        the symbol bar's block drawing files (DXF content)
   bitmaps/*.bmp       20 x 20, 16-colour button images
 
-Paths inside the bar files and the drawing are relative to the repository
-root, the directory the zan program is started from.
+Paths inside the bar files and the drawing are relative to the drawing's
+folder (samples/demo/), so the kit works wherever it is copied and whatever
+directory the zan program is started from.
 
 Usage: /usr/bin/python3 samples/generate_demo.py   (needs python3-ezdxf)
 """
@@ -28,7 +29,7 @@ from ezdxf.math import Vec3
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "demo")
-REL = "samples/demo/"  # the kit's directory as seen from the repository root
+REL = ""  # the kit's directory as seen from the drawing's folder: the same one
 
 # Levels: (name, modifier, x offset of the level's plan in model space)
 LEVELS = [("Level 1", "1", 0.0), ("Level 2", "2", 50.0), ("Level 3", "3", 100.0), ("Site", "S", 150.0)]
@@ -239,7 +240,7 @@ def build_drawing():
     marker.set_xdata(APP, [
         (1000, "TUV_Version_Number"), (1000, "000.001.B"),
         (1000, "Level_bitmap_directory"), (1000, REL + "bitmaps/"), (1070, 1),
-        (1000, "Config_files_directory"), (1000, REL),
+        (1000, "Config_files_directory"), (1000, REL or "./"),
         (1000, "Layer_config_file"), (1000, REL + "demo.Zly"),
         (1000, "Modifier_file"), (1000, REL + "demo.Zmb"),
     ])

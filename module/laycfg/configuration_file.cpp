@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ads/adslib.h"
+#include "shell/drawing_paths.h"
 #include "shell/init_object.h"
 #include "shell/services.h"
 #include "shell/state.h"
@@ -273,7 +274,7 @@ void reportNotFound(const std::string& path) {
 }  // namespace
 
 int saveConfigurationFile(const std::string& given) {
-    std::string path = given;
+    std::string path = resolveDrawingPath(given);
     bool chosen = false;
     if (path.empty()) {
         messageBox("Layer Configurations are dynamically written to a file.\nPlease select a file.", tk::MB_OK);
@@ -300,7 +301,7 @@ int saveConfigurationFile(const std::string& given) {
 }
 
 int loadConfigurationFile(const std::string& given) {
-    std::string path = given;
+    std::string path = resolveDrawingPath(given);
     if (path.empty() || !fileExists(path)) {
         if (!path.empty()) reportNotFound(path);
         path = chooseFile("Open or Create ZAN Layer File");

@@ -9,6 +9,7 @@
 #include "resources/dialog_templates.h"
 #include "shell/services.h"
 #include "shell/state.h"
+#include "shell/drawing_paths.h"
 
 namespace zan {
 
@@ -43,7 +44,7 @@ void EditModifierDialog::browse() {
     request.owner = handle();
     request.defaultExtension = "bmp";
     request.filter = "Bitmaps (*.bmp)|*.bmp||";
-    request.initialDirectory = bar_.bitmapDirectory();
+    request.initialDirectory = resolveDrawingPath(bar_.bitmapDirectory());
     request.flags = tk::OFN_HIDEREADONLY | tk::OFN_PATHMUSTEXIST | tk::OFN_NOCHANGEDIR;
     std::optional<std::string> chosen = tk::platform().openFileDialog(request);
     if (!chosen) return;

@@ -7,6 +7,7 @@
 #include "shell/services.h"
 #include "shell/state.h"
 #include "shell/token_reader.h"
+#include "shell/drawing_paths.h"
 
 namespace zan {
 
@@ -76,7 +77,7 @@ bool readModifierFile(const std::string& path, ModifierFileContent& content) {
 bool loadLevelsFromModifierFile() {
     ShellState& s = state();
     if (s.modifierBarWindow != nullptr || !s.levelList.empty()) return true;
-    const std::string path = s.modifierFile;
+    const std::string path = resolveDrawingPath(s.modifierFile);
     std::string directory, fileName;
     if (!splitModifierFilePath(path, directory, fileName)) return false;
     ModifierFileContent content;

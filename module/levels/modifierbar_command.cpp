@@ -10,6 +10,7 @@
 #include "shell/services.h"
 #include "shell/state.h"
 #include "tk/platform.h"
+#include "shell/drawing_paths.h"
 
 namespace zan {
 
@@ -109,7 +110,7 @@ int modifierbarCommand() {
     BarFile file;
     const bool fromDrawing = !s.modifierFile.empty();
     if (fromDrawing) {
-        file.path = s.modifierFile;
+        file.path = resolveDrawingPath(s.modifierFile);
     } else if (std::optional<std::string> chosen = chooseBarFile()) {
         file.path = *chosen;
     } else {

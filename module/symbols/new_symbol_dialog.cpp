@@ -5,6 +5,7 @@
 #include "resources/symbol_dialog_templates.h"
 #include "symbols/symbol_bar.h"
 #include "symbols/symbol_button.h"
+#include "shell/drawing_paths.h"
 
 namespace zan {
 
@@ -42,7 +43,7 @@ void NewSymbolDialog::browse(int field, const char* extension, const char* filte
     request.owner = handle();
     request.defaultExtension = extension;
     request.filter = filter;
-    request.initialDirectory = directory;
+    request.initialDirectory = resolveDrawingPath(directory);
     request.flags = tk::OFN_HIDEREADONLY | tk::OFN_PATHMUSTEXIST | tk::OFN_NOCHANGEDIR;
     std::optional<std::string> chosen = tk::platform().openFileDialog(request);
     if (!chosen) return;

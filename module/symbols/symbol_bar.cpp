@@ -6,6 +6,7 @@
 #include "symbols/pending_insertion.h"
 #include "symbols/symbol_settings_dialogs.h"
 #include "toolwnd/button_image.h"
+#include "shell/drawing_paths.h"
 
 namespace zan {
 
@@ -102,7 +103,7 @@ bool SymbolBar::onSystemCommand(unsigned command) {
 
 void SymbolBar::askBlockDirectory() {
     PathSelectionDialog dialog;
-    dialog.setInitialPath(blockDirectory());
+    dialog.setInitialPath(resolveDrawingPath(blockDirectory()));
     if (dialog.run(handle()) != tk::IDOK) return;
     setBlockDirectory(dialog.path());
     setChanged(true);

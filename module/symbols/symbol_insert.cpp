@@ -21,6 +21,7 @@
 #include "symbols/pending_insertion.h"
 #include "symbols/symbol_bar.h"
 #include "tk/platform.h"
+#include "shell/drawing_paths.h"
 
 namespace zan {
 
@@ -37,7 +38,7 @@ bool fileExists(const std::string& path) {
 // the insert command reads the file, and the command is then cancelled
 // before a reference is placed. False (with a message) when there is no file.
 bool loadBlock(const SymbolBar& bar, const std::string& block) {
-    const std::string path = bar.blockDirectory() + block + ".dwg";
+    const std::string path = resolveDrawingPath(bar.blockDirectory()) + block + ".dwg";
     if (!fileExists(path)) {
         messageBox("File " + path + " \ncould not be inserted.\nCheck the path settings for the symbol bar.",
                    tk::MB_OK);

@@ -3,6 +3,7 @@
 #include "toolwnd/button_grid_window.h"
 #include "toolwnd/button_image.h"
 #include "tk/platform.h"
+#include "shell/drawing_paths.h"
 
 namespace zan {
 
@@ -47,7 +48,7 @@ bool GridButton::createChild(int childId, int width, int height) {
 
 void GridButton::reloadImage() {
     // The previous image is released at once; only the current one is kept.
-    image_ = item_->imageNumber == -1 ? loadButtonImage(owner_.bitmapDirectory(), item_->imageFile) : tk::Bitmap();
+    image_ = item_->imageNumber == -1 ? loadButtonImage(resolveDrawingPath(owner_.bitmapDirectory()), item_->imageFile) : tk::Bitmap();
     invalidate();
 }
 

@@ -4,6 +4,7 @@
 #include "dialogs/path_selection_dialog.h"
 #include "shell/token_reader.h"
 #include "toolwnd/button_grid_window.h"
+#include "shell/drawing_paths.h"
 
 namespace zan {
 
@@ -66,7 +67,7 @@ void ButtonGridWindow::askRows() {
 
 void ButtonGridWindow::askBitmapDirectory() {
     PathSelectionDialog dialog;
-    dialog.setInitialPath(bitmapDirectory_);
+    dialog.setInitialPath(resolveDrawingPath(bitmapDirectory_));
     if (dialog.run(handle()) != tk::IDOK) return;
     setBitmapDirectory(dialog.path());
     changed_ = true;

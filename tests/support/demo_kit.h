@@ -1,6 +1,7 @@
 // A test on a copy of the demo kit: the kit is copied into a fresh directory,
-// which becomes the working directory (the kit names its files relative to
-// it), and the demo drawing is opened in a traced session with the module.
+// which becomes the working directory (so that a script can name the kit's
+// files as samples/demo/...), and the demo drawing is opened in a traced
+// session with the module.
 // The test target defines ZAN_SOURCE_DIR, the repository's root.
 #pragma once
 

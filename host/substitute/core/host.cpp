@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <filesystem>
 
 #include "dxf/dxf.h"
 #include "geometry/extents.h"
@@ -44,10 +45,17 @@ void Host::printf(const char* format, ...) {
 void Host::setDrawingPath(std::string path) {
     drawingPath_ = std::move(path);
     std::string name = drawingPath_.empty() ? "Drawing1.dwg" : drawingPath_;
+    if (auto slash = name.find_last_of('/'); slash != std::string::npos) name = name.substr(slash + 1);
+    // As in the CAD host, DWGPREFIX is the drawing's folder as a full path
+    // with its trailing separator, however the drawing was named when opened;
+    // applications resolve the relative paths a drawing records against it.
+    // A drawing without a file has none.
     std::string prefix;
-    if (auto slash = name.find_last_of('/'); slash != std::string::npos) {
-        prefix = name.substr(0, slash + 1);
-        name = name.substr(slash + 1);
+    if (!drawingPath_.empty()) {
+        std::error_code ec;
+        std::filesystem::path folder = std::filesystem::absolute(drawingPath_, ec).lexically_normal().parent_path();
+        if (!ec) prefix = folder.string();
+        if (!prefix.empty() && prefix.back() != '/') prefix += '/';
     }
     if (SystemVariable* v = db_->variables().find("DWGNAME")) v->value = name;
     if (SystemVariable* v = db_->variables().find("DWGPREFIX")) v->value = prefix;

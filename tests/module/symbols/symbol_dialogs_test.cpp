@@ -34,8 +34,9 @@ TEST_F(SymbolDialogs, BrowseStoresTheFileNameAndOnlyALowerCaseEndingIsCut) {
     answer("@click 1003\n@file \"" + dir + "/samples/demo/blocks/window.dwg\"\n@click 1001\n@file \"" + dir +
            "/samples/demo/bitmaps/sym_window.bmp\"\n@click 1030\n");
     ui("@tool 1 click 1 right");
-    EXPECT_TRUE(shows("filter \"Drawings (*.dwg)|*.dwg||\" ext \"dwg\" dir \"samples/demo/blocks/\""));
-    EXPECT_TRUE(shows("filter \"Bitmaps (*.bmp)|*.bmp||\" ext \"bmp\" dir \"samples/demo/bitmaps/\""));
+    // A new drawing has no folder: the bar's relative folders stay as recorded.
+    EXPECT_TRUE(shows("filter \"Drawings (*.dwg)|*.dwg||\" ext \"dwg\" dir \"blocks/\""));
+    EXPECT_TRUE(shows("filter \"Bitmaps (*.bmp)|*.bmp||\" ext \"bmp\" dir \"bitmaps/\""));
     EXPECT_EQ(symbol(0).blockName, "window");
     EXPECT_EQ(symbol(0).imageFile, "sym_window.bmp");
 
@@ -74,7 +75,7 @@ TEST_F(SymbolDialogs, DeletingTheLastSymbolSavesAnEmptyBarThatReadsBackEmpty) {
     }
     EXPECT_EQ(bar->itemCount(), 0);
     ASSERT_TRUE(bar->save());
-    EXPECT_EQ(readFile(demoFile), "SYMBOL\n0\n1\n20 20\n\"FURN\"\n\"samples/demo/blocks/\"\n\"samples/demo/bitmaps/\"\n");
+    EXPECT_EQ(readFile(demoFile), "SYMBOL\n0\n1\n20 20\n\"FURN\"\n\"blocks/\"\n\"bitmaps/\"\n");
     bar->destroyWindow();
     SymbolBar* again = openDemoBar();
     ASSERT_NE(again, nullptr);

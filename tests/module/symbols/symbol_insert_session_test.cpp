@@ -195,7 +195,9 @@ TEST_F(SymbolInsertSession, AMissingBlockIsLoadedFromTheBlockDirectoryOrReported
     // The drawing lacks "stair": it is defined from its file, then inserted.
     std::filesystem::copy_file("samples/demo/blocks/door.dwg", "samples/demo/blocks/stair.dwg");
     run(openBar({}) + "@tool 2 click 4 right\n@edit 1002 stair\n@click 1030\n@tool 2 click 4\n\n7,7\n\n\n\n");
-    EXPECT_TRUE(shows("[trace] command: \"insert\" \"samples/demo/blocks/stair.dwg\"\n[trace] command:\n"));
+    // The bar's block folder is relative to the drawing's folder.
+    const std::string blocks = std::filesystem::current_path().string() + "/samples/demo/blocks/";
+    EXPECT_TRUE(shows("[trace] command: \"insert\" \"" + blocks + "stair.dwg\"\n[trace] command:\n"));
     EXPECT_EQ(last().block, "stair");
     EXPECT_EQ(h.count("[trace] command: \"Insert\" \"stair\""), 1u);
 
@@ -203,7 +205,7 @@ TEST_F(SymbolInsertSession, AMissingBlockIsLoadedFromTheBlockDirectoryOrReported
     const long inserts = count("INSERT");
     h.clearTranscript();
     run("@tool 2 click 4 right\n@edit 1002 missing\n@click 1030\n@tool 2 click 4\n\n@ok\n");
-    EXPECT_TRUE(shows(messageBox("File samples/demo/blocks/missing.dwg \\ncould not be inserted.\\nCheck the path settings for the symbol bar.")));
+    EXPECT_TRUE(shows(messageBox("File " + blocks + "missing.dwg \\ncould not be inserted.\\nCheck the path settings for the symbol bar.")));
     EXPECT_FALSE(shows("[trace] command: \"Insert\""));
     EXPECT_EQ(count("INSERT"), inserts);
 }
