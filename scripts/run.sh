@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds ZAN and starts zan on the demo drawing.
+# Installs what is missing, builds ZAN and starts zan on a copy of the demo
+# kit (see scripts/demo.sh): the repository's files are never changed.
 # Arguments go to zan (for example a drawing, or --script FILE).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
-cd "$root"  # the demo kit names its files relative to the repository
-exec "${ZAN_BUILD_DIR:-$root/build}/bin/zan" "$@"
+exec "$root/scripts/demo.sh" "$@"
