@@ -264,6 +264,27 @@ std::string configurationFileBytes() {
     return archive.bytes();
 }
 
+int loadConfigurationBytes(std::string_view bytes, const std::string& path) {
+    ArchiveReader archive(bytes);
+    std::uint16_t word = 0;
+    if (!archive.word(word) || word != kFileSignature) {
+        ads_printf("%s: File does not appear to be a Layer Configuration File.\n", path.c_str());
+        return 0;
+    }
+    while (archive.word(word) && word == kRecordStart) {
+        auto configuration = std::make_unique<LayerConfiguration>();
+        if (readRecord(*configuration, archive)) state().layerConfigurations.append(std::move(configuration));
+    }
+    if (archive.cut())
+        ads_printf("Texts longer than %zu characters in %s were cut.\n", kMaximumStringBytes, path.c_str());
+    if (archive.ended()) {
+        // What was read whole stays; the record the data ended in is dropped.
+        ads_printf("Layer Configuration file %s ends early; a record cut short was not loaded.\n", path.c_str());
+        return 0;
+    }
+    return 1;
+}
+
 namespace {
 
 void reportNotFound(const std::string& path) {
@@ -314,27 +335,9 @@ int loadConfigurationFile(const std::string& given) {
             messageBox("Failed opening Layer Configuration file.", tk::MB_OK);
             return 0;
         }
-        ArchiveReader archive(bytes);
-        std::uint16_t word = 0;
-        if (!archive.word(word) || word != kFileSignature) {
-            ads_printf("%s: File does not appear to be a Layer Configuration File.\n", path.c_str());
-            return 0;
-        }
-        while (archive.word(word) && word == kRecordStart) {
-            auto configuration = std::make_unique<LayerConfiguration>();
-            if (readRecord(*configuration, archive))
-                state().layerConfigurations.append(std::move(configuration));
-        }
-        if (archive.cut())
-            ads_printf("Texts longer than %zu characters in %s were cut.\n", kMaximumStringBytes, path.c_str());
-        if (archive.ended()) {
-            // What was read whole stays; the record the data ended in is dropped.
-            ads_printf("Layer Configuration file %s ends early; a record cut short was not loaded.\n", path.c_str());
-            returnFocusToHost();
-            return 0;
-        }
+        int loaded = loadConfigurationBytes(bytes, path);
         returnFocusToHost();
-        return 1;
+        return loaded;
     }
     if (!replaceFile(path, {})) {
         messageBox("Failed opening Layer Configuration file.", tk::MB_OK);

@@ -57,5 +57,8 @@ std::string configurationFileBytes();
 // 1 on success, 0 otherwise; see the file dialogs and messages they show.
 int saveConfigurationFile(const std::string& path);
 int loadConfigurationFile(const std::string& path);
+// Appends the configurations of a file's content (`path` names it in the
+// messages); 1 when it was read to its end word, 0 otherwise.
+int loadConfigurationBytes(std::string_view bytes, const std::string& path);
 
 }  // namespace zan
