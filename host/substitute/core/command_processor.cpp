@@ -1,6 +1,7 @@
 #include "core/command_processor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <charconv>
 
 #include "ads/adscodes.h"
@@ -324,7 +325,10 @@ std::optional<std::array<double, 3>> parsePointText(std::string_view text, const
     }
     if (count < 2) return std::nullopt;
     if (relative && base)
-        for (int i = 0; i < 3; ++i) p[i] += (*base)[i];
+        for (int i = 0; i < 3; ++i) {
+            p[i] += (*base)[i];
+            if (!std::isfinite(p[i])) return std::nullopt;  // beyond the largest number
+        }
     return p;
 }
 

@@ -1,6 +1,7 @@
 #include "db/group.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace host {
@@ -62,6 +63,9 @@ std::optional<double> parseReal(std::string_view text) {
     double value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    // "nan" and "inf" are no coordinates, sizes or angles: they would spread
+    // through every computation made with them.
+    if (!std::isfinite(value)) return std::nullopt;
     return value;
 }
 

@@ -640,11 +640,13 @@ bool transformEntity(Database& db, RecordId entity, const Matrix& m) {
     std::vector<std::pair<RecordId, Record>> changed;
     if (!transformedParts(db, entity, m, changed)) return false;
     const Record& head = db.at(entity);
-    for (auto& [id, record] : changed)
-        db.modify(id, [&](Record& stored) {
+    for (auto& part : changed) {
+        Record& record = part.second;  // a named variable: lambdas cannot capture structured bindings in clang 14
+        db.modify(part.first, [&](Record& stored) {
             stored.type = std::move(record.type);  // a stretched circle is an ellipse now
             stored.groups = std::move(record.groups);
         });
+    }
     // A dimension is drawn by its own anonymous block, in world coordinates.
     if (head.type == "DIMENSION") {
         std::string name(db.at(entity).text(2));
