@@ -1,6 +1,8 @@
 // What the module's own readers need around them in a fuzz target: a
 // session of the host (no module loaded: the module's code is linked in)
 // for the host functions and the toolkit, and the module started in it.
+// Both are ended when the process exits, so that the leak check at exit
+// sees everything released.
 #pragma once
 
 #include <string_view>
@@ -10,13 +12,15 @@
 
 namespace zan::fuzz {
 
-inline void startModuleOnce() {
-    static app::Session* session = [] {
-        auto* s = new app::Session(app::SessionOptions{}, [](std::string_view) {});
-        onInitApplication(nullptr);
-        return s;
-    }();
-    (void)session;
-}
+class ModuleInSession {
+public:
+    ModuleInSession() : session_(app::SessionOptions{}, [](std::string_view) {}) { onInitApplication(nullptr); }
+    ~ModuleInSession() { onUnloadApplication(); }
+
+private:
+    app::Session session_;
+};
+
+inline void startModuleOnce() { static ModuleInSession running; }
 
 }  // namespace zan::fuzz

@@ -3,9 +3,16 @@
 #include <cstdint>
 #include <stdexcept>
 
+// GCC tells of the address sanitizer with a macro, clang 14 only as a feature.
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/common_interface_defs.h>
 #define ZAN_ASAN_FIBERS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZAN_ASAN_FIBERS 1
+#endif
+#endif
+#if ZAN_ASAN_FIBERS
+#include <sanitizer/common_interface_defs.h>
 #endif
 
 namespace {

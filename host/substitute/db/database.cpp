@@ -197,8 +197,10 @@ bool Database::isPaperSpaceEntity(RecordId id) const {
 }
 
 OpaqueSection* Database::opaqueSection(std::string_view name) {
+    // Section names are matched exactly, as the reader and the writer match
+    // them: a section "oBJECTS" is kept as it is, not taken for the objects.
     for (OpaqueSection& s : opaque_)
-        if (namesEqual(s.name, name)) return &s;
+        if (s.name == name) return &s;
     return nullptr;
 }
 

@@ -45,15 +45,22 @@ constexpr std::array<CodeLine, 1072> kCodeLines = makeCodeLines();
 class Output {
 public:
     using Sink = std::function<void(const char*, std::size_t)>;
-    explicit Output(Sink sink) : sink_(std::move(sink)), buffer_(2 * kChunk) {}
+    // The buffer starts small and grows to its full size only for a large
+    // drawing: filling megabytes of zeros for every small one costs more
+    // than writing it.
+    explicit Output(Sink sink) : sink_(std::move(sink)), buffer_(kFirstSize) {}
 
     void group(int code, std::string_view value) {
         if (code < 0 || code > 1071) return;  // not a file group (entity names, selection data)
         // Room for the code line, the value with every byte escaped, the line end.
         std::size_t need = 8 + 2 * value.size() + 1;
         if (used_ + need > buffer_.size()) {
-            flush();
-            if (need > buffer_.size()) buffer_.resize(need);
+            if (buffer_.size() < 2 * kChunk) {
+                buffer_.resize(std::max(std::min(2 * kChunk, 4 * buffer_.size()), used_ + need));
+            } else {
+                flush();
+                if (need > buffer_.size()) buffer_.resize(need);
+            }
         }
         const CodeLine& line = kCodeLines[static_cast<std::size_t>(code)];
         char* out = buffer_.data() + used_;
@@ -81,6 +88,7 @@ public:
 
 private:
     static constexpr std::size_t kChunk = 1 << 20;
+    static constexpr std::size_t kFirstSize = 1 << 14;
     Sink sink_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;

@@ -1,0 +1,33 @@
+// Drawings found by fuzzing the reader: what is read is written, and the
+// text written reads again and is written again unchanged.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dxf/dxf.h"
+
+namespace {
+
+std::string writtenTwice(const std::string& text, std::string& once) {
+    auto db = host::dxf::readText(text, "input.dxf");
+    host::dxf::prepareForWrite(*db);
+    once = host::dxf::writeText(*db);
+    auto again = host::dxf::readText(once, "written.dxf");
+    host::dxf::prepareForWrite(*again);
+    return host::dxf::writeText(*again);
+}
+
+}  // namespace
+
+// A section whose name only differs in case from OBJECTS is kept as a section
+// of its own; the objects a drawing needs go to the real OBJECTS section, so
+// that they are not made again at every save.
+TEST(DxfRoundTrip, ASectionNamedLikeObjectsInAnotherCaseIsNotTheObjects) {
+    const std::string text =
+        "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n  0\nENDSEC\n"
+        "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n"
+        "  0\nSECTION\n  2\noBJECTS\n  0\nDICTIONARY\n  5\nC\n100\nAcDbDictionary\n  0\nENDSEC\n  0\nEOF\n";
+    std::string once;
+    EXPECT_EQ(writtenTwice(text, once), once);
+    EXPECT_NE(once.find("\noBJECTS\n  0\nDICTIONARY\n  5\nC\n"), std::string::npos);
+}
