@@ -120,7 +120,7 @@ public:
             else if (name == "ENTITIES")
                 entities();
             else if (const OpaqueSection* s = findOpaque(name))
-                for (RecordId id : s->records) record(db_.at(id));
+                for (std::size_t i = 0; i < s->records.size(); ++i) record(db_.at(s->records[i]), i == 0);
             out_.group(0, "ENDSEC");
         }
         out_.group(0, "EOF");
@@ -247,8 +247,11 @@ private:
         }
     }
 
-    void record(const Record& r) {
-        if (!r.type.empty()) out_.group(0, r.type);
+    // Only the groups that open a section it does not know stand without a
+    // type line; any other record keeps its type line, even an empty one,
+    // so that its groups are not read as the previous record's.
+    void record(const Record& r, bool mayBeLoose = false) {
+        if (!r.type.empty() || !mayBeLoose) out_.group(0, r.type);
         if (modern_) {
             for (const Group& g : r.groups)
                 if (g.code != 0) out_.group(g.code, g.value);

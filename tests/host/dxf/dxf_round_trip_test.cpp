@@ -31,3 +31,16 @@ TEST(DxfRoundTrip, ASectionNamedLikeObjectsInAnotherCaseIsNotTheObjects) {
     EXPECT_EQ(writtenTwice(text, once), once);
     EXPECT_NE(once.find("\noBJECTS\n  0\nDICTIONARY\n  5\nC\n"), std::string::npos);
 }
+
+// A record whose type line is empty keeps that line when written, so that its
+// groups are not read back as part of the record before it (in a section the
+// host does not know, the groups opening the section stand without one).
+TEST(DxfRoundTrip, ARecordWithAnEmptyTypeKeepsItsTypeLine) {
+    const std::string text =
+        "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  0\nENDSEC\n"
+        "  0\nSECTION\n  2\nEXTRA\n  1\nLOOSE\n 10\n1.0\n  0\n\n 10\n2.0\n1001\nAPP\n100\nMARK\n  0\nENDSEC\n  0\nEOF\n";
+    std::string once;
+    EXPECT_EQ(writtenTwice(text, once), once);
+    EXPECT_NE(once.find("  2\nEXTRA\n  1\nLOOSE\n 10\n1.0\n  0\n\n 10\n2.0\n1001\nAPP\n100\nMARK\n"), std::string::npos)
+        << once;
+}
