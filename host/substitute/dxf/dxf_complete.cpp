@@ -301,7 +301,11 @@ private:
         ids.push_back(db_.add(std::move(layoutDict)));
         ids.push_back(db_.add(layout("Model", modelLayout, layouts, modelBr, 0, true)));
         ids.push_back(db_.add(layout("Layout1", paperLayout, layouts, paperBr, 1, false)));
-        section->records.insert(section->records.begin(), ids.begin(), ids.end());
+        // Groups that open the section without a type line stay first: only
+        // there are they read back as such.
+        auto at = section->records.begin();
+        if (at != section->records.end() && db_.at(*at).type.empty()) ++at;
+        section->records.insert(at, ids.begin(), ids.end());
         // Block records point at their layouts.
         db_.modify(modelRecord, [&](Record& r) { r.set(340, formatHandle(modelLayout)); });
         db_.modify(paperRecord, [&](Record& r) { r.set(340, formatHandle(paperLayout)); });

@@ -44,3 +44,14 @@ TEST(DxfRoundTrip, ARecordWithAnEmptyTypeKeepsItsTypeLine) {
     EXPECT_NE(once.find("  2\nEXTRA\n  1\nLOOSE\n 10\n1.0\n  0\n\n 10\n2.0\n1001\nAPP\n100\nMARK\n"), std::string::npos)
         << once;
 }
+
+// Groups that open an OBJECTS section without a type line stay first when
+// the objects a drawing needs are added, and so read back as they were read.
+TEST(DxfRoundTrip, GroupsOpeningTheObjectsStayFirst) {
+    const std::string text =
+        "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n  0\nENDSEC\n"
+        "  0\nSECTION\n  2\nOBJECTS\n  5\nDICTIONARY\n  3\nACAD_GROUP\n  0\nENDSEC\n  0\nEOF\n";
+    std::string once;
+    EXPECT_EQ(writtenTwice(text, once), once);
+    EXPECT_NE(once.find("  2\nOBJECTS\n  5\nDICTIONARY\n  3\nACAD_GROUP\n  0\nDICTIONARY\n"), std::string::npos) << once;
+}
