@@ -2,8 +2,8 @@
 # Builds the libFuzzer targets with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-fuzz/ (or $ZAN_BUILD_DIR) and runs each
 # for a fixed number of inputs on its seed corpus ($ZAN_FUZZ_RUNS, default
-# 5000; new inputs go to build-fuzz/fuzz/corpus/, the seeds in fuzz/corpus/
-# stay as they are). Installs clang and libFuzzer with apt-get if missing.
+# 5000; new inputs go to build-fuzz/fuzz/corpus/, emptied at the start of
+# every run; the seeds in fuzz/corpus/ stay as they are). Installs clang and libFuzzer with apt-get if missing.
 # A crash, a hang, a sanitizer report or a broken round trip fails the run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -32,6 +32,9 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launc
 # Only the fuzz targets and what they link are built here.
 mapfile -t targets < <(ninja -C "$build" -t targets all | sed -n 's/^\(fuzz_[a-z_]*\): phony$/\1/p' | sort -u)
 ninja -C "$build" "${targets[@]}"
+# The same fixed work every time: inputs found by earlier runs are dropped,
+# the seed corpus in fuzz/corpus stays.
+find "$build/fuzz/corpus" -mindepth 2 -type f -delete 2> /dev/null || true
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
 ctest --test-dir "$build" -R '^fuzz_' --output-on-failure -j"$(nproc)" --timeout 600
