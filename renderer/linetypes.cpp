@@ -35,25 +35,29 @@ std::vector<std::vector<QPointF>> dashPolyline(const std::vector<QPointF>& point
     double total = 0;
     for (std::size_t i = 1; i < points.size(); ++i) total += std::hypot(points[i].x() - points[i - 1].x(),
                                                                         points[i].y() - points[i - 1].y());
-    if (total / repeat * static_cast<double>(pattern.size()) > static_cast<double>(maxPieces)) {
+    if (!std::isfinite(total) || total / repeat * static_cast<double>(pattern.size()) > static_cast<double>(maxPieces)) {
         out.push_back(points);
         return out;
     }
+    // Dots take no room in the pattern; each is drawn as a short piece.
     std::size_t element = 0;
-    auto length = [&](std::size_t e) {
-        double v = pattern[e] * scale;
-        return v == 0 ? dotLength : std::abs(v);
-    };
+    auto length = [&](std::size_t e) { return std::abs(pattern[e]) * scale; };
     double left = length(0);  // of the current element
-    bool drawing = pattern[0] >= 0;
+    bool drawing = pattern[0] > 0;
     std::vector<QPointF> piece;
     if (drawing) piece.push_back(points[0]);
+    if (pattern[0] == 0 && points[1] != points[0]) {
+        QPointF d = points[1] - points[0];
+        out.push_back({points[0], points[0] + d / std::hypot(d.x(), d.y()) * dotLength});
+    }
     for (std::size_t i = 1; i < points.size(); ++i) {
         QPointF a = points[i - 1], b = points[i];
         double segment = std::hypot(b.x() - a.x(), b.y() - a.y()), done = 0;
+        if (!(segment > 0)) continue;
+        QPointF unit = (b - a) / segment;
         while (segment - done > left) {
             done += left;
-            QPointF at = a + (b - a) * (done / segment);
+            QPointF at = a + unit * done;
             if (drawing) {
                 piece.push_back(at);
                 out.push_back(std::move(piece));
@@ -61,7 +65,8 @@ std::vector<std::vector<QPointF>> dashPolyline(const std::vector<QPointF>& point
             piece.clear();
             element = (element + 1) % pattern.size();
             left = length(element);
-            drawing = pattern[element] >= 0;
+            drawing = pattern[element] > 0;
+            if (pattern[element] == 0) out.push_back({at, at + unit * dotLength});
             if (drawing) piece.push_back(at);
         }
         left -= segment - done;

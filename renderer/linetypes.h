@@ -20,8 +20,8 @@ using DashPattern = std::vector<double>;
 DashPattern linetypePattern(const host::Database& db, std::string_view name);
 
 // Cuts a polyline into its dashes, the pattern's lengths multiplied by
-// `scale`, starting with the pattern's first element. A dot becomes a piece
-// `dotLength` long. At most `maxPieces` pieces are made; a line that would
+// `scale`, starting with the pattern's first element. A dot takes no room in
+// the pattern and is drawn as a piece `dotLength` long. At most `maxPieces` pieces are made; a line that would
 // need more is returned whole (too dense to show its dashes).
 std::vector<std::vector<QPointF>> dashPolyline(const std::vector<QPointF>& points, const DashPattern& pattern,
                                                double scale, double dotLength, std::size_t maxPieces = 20000);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 
 #include "geometry/group_points.h"
 #include "renderer.h"
@@ -108,7 +109,13 @@ bool ensureGuiApplication() {
     static int argc = 3;
     static char program[] = "zan", option[] = "-platform", platform[] = "offscreen";
     static char* argv[] = {program, option, platform, nullptr};
+    // What the platform says while it starts (a missing runtime directory,
+    // say) is of no concern to a plot; later messages pass as usual.
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
     static QGuiApplication* application = new QGuiApplication(argc, argv);
+    qInstallMessageHandler(previous);
     return application != nullptr;
 }
 

@@ -249,8 +249,10 @@ private:
     }
 
     QPen highlightPen(const QColor& color) const {
-        QPen pen(color, style_.lineWidth * 2, Qt::CustomDashLine, Qt::FlatCap, Qt::RoundJoin);
-        pen.setDashPattern({3, 2});
+        // Dashes of 4 and gaps of 3 device units, whatever the pen's width.
+        double width = style_.lineWidth * 2;
+        QPen pen(color, width, Qt::CustomDashLine, Qt::FlatCap, Qt::RoundJoin);
+        pen.setDashPattern({4 / width, 3 / width});
         return pen;
     }
 
