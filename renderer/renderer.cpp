@@ -153,6 +153,8 @@ public:
     void entity(host::RecordId id) {
         const host::Record& r = db_.at(id);
         if (r.erased || r.integer(60) == 1) return;
+        // A reference on a frozen layer hides all it holds, its attributes too.
+        if (r.type == "INSERT" && hiddenLayer(r.text(8, "0"), false)) return;
         host::Box box = host::entityExtents(db_, id);
         if (box.valid && visible_.valid && !box.intersects(visible_)) return;
         bool highlighted = source_.highlighted(id);

@@ -145,7 +145,10 @@ TEST(Renderer, NestedReferencesTakeColourAndVisibilityByBlock) {
     host::BlockDefinition& outer = defineBlock(*s.db, "outer");
     s.db->addBlockEntity(outer, insert("inner", "0", 0, 0, {{62, "0"}}));
     s.db->addEntity(insert("outer", "B", 10, 10, {{62, "6"}, {41, "2"}, {42, "2"}}), false);
-    s.db->addEntity(insert("outer", "FRZ", 10, 40), false);
+    s.db->addEntity(insert("outer", "FRZ", 10, 40, {{66, "1"}}), false);
+    s.db->addEntity(make("ATTRIB", {{8, "R"}, {10, "10"}, {20, "45"}, {30, "0"}, {40, "5"}, {1, "VALUE"}, {2, "TAG"}}),
+                    false);
+    s.db->addEntity(make("SEQEND", {{8, "FRZ"}}), false);
     s.db->addEntity(insert("outer", "OFFB", 10, 70), false);
     QImage p = s.picture();
     EXPECT_GT(count(p, 12, 9, 28, 11, QColor(Qt::magenta)), 40);  // by block, twice as long
