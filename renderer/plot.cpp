@@ -119,8 +119,10 @@ bool ensureGuiApplication() {
     return application != nullptr;
 }
 
-bool renderPlot(const DrawingSource& source, const PlotRequest& request, PlotFormat format, std::string& out,
-                std::string& message) {
+namespace {
+
+bool draw(const DrawingSource& source, const PlotRequest& request, PlotFormat format, std::string& out,
+          std::string& message) {
     if (request.width < 1 || request.height < 1 || request.width > kMaxPlotSide || request.height > kMaxPlotSide ||
         static_cast<long long>(request.width) * request.height > kMaxPlotArea) {
         message = "A plot must be between 1x1 and " + std::to_string(kMaxPlotSide) + "x" +
@@ -189,6 +191,21 @@ bool renderPlot(const DrawingSource& source, const PlotRequest& request, PlotFor
     buffer.close();
     out.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     return true;
+}
+
+}  // namespace
+
+bool renderPlot(const DrawingSource& source, const PlotRequest& request, PlotFormat format, std::string& out,
+                std::string& message) {
+    // Nothing a drawing holds may end the session: a failure is a message.
+    try {
+        return draw(source, request, format, out, message);
+    } catch (const std::exception& e) {
+        message = std::string("The plot could not be drawn: ") + e.what();
+    } catch (...) {
+        message = "The plot could not be drawn.";
+    }
+    return false;
 }
 
 bool plotDrawing(const DrawingSource& source, const PlotRequest& request, std::string& message) {

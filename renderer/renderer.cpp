@@ -59,6 +59,8 @@ private:
     LayerState unknown_;
 };
 
+bool finite(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p.y()); }
+
 // Where a segment crosses a rectangle (Liang and Barsky); false when it
 // misses it.
 bool clipSegment(QPointF& a, QPointF& b, const QRectF& r) {
@@ -99,7 +101,7 @@ public:
         };
         for (std::size_t i = 1; i < points.size(); ++i) {
             QPointF a = points[i - 1], b = points[i];
-            if (!clipSegment(a, b, clip_)) {
+            if (!finite(a) || !finite(b) || !clipSegment(a, b, clip_)) {
                 flush();
                 continue;
             }
@@ -113,12 +115,14 @@ public:
     }
 
     void dot(const QPointF& at, const QColor& color, double size) {
-        if (!clip_.contains(at)) return;
+        if (!finite(at) || !clip_.contains(at)) return;
         painter_.fillRect(QRectF(at.x() - size / 2, at.y() - size / 2, size, size), color);
     }
 
     void fill(QPainterPath path, const QBrush& brush) {
         if (path.isEmpty()) return;
+        QRectF bounds = path.boundingRect();
+        if (!finite(bounds.topLeft()) || !finite(bounds.bottomRight())) return;  // a drawing's wild numbers
         if (!clip_.contains(path.boundingRect())) path = path.intersected(clipPath_);
         if (!path.isEmpty()) painter_.fillPath(path, brush);
     }
@@ -241,6 +245,7 @@ private:
                 continue;
             }
             std::vector<QPointF> points = flatten(curve);
+            if (points.size() < 2) continue;
             if (highlighted) {
                 canvas_.stroke(device(points), highlightPen(color));
                 continue;
@@ -264,6 +269,8 @@ private:
         if (c.kind == host::Curve::Kind::Segment) return {QPointF(c.a.x, c.a.y), QPointF(c.b.x, c.b.y)};
         double radius = std::max(host::length(c.u), host::length(c.v)) * pixel_;
         double sweep = c.t1 - c.t0;
+        if (!std::isfinite(radius) || !std::isfinite(sweep) || !std::isfinite(c.a.x) || !std::isfinite(c.a.y))
+            return {};
         double step = radius > 0.25 ? 2 * std::acos(1 - 0.25 / radius) : sweep;
         int n = static_cast<int>(std::clamp(std::ceil(sweep / std::max(step, 1e-6)), 2.0, 4096.0));
         std::vector<QPointF> out;
@@ -292,6 +299,7 @@ private:
         for (const host::Curve& c : shape.curves) {
             if (c.kind == host::Curve::Kind::Point) continue;
             std::vector<QPointF> points = device(flatten(c));
+            if (points.empty()) continue;
             if (!open || std::hypot(points.front().x() - last.x(), points.front().y() - last.y()) > 0.01) {
                 if (open) path.closeSubpath();
                 path.moveTo(points.front());
@@ -336,7 +344,12 @@ Renderer::Renderer(const DrawingSource& source, Style style) : source_(source), 
 
 void Renderer::draw(QPainter& painter, const QRectF& target, const Layout& layout, const host::Box& window) const {
     const host::Database& db = source_.database();
-    painter.save();
+    // The painter is handed back as it came, whatever happens here.
+    struct Saved {
+        QPainter& p;
+        explicit Saved(QPainter& painter) : p(painter) { p.save(); }
+        ~Saved() { p.restore(); }
+    } saved(painter);
     painter.resetTransform();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(target, style_.colors.background);
@@ -376,7 +389,6 @@ void Renderer::draw(QPainter& painter, const QRectF& target, const Layout& layou
         if (r.type == "VIEWPORT" && isPaperSheetViewport(r)) continue;
         pass.entity(id);
     }
-    painter.restore();
 }
 
 }  // namespace zan::render

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include <cstdlib>
 #include <set>
 
 #include "db/layers.h"
@@ -285,6 +286,33 @@ TEST(Renderer, ViewportsHideTheirOwnFrozenLayersAndClipToTheirFrames) {
     EXPECT_EQ(count(frozen, 6, 32, 44, 68), 0);
     EXPECT_EQ(count(frozen, 56, 54, 94, 56), 0);
     EXPECT_GT(count(frozen, 56, 44, 94, 46), 50);
+}
+
+// Numbers no drawing should hold draw nothing, and stop nothing else.
+TEST(Renderer, WildNumbersDrawNothingAndHangNothing) {
+    Scene s;
+    s.layer("W", 7);
+    const char* wild[] = {"nan", "inf", "-inf", "1e300", "-1e308"};
+    for (const char* v : wild) {
+        s.db->addEntity(line("W", 0, 0, 50, 50, {}), false);
+        s.db->addEntity(make("LINE", {{8, "W"}, {10, v}, {20, "1"}, {30, "0"}, {11, "2"}, {21, v}, {31, "0"}}), false);
+        s.db->addEntity(make("CIRCLE", {{8, "W"}, {10, "50"}, {20, "50"}, {30, "0"}, {40, v}}), false);
+        s.db->addEntity(make("TEXT", {{8, "W"}, {10, v}, {20, "0"}, {30, "0"}, {40, v}, {1, "X"}, {50, v}}), false);
+        s.db->addEntity(make("MTEXT", {{8, "W"}, {10, "1"}, {20, "1"}, {30, "0"}, {40, v}, {41, v}, {1, "A B C"}}),
+                        false);
+        s.db->addEntity(make("LWPOLYLINE", {{8, "W"}, {90, "2"}, {70, "1"}, {43, v}, {10, "0"}, {20, "0"}, {42, v},
+                                            {10, v}, {20, "5"}}),
+                        false);
+        s.db->addEntity(line("W", 0, 90, 100, 90, {{48, v}, {6, "DASHED"}}), false);
+        s.db->addEntity(insert("NOSUCH", "W", 0, 0, {{41, v}}), false);
+    }
+    s.db->variables().setReal("LTSCALE", 1e-300);
+    QImage p = s.picture();
+    EXPECT_GT(count(p, 20, 19, 22, 21), 0);  // the sane line is there
+    for (const char* v : wild) {
+        s.db->variables().setReal("LTSCALE", std::strtod(v, nullptr));
+        s.picture();
+    }
 }
 
 }  // namespace
