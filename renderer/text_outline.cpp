@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <memory>
+#include <unordered_map>
+#include <utility>
 
 #include "geometry/group_points.h"
 #include "geometry/matrix.h"
@@ -19,9 +22,44 @@ namespace {
 constexpr const char* kFallbackFamily = "DejaVu Sans";
 constexpr int kFontPixels = 100;  // outlines are made at this size and scaled
 
+// A font at the outline size with what the layout needs of it, and the
+// outlines of the strings drawn in it (made once: a drawing repeats its
+// texts, and each outline is made by the font engine, hinting and all).
+class Face {
+public:
+    explicit Face(const QString& family) {
+        font_.setFamilies({family, kFallbackFamily});
+        font_.setPixelSize(kFontPixels);
+        font_.setStyleStrategy(QFont::PreferOutline);
+        font_.setHintingPreference(QFont::PreferNoHinting);
+        QFontMetricsF fm(font_);
+        cap_ = fm.capHeight() > 0 ? fm.capHeight() : fm.ascent() * 0.7;
+        descent_ = fm.descent();
+    }
+    double capHeight() const { return cap_; }
+    double descent() const { return descent_; }
+    // The outline of a string with its baseline at y 0 (y down), and its advance.
+    const std::pair<QPainterPath, double>& outline(const QString& text) {
+        auto it = outlines_.find(text);
+        if (it != outlines_.end()) return it->second;
+        if (outlines_.size() >= kMaxOutlines) outlines_.clear();
+        QPainterPath path;
+        path.addText(0, 0, font_, text);
+        return outlines_.emplace(text, std::make_pair(path, QFontMetricsF(font_).horizontalAdvance(text)))
+            .first->second;
+    }
+    double advance(const QString& text) { return outline(text).second; }
+
+private:
+    static constexpr std::size_t kMaxOutlines = 8192;
+    QFont font_;
+    double cap_ = 1, descent_ = 0;
+    std::unordered_map<QString, std::pair<QPainterPath, double>> outlines_;
+};
+
 // The font of a text style: the family its extended data names, or the one
 // its font file is named after; vector fonts show in the fallback family.
-QFont styleFont(const host::Database& db, std::string_view styleName) {
+Face& styleFont(const host::Database& db, std::string_view styleName) {
     QString family = kFallbackFamily;
     host::RecordId id = db.findEntry("STYLE", styleName.empty() ? std::string_view("Standard") : styleName);
     if (id != host::kNoRecord) {
@@ -42,17 +80,10 @@ QFont styleFont(const host::Database& db, std::string_view styleName) {
         if (!named && (extension == "ttf" || extension == "otf" || extension == "ttc") && dot > 0)
             family = QString::fromStdString(file.substr(0, dot));
     }
-    QFont font;
-    font.setFamilies({family, kFallbackFamily});
-    font.setPixelSize(kFontPixels);
-    font.setStyleStrategy(QFont::PreferOutline);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
-
-double capHeight(const QFontMetricsF& fm) {
-    double cap = fm.capHeight();
-    return cap > 0 ? cap : fm.ascent() * 0.7;
+    static std::unordered_map<QString, std::unique_ptr<Face>> faces;
+    std::unique_ptr<Face>& face = faces[family];
+    if (!face) face = std::make_unique<Face>(family);
+    return *face;
 }
 
 // The plane of a text's object coordinates, with its elevation.
@@ -79,11 +110,10 @@ QPainterPath singleLine(const host::Database& db, const host::Record& r) {
     double factor = r.real(41).value_or(1);
     if (!(factor > 0)) factor = 1;
     double oblique = host::radians(std::clamp(r.real(51).value_or(0), -85.0, 85.0));
-    QFont font = styleFont(db, r.text(7));
-    QFontMetricsF fm(font);
+    Face& face = styleFont(db, r.text(7));
     QString text = QString::fromStdString(shown);
-    double k = h / capHeight(fm);
-    double advance = fm.horizontalAdvance(text);
+    const auto& [glyphs, advance] = face.outline(text);
+    double k = h / face.capHeight();
     double width = advance * k * factor;
     double rotation = host::radians(r.real(50).value_or(0));
     long long horizontal = r.integer(72), vertical = r.type == "TEXT" ? r.integer(73) : r.integer(74);
@@ -103,10 +133,8 @@ QPainterPath singleLine(const host::Database& db, const host::Record& r) {
         else if (horizontal == 2) dx = -width;
         if (vertical == 2 || horizontal == 4) dy = -h / 2;
         else if (vertical == 3) dy = -h;
-        else if (vertical == 1) dy = fm.descent() * k;
+        else if (vertical == 1) dy = face.descent() * k;
     }
-    QPainterPath glyphs;
-    glyphs.addText(0, 0, font, text);
     long long flags = r.integer(71);
     QTransform local(k * factor, 0, -k * std::tan(oblique), -k, dx, dy);
     QTransform mirror = QTransform::fromScale(flags & 2 ? -1 : 1, flags & 4 ? -1 : 1);
@@ -115,13 +143,13 @@ QPainterPath singleLine(const host::Database& db, const host::Record& r) {
 
 // Breaks a paragraph into lines no wider than `limit` (in font pixels) at
 // spaces; a word longer than the limit stands on a line of its own.
-std::vector<QString> wrap(const QString& paragraph, const QFontMetricsF& fm, double limit) {
-    if (!(limit > 0) || fm.horizontalAdvance(paragraph) <= limit) return {paragraph};
+std::vector<QString> wrap(const QString& paragraph, Face& face, double limit) {
+    if (!(limit > 0) || face.advance(paragraph) <= limit) return {paragraph};
     std::vector<QString> lines;
     QString line;
     for (const QString& word : paragraph.split(' ')) {
         QString candidate = line.isEmpty() ? word : line + ' ' + word;
-        if (!line.isEmpty() && fm.horizontalAdvance(candidate) > limit) {
+        if (!line.isEmpty() && face.advance(candidate) > limit) {
             lines.push_back(line);
             line = word;
         } else {
@@ -139,15 +167,14 @@ QPainterPath multiLine(const host::Database& db, const host::Record& r) {
     content += std::string(r.text(1));
     double h = r.real(40).value_or(0);
     if (!(h > 0) || !std::isfinite(h)) return {};
-    QFont font = styleFont(db, r.text(7));
-    QFontMetricsF fm(font);
-    double k = h / capHeight(fm);
+    Face& face = styleFont(db, r.text(7));
+    double k = h / face.capHeight();
     double referenceWidth = r.real(41).value_or(0);
     std::vector<QString> lines;
     for (const std::string& p : mtextParagraphs(content))
-        for (QString& l : wrap(QString::fromStdString(p), fm, referenceWidth / k)) lines.push_back(std::move(l));
+        for (QString& l : wrap(QString::fromStdString(p), face, referenceWidth / k)) lines.push_back(std::move(l));
     double widest = 0;
-    for (const QString& l : lines) widest = std::max(widest, fm.horizontalAdvance(l) * k);
+    for (const QString& l : lines) widest = std::max(widest, face.advance(l) * k);
     if (widest <= 0) return {};
     double width = referenceWidth > 0 ? referenceWidth : widest;
     double spacing = r.real(44).value_or(1);
@@ -168,11 +195,10 @@ QPainterPath multiLine(const host::Database& db, const host::Record& r) {
     QTransform place = turn(rotation, anchor) * planeTransform(r, anchor.z);
     QPainterPath out;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        double lineWidth = fm.horizontalAdvance(lines[i]) * k;
+        const auto& [glyphs, advance] = face.outline(lines[i]);
+        double lineWidth = advance * k;
         double x = x0 + (column == 0 ? 0 : column == 1 ? (width - lineWidth) / 2 : width - lineWidth);
         double baseline = top - h - static_cast<double>(i) * pitch;
-        QPainterPath glyphs;
-        glyphs.addText(0, 0, font, lines[i]);
         out.addPath((QTransform(k, 0, 0, -k, x, baseline) * place).map(glyphs));
     }
     return out;
