@@ -256,4 +256,37 @@ TEST_F(PlotRun, BadPlotArgumentsAreRefusedAndNothingIsReplaced) {
     EXPECT_TRUE(fs::is_directory(dir / "folder.png"));
 }
 
+// A drawing with a second layout, its entities kept in a block of their own.
+TEST_F(PlotRun, EveryLayoutOfADrawingPlots) {
+    std::ofstream(dir / "two.py") << R"(import sys, ezdxf
+doc = ezdxf.new("R2013", setup=True)
+doc.modelspace().add_circle((50, 50), 20, dxfattribs={"color": 3})
+doc.layouts.get("Layout1").add_text("FIRST", dxfattribs={"height": 5, "insert": (10, 270)})
+second = doc.layouts.new("Second")
+second.add_text("SECOND", dxfattribs={"height": 5, "insert": (10, 270)})
+second.add_viewport(center=(210, 140), size=(200, 200), view_center_point=(50, 50), view_height=120).dxf.status = 2
+doc.saveas(sys.argv[1])
+)";
+    ASSERT_EQ(std::system((std::string(ZAN_DEBIAN_PYTHON) + " '" + (dir / "two.py").string() + "' '" +
+                           (dir / "two.dxf").string() + "'").c_str()),
+              0);
+    auto green = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                QRgb p = image.pixel(x, y);
+                n += qGreen(p) > 200 && qRed(p) < 160 && qBlue(p) < 160;
+            }
+        return n;
+    };
+    for (const char* layout : {"Second", "Layout1"}) {
+        ProgramRun run = zan(std::string("--no-module --plot plot.png --size 600x420 --layout ") + layout + " two.dxf");
+        ASSERT_EQ(run.status, 0) << run.output;
+        QImage image = QImage((dir / "plot.png").string().c_str()).convertToFormat(QImage::Format_RGB32);
+        if (std::string(layout) == "Second") EXPECT_GT(green(image), 100);  // the circle, through its viewport
+        else EXPECT_EQ(green(image), 0);
+        EXPECT_GT(ink(image, image.rect()), 50);  // its own title
+    }
+}
+
 }  // namespace
