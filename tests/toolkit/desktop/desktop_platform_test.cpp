@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,6 +18,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "tk/desktop/desktop_platform.h"
 
@@ -97,6 +102,99 @@ TEST_F(Desktop, WithoutAScriptTheFileDialogsAreQtWindows) {
     EXPECT_FALSE(platform.openFileDialog(request));
     EXPECT_NE(transcript.find("[open file] -> cancel\n"), std::string::npos);
     std::filesystem::remove_all(dir);
+}
+
+// A dialog with an edit, a check box, a list and OK and Cancel; the
+// handler reads what the user left in them when OK is clicked.
+struct Form final : tk::DialogHandler {
+    tk::Platform& platform;
+    HWND window = nullptr;
+    std::string edit;
+    bool checked = false;
+    std::vector<int> selection;
+    int commands = 0;
+
+    explicit Form(tk::Platform& p) : platform(p) {}
+    void dialogCreated(HWND d) override { window = d; }
+    bool onInit() override {
+        tk::DialogControls* c = platform.dialogControls(window);
+        c->setText(1001, "start");
+        c->listAdd(1003, "Level 1", 0);
+        c->listAdd(1003, "Level 2", 0);
+        return true;
+    }
+    void onCommand(int, int) override { ++commands; }
+    void onOK() override {
+        tk::DialogControls* c = platform.dialogControls(window);
+        edit = c->text(1001);
+        checked = c->isChecked(1002);
+        selection = c->listSelection(1003);
+        platform.endDialog(window, tk::IDOK);
+    }
+    void onCancel() override { platform.endDialog(window, tk::IDCANCEL); }
+    void dialogDestroyed(int) override {}
+
+    static tk::DialogTemplate layout() {
+        tk::DialogTemplate t;
+        t.resourceId = 500;
+        t.caption = "Level Form";
+        t.size = {200, 120};
+        t.controls = {{1001, tk::ControlKind::Edit, "", 0, {10, 10, 190, 24}},
+                      {1002, tk::ControlKind::CheckBox, "Freeze", 0, {10, 30, 100, 42}},
+                      {1003, tk::ControlKind::ListBox, "", tk::kNotify, {10, 46, 190, 90}},
+                      {1, tk::ControlKind::DefPushButton, "OK", 0, {90, 98, 135, 112}},
+                      {2, tk::ControlKind::PushButton, "Cancel", 0, {145, 98, 190, 112}}};
+        return t;
+    }
+};
+
+// Runs the steps one by one on the modal Qt dialog, each once the model has
+// taken in what the one before did.
+void steps(std::vector<std::function<void(QDialog&)>> list) {
+    auto* timer = new QTimer;
+    auto left = std::make_shared<std::vector<std::function<void(QDialog&)>>>(std::move(list));
+    QObject::connect(timer, &QTimer::timeout, [timer, left] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        auto step = left->front();
+        left->erase(left->begin());
+        if (left->empty()) {
+            timer->stop();
+            timer->deleteLater();
+        }
+        step(*dialog);
+    });
+    timer->start(10);
+}
+
+TEST_F(Desktop, WithoutAScriptADialogIsAQtWindowWhoseActionsTheModelPerforms) {
+    Form form(platform);
+    QString title;
+    steps({[&](QDialog& d) {
+               title = d.windowTitle();
+               EXPECT_EQ(d.findChild<QLineEdit*>()->text(), "start");  // as the handler set it
+               EXPECT_EQ(d.findChild<QListWidget*>()->count(), 2);
+               d.findChild<QLineEdit*>()->setText("Ground floor");
+               d.findChild<QCheckBox*>()->click();
+           },
+           [](QDialog& d) {
+               EXPECT_TRUE(d.findChild<QCheckBox*>()->isChecked());  // the model's state, shown again
+               d.findChild<QListWidget*>()->setCurrentRow(1);
+           },
+           [](QDialog& d) {
+               for (QPushButton* b : d.findChildren<QPushButton*>())
+                   if (b->text() == "OK") b->click();
+           }});
+    EXPECT_EQ(platform.runModalDialog(Form::layout(), nullptr, form), tk::IDOK);
+    EXPECT_EQ(title, "Level Form");
+    EXPECT_EQ(form.edit, "Ground floor");
+    EXPECT_TRUE(form.checked);
+    EXPECT_EQ(form.selection, std::vector<int>{1});
+    EXPECT_GE(form.commands, 3);  // the edit's change, the check box, the list's selection
+
+    Form cancelled(platform);
+    steps({[](QDialog& d) { d.reject(); }});  // Escape, or the close box
+    EXPECT_EQ(platform.runModalDialog(Form::layout(), nullptr, cancelled), tk::IDCANCEL);
 }
 
 }  // namespace

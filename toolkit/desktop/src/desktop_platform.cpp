@@ -12,6 +12,14 @@ DesktopPlatform::DesktopPlatform(std::string profileFolder) : state_(std::make_u
 
 DesktopPlatform::~DesktopPlatform() = default;
 
+std::optional<std::string> UserAnswers::takeUiLine() {
+    if (queue_.empty()) askUser(state_, queue_);
+    if (queue_.empty()) return std::nullopt;
+    std::string line = std::move(queue_.front());
+    queue_.pop_front();
+    return line;
+}
+
 void DesktopPlatform::setTranscript(std::function<void(std::string_view)> sink) {
     state_->transcript = sink;
     state_->model.setTranscript(std::move(sink));
@@ -82,7 +90,15 @@ std::optional<std::string> DesktopPlatform::saveFileDialog(const FileDialogReque
     return showFileDialog(*state_, request, true);
 }
 
+// Without a script the model's dialog takes its answers from the user, who
+// acts on it in a Qt window (qt_dialogs.cpp).
 int DesktopPlatform::runModalDialog(const DialogTemplate& dialog, HWND owner, DialogHandler& handler) {
+    if (state_->answers) return state_->model.runModalDialog(dialog, owner, handler);
+    struct Running {
+        State& s;
+        Running(State& state, const DialogTemplate& t) : s(state) { beginUserDialog(s, t); }
+        ~Running() { endUserDialog(s); }
+    } running(*state_, dialog);
     return state_->model.runModalDialog(dialog, owner, handler);
 }
 HWND DesktopPlatform::createModelessDialog(const DialogTemplate& dialog, HWND owner, DialogHandler& handler) {

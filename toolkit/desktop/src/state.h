@@ -2,7 +2,9 @@
 // that answers (if any), the transcript.
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,13 +14,35 @@
 
 namespace tk::desktop {
 
+class DialogMirror;
+
+// The answers of the user to what the model asks while a modal dialog runs
+// without a script: the dialog shown as a Qt window, each action the user
+// takes there given to the model as the UI line a script would hold.
+class UserAnswers final : public common::UiAnswerSource {
+public:
+    explicit UserAnswers(DesktopPlatform::State& state) : state_(state) {}
+    std::optional<std::string> takeUiLine() override;
+    std::deque<std::string>& queue() { return queue_; }
+
+private:
+    DesktopPlatform::State& state_;
+    std::deque<std::string> queue_;
+};
+
 struct DesktopPlatform::State {
     tk::headless::HeadlessPlatform model;
     common::UiAnswerSource* answers = nullptr;  // the script's; null: the user answers
     std::function<void(std::string_view)> transcript;
     std::string applicationName;
 
-    explicit State(std::string profileFolder) : model(std::move(profileFolder)) {}
+    // Modal dialogs running without a script, innermost last, with their Qt windows.
+    std::vector<const DialogTemplate*> dialogs;
+    std::vector<std::unique_ptr<DialogMirror>> mirrors;
+    UserAnswers user{*this};
+
+    explicit State(std::string profileFolder);
+    ~State();
     void say(const std::string& line) {
         if (transcript) transcript(line + "\n");
     }
@@ -27,6 +51,14 @@ struct DesktopPlatform::State {
 // The Qt windows the user answers (qt_prompts.cpp).
 int showMessageBox(DesktopPlatform::State& state, std::string_view text, std::string_view title, unsigned style);
 std::optional<std::string> showFileDialog(DesktopPlatform::State& state, const FileDialogRequest& request, bool save);
+
+// A modal dialog the user answers begins and ends (its Qt window with it).
+void beginUserDialog(DesktopPlatform::State& state, const DialogTemplate& dialog);
+void endUserDialog(DesktopPlatform::State& state);
+
+// Shows the innermost modal dialog as a Qt window, up to date with the
+// model, until the user acts; queues the UI lines of the action (qt_dialogs.cpp).
+void askUser(DesktopPlatform::State& state, std::deque<std::string>& lines);
 
 // Makes the process's QApplication when it has none.
 void ensureApplication();

@@ -2,11 +2,15 @@
 //
 // It keeps every window and dialog in the headless backend's model (so that
 // the automation script drives it exactly as it drives the headless backend,
-// and the transcript is the same), and shows the user real Qt windows where
-// a user must answer: a message box or a file dialog that the script has no
-// answer for is shown as a QMessageBox or QFileDialog and waits in a nested
-// event loop. Tool windows and dialogs from templates are not shown as Qt
-// windows yet; they stay in the model and answer the script.
+// and the transcript is the same). A run with a script is answered by the
+// script alone (a missing answer stops it, as in the headless backend).
+// Without a script the user answers in real Qt windows, each waiting in a
+// nested event loop: message boxes (QMessageBox), the open and save file
+// dialogs (QFileDialog with the title, filters and default extension), and
+// modal dialogs from templates (a QDialog laid out from the template in
+// dialog units of its font, showing the model's controls; what the user does
+// there reaches the model as the UI line a script would hold). Tool windows
+// and modeless dialogs are not shown as Qt windows yet.
 //
 // A QApplication is made when the process has none (Qt chooses the platform:
 // QT_QPA_PLATFORM=offscreen runs without a display).
