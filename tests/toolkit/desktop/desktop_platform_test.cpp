@@ -13,6 +13,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QCloseEvent>
+#include <QMouseEvent>
 
 #include <unistd.h>
 
@@ -195,6 +197,59 @@ TEST_F(Desktop, WithoutAScriptADialogIsAQtWindowWhoseActionsTheModelPerforms) {
     Form cancelled(platform);
     steps({[](QDialog& d) { d.reject(); }});  // Escape, or the close box
     EXPECT_EQ(platform.runModalDialog(Form::layout(), nullptr, cancelled), tk::IDCANCEL);
+}
+
+// A tool window paints red through the canvas and notes the mouse.
+struct RedTool final : tk::WindowHandler {
+    tk::Point pressed{-1, -1};
+    unsigned keys = 0;
+    void onPaint(tk::Canvas& canvas) override {
+        tk::Size size = canvas.size();
+        canvas.fillRect({0, 0, size.width, size.height}, 0xFF0000);
+    }
+    void onMouseDown(tk::MouseButton, tk::Point p, unsigned k) override {
+        pressed = p;
+        keys = k;
+    }
+};
+
+QWidget* shownWindow(const QString& title) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->windowTitle() == title && w->isVisible()) return w;
+    return nullptr;
+}
+
+TEST_F(Desktop, AToolWindowIsAQtWindowShowingTheCanvasAndTakingTheMouse) {
+    RedTool tool;
+    tk::WindowSpec spec;
+    spec.style = tk::WS_POPUP | tk::WS_CAPTION | tk::WS_SYSMENU;
+    spec.caption = "Levels";
+    spec.rect = {100, 100, 220, 160};
+    HWND window = platform.createWindow(spec, &tool);
+    ASSERT_NE(window, nullptr);
+    platform.showWindow(window, tk::SW_SHOW);
+    QApplication::processEvents();
+    QWidget* shown = shownWindow("Levels");
+    ASSERT_NE(shown, nullptr);
+    tk::Rect client = platform.clientRect(window);
+    EXPECT_EQ(shown->size(), QSize(client.right, client.bottom));
+    QImage pixels = shown->grab().toImage();
+    EXPECT_EQ(pixels.pixelColor(5, 5), QColor(Qt::red));
+
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(7, 9), shown->mapToGlobal(QPointF(7, 9)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(shown, &press);
+    EXPECT_EQ(tool.pressed.x, 7);
+    EXPECT_EQ(tool.pressed.y, 9);
+    EXPECT_EQ(tool.keys, tk::MK_LBUTTON | tk::MK_SHIFT);
+    EXPECT_NE(transcript.find("press at 7,9 left shift"), std::string::npos) << transcript;
+
+    platform.setWindowText(window, "Levels (2)");
+    EXPECT_NE(shownWindow("Levels (2)"), nullptr);
+    QCloseEvent close;
+    QApplication::sendEvent(shownWindow("Levels (2)"), &close);  // the close box: the model closes it
+    EXPECT_FALSE(platform.isWindow(window));
+    EXPECT_EQ(shownWindow("Levels (2)"), nullptr);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ DesktopPlatform::DesktopPlatform(std::string profileFolder) : state_(std::make_u
     ensureApplication();
 }
 
-DesktopPlatform::~DesktopPlatform() = default;
+DesktopPlatform::~DesktopPlatform() { dropToolWindows(*state_); }
 
 std::optional<std::string> UserAnswers::takeUiLine() {
     if (queue_.empty()) askUser(state_, queue_);
@@ -30,7 +30,9 @@ void DesktopPlatform::setAnswerSource(common::UiAnswerSource* source) {
     state_->model.setAnswerSource(source);
 }
 bool DesktopPlatform::performUiLine(std::string_view line, std::string& error) {
-    return state_->model.performUiLine(line, error);
+    bool done = state_->model.performUiLine(line, error);
+    followToolWindows(*state_);
+    return done;
 }
 const std::string& DesktopPlatform::failure() const { return state_->model.failure(); }
 void DesktopPlatform::setProfileDirectory(std::string directory) { state_->model.setProfileDirectory(std::move(directory)); }
@@ -39,23 +41,42 @@ void DesktopPlatform::startModule(std::string_view applicationName) {
     state_->applicationName = applicationName;
     state_->model.startModule(applicationName);
 }
-void DesktopPlatform::stopModule() { state_->model.stopModule(); }
+void DesktopPlatform::stopModule() {
+    state_->model.stopModule();
+    followToolWindows(*state_);
+}
 HWND DesktopPlatform::createExternalWindow(std::string_view title, WindowMessageSink* sink) {
     return state_->model.createExternalWindow(title, sink);
 }
+// What changes a tool window is followed by its Qt window.
 HWND DesktopPlatform::createWindow(const WindowSpec& spec, WindowHandler* handler) {
-    return state_->model.createWindow(spec, handler);
+    HWND window = state_->model.createWindow(spec, handler);
+    followToolWindows(*state_);
+    return window;
 }
-void DesktopPlatform::destroyWindow(HWND window) { state_->model.destroyWindow(window); }
+void DesktopPlatform::destroyWindow(HWND window) {
+    state_->model.destroyWindow(window);
+    followToolWindows(*state_);
+}
 bool DesktopPlatform::isWindow(HWND window) { return state_->model.isWindow(window); }
-bool DesktopPlatform::setWindowText(HWND window, std::string_view text) { return state_->model.setWindowText(window, text); }
+bool DesktopPlatform::setWindowText(HWND window, std::string_view text) {
+    bool done = state_->model.setWindowText(window, text);
+    followToolWindows(*state_);
+    return done;
+}
 std::string DesktopPlatform::windowText(HWND window) { return state_->model.windowText(window); }
 Rect DesktopPlatform::windowRect(HWND window) { return state_->model.windowRect(window); }
 Rect DesktopPlatform::clientRect(HWND window) { return state_->model.clientRect(window); }
 bool DesktopPlatform::setWindowPos(HWND window, int x, int y, int width, int height, unsigned flags) {
-    return state_->model.setWindowPos(window, x, y, width, height, flags);
+    bool done = state_->model.setWindowPos(window, x, y, width, height, flags);
+    followToolWindows(*state_);
+    return done;
 }
-bool DesktopPlatform::showWindow(HWND window, ShowCommand command) { return state_->model.showWindow(window, command); }
+bool DesktopPlatform::showWindow(HWND window, ShowCommand command) {
+    bool done = state_->model.showWindow(window, command);
+    followToolWindows(*state_);
+    return done;
+}
 bool DesktopPlatform::isWindowVisible(HWND window) { return state_->model.isWindowVisible(window); }
 bool DesktopPlatform::bringWindowToTop(HWND window) { return state_->model.bringWindowToTop(window); }
 Rect DesktopPlatform::adjustWindowRect(const Rect& client, unsigned style) {
@@ -64,13 +85,23 @@ Rect DesktopPlatform::adjustWindowRect(const Rect& client, unsigned style) {
 bool DesktopPlatform::appendSystemMenuItem(HWND window, unsigned command, std::string_view text) {
     return state_->model.appendSystemMenuItem(window, command, text);
 }
-void DesktopPlatform::invalidate(HWND window) { state_->model.invalidate(window); }
-void DesktopPlatform::updateWindow(HWND window) { state_->model.updateWindow(window); }
+// Painting asks only for a repaint: a module paints from within a repaint.
+void DesktopPlatform::invalidate(HWND window) {
+    state_->model.invalidate(window);
+    repaintToolWindows(*state_);
+}
+void DesktopPlatform::updateWindow(HWND window) {
+    state_->model.updateWindow(window);
+    repaintToolWindows(*state_);
+}
 long DesktopPlatform::sendCopyData(HWND target, unsigned long identifier, const void* data, std::size_t length) {
     return state_->model.sendCopyData(target, identifier, data, length);
 }
 bool DesktopPlatform::postCloseRequest(HWND target) { return state_->model.postCloseRequest(target); }
-void DesktopPlatform::processPostedMessages() { state_->model.processPostedMessages(); }
+void DesktopPlatform::processPostedMessages() {
+    state_->model.processPostedMessages();
+    followToolWindows(*state_);
+}
 void DesktopPlatform::setFocus(HWND window) { state_->model.setFocus(window); }
 HWND DesktopPlatform::focusWindow() { return state_->model.focusWindow(); }
 

@@ -15,6 +15,10 @@
 namespace tk::desktop {
 
 class DialogMirror;
+class ToolMirror;
+struct ToolMirrorDeleter {
+    void operator()(ToolMirror* mirror) const;  // where the class is known (qt_tool_windows.cpp)
+};
 
 // The answers of the user to what the model asks while a modal dialog runs
 // without a script: the dialog shown as a Qt window, each action the user
@@ -40,6 +44,8 @@ struct DesktopPlatform::State {
     std::vector<const DialogTemplate*> dialogs;
     std::vector<std::unique_ptr<DialogMirror>> mirrors;
     UserAnswers user{*this};
+    std::vector<std::unique_ptr<ToolMirror, ToolMirrorDeleter>> tools;
+    bool following = false;  // followToolWindows is running  // the Qt windows of the model's tool windows
 
     explicit State(std::string profileFolder);
     ~State();
@@ -59,6 +65,13 @@ void endUserDialog(DesktopPlatform::State& state);
 // Shows the innermost modal dialog as a Qt window, up to date with the
 // model, until the user acts; queues the UI lines of the action (qt_dialogs.cpp).
 void askUser(DesktopPlatform::State& state, std::deque<std::string>& lines);
+
+// Makes a Qt window for each open tool window of the model and brings each
+// up to date with it (caption, place, size, visibility, pixels); drops the
+// Qt windows of tool windows that are gone (qt_tool_windows.cpp).
+void followToolWindows(DesktopPlatform::State& state);
+void dropToolWindows(DesktopPlatform::State& state);
+void repaintToolWindows(DesktopPlatform::State& state);
 
 // Makes the process's QApplication when it has none.
 void ensureApplication();

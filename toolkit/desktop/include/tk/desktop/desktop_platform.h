@@ -9,8 +9,11 @@
 // dialogs (QFileDialog with the title, filters and default extension), and
 // modal dialogs from templates (a QDialog laid out from the template in
 // dialog units of its font, showing the model's controls; what the user does
-// there reaches the model as the UI line a script would hold). Tool windows
-// and modeless dialogs are not shown as Qt windows yet.
+// there reaches the model as the UI line a script would hold). Floating tool
+// windows are Qt tool windows, with or without a script: they show the
+// pixels the module painted through the toolkit's canvas, and the mouse on
+// them reaches the module as the script's "@tool" lines do. Modeless dialogs
+// and the system menu of a tool window are not shown as Qt windows yet.
 //
 // A QApplication is made when the process has none (Qt chooses the platform:
 // QT_QPA_PLATFORM=offscreen runs without a display).

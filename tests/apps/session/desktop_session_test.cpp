@@ -1,0 +1,52 @@
+// A session on the desktop backend: the module's level bar, opened by a
+// script, is a Qt tool window showing what the module painted.
+// (Qt's headers come before the host's, whose macros they must not see.)
+#include <QApplication>
+#include <QImage>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "session/session.h"
+#include "support/session_harness.h"
+
+namespace zan::test {
+namespace {
+
+TEST(DesktopSession, TheLevelBarIsAQtToolWindowPaintedByTheModule) {
+    std::string dir = makeTempDirectory("desktop-session");
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::copy(std::string(ZAN_SOURCE_DIR) + "/samples", dir + "/samples",
+                          std::filesystem::copy_options::recursive);
+    std::filesystem::current_path(dir);
+    {
+        app::SessionOptions options;
+        options.modulePath = ZAN_MODULE_PATH;
+        options.profileDirectory = dir + "/profile";
+        options.backend = "desktop";
+        std::string transcript;
+        app::Session session(options, [&](std::string_view text) { transcript += text; });
+        ASSERT_TRUE(session.openDrawing("samples/demo/demo.dxf"));
+        ASSERT_TRUE(session.loadModule());
+        app::Script script("levelbar\n@tool 1 click 2\n");
+        EXPECT_EQ(session.run(script), 0) << transcript;
+        QApplication::processEvents();
+        QWidget* bar = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if ((w->windowFlags() & Qt::Tool) == Qt::Tool && w->isVisible()) bar = w;
+        ASSERT_NE(bar, nullptr) << transcript;
+        QImage pixels = bar->grab().toImage();
+        std::set<QRgb> colours;
+        for (int y = 0; y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width(); ++x) colours.insert(pixels.pixel(x, y));
+        EXPECT_GT(colours.size(), 3u);  // the buttons' bitmaps and edges, not a blank window
+    }
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace zan::test
