@@ -18,7 +18,14 @@ std::vector<std::string> availableBackends() {
 std::unique_ptr<tk::common::Backend> makeBackend(std::string_view name, std::string& error) {
     if (name.empty() || name == "headless") return std::make_unique<tk::headless::HeadlessPlatform>();
 #ifdef ZAN_HAVE_DESKTOP
-    if (name == "desktop") return std::make_unique<tk::desktop::DesktopPlatform>();
+    if (name == "desktop") {
+        try {
+            return std::make_unique<tk::desktop::DesktopPlatform>();
+        } catch (const std::exception& e) {
+            error = e.what();
+            return nullptr;
+        }
+    }
 #endif
     std::string names;
     for (const std::string& n : availableBackends()) names += (names.empty() ? "" : ", ") + n;

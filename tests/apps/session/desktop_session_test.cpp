@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -46,6 +47,22 @@ TEST(DesktopSession, TheLevelBarIsAQtToolWindowPaintedByTheModule) {
     }
     std::filesystem::current_path(previous);
     std::filesystem::remove_all(dir);
+}
+
+// Run as a process of its own (as CTest runs each test): no application yet.
+TEST(DesktopSession, WithoutADisplayTheBackendIsRefusedWithAReason) {
+    if (QApplication::instance()) GTEST_SKIP() << "an application exists already in this process";
+    unsetenv("QT_QPA_PLATFORM");
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    app::SessionOptions options;
+    options.backend = "desktop";
+    try {
+        app::Session session(options, [](std::string_view) {});
+        FAIL() << "a desktop session started without a display";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_NE(std::string(e.what()).find("needs a display"), std::string::npos) << e.what();
+    }
 }
 
 }  // namespace

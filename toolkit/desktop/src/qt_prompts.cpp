@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -63,6 +64,12 @@ QStringList nameFilters(std::string_view filter) {
 
 void ensureApplication() {
     if (QCoreApplication::instance()) return;
+    // Qt ends the process when no platform can start; say why instead.
+    bool chosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    bool display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!chosen && !display)
+        throw std::runtime_error("the desktop backend needs a display (DISPLAY or WAYLAND_DISPLAY is not set); "
+                                 "QT_QPA_PLATFORM=offscreen runs it without one");
     // Kept for the life of the process, as Qt requires of its arguments.
     static int argc = 1;
     static char program[] = "zan";

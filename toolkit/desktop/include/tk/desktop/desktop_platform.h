@@ -16,7 +16,8 @@
 // and the system menu of a tool window are not shown as Qt windows yet.
 //
 // A QApplication is made when the process has none (Qt chooses the platform:
-// QT_QPA_PLATFORM=offscreen runs without a display).
+// QT_QPA_PLATFORM=offscreen runs without a display). Without a display and
+// without a platform chosen, the constructor throws std::runtime_error.
 #pragma once
 
 #include <memory>
