@@ -14,6 +14,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 
 #include <unistd.h>
@@ -203,6 +206,11 @@ TEST_F(Desktop, WithoutAScriptADialogIsAQtWindowWhoseActionsTheModelPerforms) {
 struct RedTool final : tk::WindowHandler {
     tk::Point pressed{-1, -1};
     unsigned keys = 0;
+    unsigned command = 0;
+    bool onSystemCommand(unsigned c) override {
+        command = c;
+        return c != tk::SC_CLOSE;  // the platform closes the window
+    }
     void onPaint(tk::Canvas& canvas) override {
         tk::Size size = canvas.size();
         canvas.fillRect({0, 0, size.width, size.height}, 0xFF0000);
@@ -243,6 +251,24 @@ TEST_F(Desktop, AToolWindowIsAQtWindowShowingTheCanvasAndTakingTheMouse) {
     EXPECT_EQ(tool.pressed.y, 9);
     EXPECT_EQ(tool.keys, tk::MK_LBUTTON | tk::MK_SHIFT);
     EXPECT_NE(transcript.find("press at 7,9 left shift"), std::string::npos) << transcript;
+
+    // The system menu, from a right click on the window: the module's item.
+    platform.appendSystemMenuItem(window, 303, "Set Rows...");
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, [timer] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            for (QAction* a : menu->actions())
+                if (a->text() == "Set Rows...") menu->setActiveAction(a);
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(menu, &enter);
+        }
+    });
+    timer->start(5);
+    QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(3, 3), shown->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(shown, &right);
+    EXPECT_EQ(tool.command, 303u);
 
     platform.setWindowText(window, "Levels (2)");
     EXPECT_NE(shownWindow("Levels (2)"), nullptr);

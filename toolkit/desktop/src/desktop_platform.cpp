@@ -56,6 +56,7 @@ HWND DesktopPlatform::createWindow(const WindowSpec& spec, WindowHandler* handle
 }
 void DesktopPlatform::destroyWindow(HWND window) {
     state_->model.destroyWindow(window);
+    state_->systemMenus.erase(window);
     followToolWindows(*state_);
 }
 bool DesktopPlatform::isWindow(HWND window) { return state_->model.isWindow(window); }
@@ -83,7 +84,9 @@ Rect DesktopPlatform::adjustWindowRect(const Rect& client, unsigned style) {
     return state_->model.adjustWindowRect(client, style);
 }
 bool DesktopPlatform::appendSystemMenuItem(HWND window, unsigned command, std::string_view text) {
-    return state_->model.appendSystemMenuItem(window, command, text);
+    bool done = state_->model.appendSystemMenuItem(window, command, text);
+    if (done) state_->systemMenus[window].emplace_back(command, std::string(text));
+    return done;
 }
 // Painting asks only for a repaint: a module paints from within a repaint.
 void DesktopPlatform::invalidate(HWND window) {

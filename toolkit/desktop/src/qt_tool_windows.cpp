@@ -6,6 +6,8 @@
 // handlers see the same messages as from a script. Closing the Qt window
 // asks the model to close the tool window.
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -69,9 +71,29 @@ protected:
     void mousePressEvent(QMouseEvent* e) override { send("press", e, true); }
     void mouseReleaseEvent(QMouseEvent* e) override { send("release", e, true); }
     void mouseMoveEvent(QMouseEvent* e) override { send("move", e, false); }
+    // The system menu: what the module appended, then Close.
+    void contextMenuEvent(QContextMenuEvent* e) override {
+        QMenu menu(this);
+        fillSystemMenu(menu);
+        if (QAction* chosen = menu.exec(e->globalPos()))
+            perform("sysmenu " + std::to_string(chosen->data().toUInt()));
+    }
     void closeEvent(QCloseEvent* e) override {
         e->ignore();  // the model decides, as the module's handler may refuse
         perform("close");
+    }
+
+public:
+    void fillSystemMenu(QMenu& menu) {
+        auto it = state_.systemMenus.find(window_);
+        if (it != state_.systemMenus.end()) {
+            for (const auto& [command, text] : it->second) {
+                if (command == 0 && text.empty()) menu.addSeparator();
+                else menu.addAction(QString::fromStdString(text))->setData(command);
+            }
+            menu.addSeparator();
+        }
+        menu.addAction("Close")->setData(static_cast<unsigned>(tk::SC_CLOSE));
     }
 
 private:

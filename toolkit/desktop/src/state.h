@@ -4,6 +4,8 @@
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <vector>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,7 +47,9 @@ struct DesktopPlatform::State {
     std::vector<std::unique_ptr<DialogMirror>> mirrors;
     UserAnswers user{*this};
     std::vector<std::unique_ptr<ToolMirror, ToolMirrorDeleter>> tools;
-    bool following = false;  // followToolWindows is running  // the Qt windows of the model's tool windows
+    bool following = false;  // followToolWindows is running
+    // The items modules appended to the system menus of windows, in order.
+    std::map<HWND, std::vector<std::pair<unsigned, std::string>>> systemMenus;  // the Qt windows of the model's tool windows
 
     explicit State(std::string profileFolder);
     ~State();

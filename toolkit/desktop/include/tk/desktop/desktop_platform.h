@@ -12,8 +12,9 @@
 // there reaches the model as the UI line a script would hold). Floating tool
 // windows are Qt tool windows, with or without a script: they show the
 // pixels the module painted through the toolkit's canvas, and the mouse on
-// them reaches the module as the script's "@tool" lines do. Modeless dialogs
-// and the system menu of a tool window are not shown as Qt windows yet.
+// them reaches the module as the script's "@tool" lines do; a right click
+// offers the window's system menu (the items the module appended, and
+// Close). Modeless dialogs are not shown as Qt windows yet.
 //
 // A QApplication is made when the process has none (Qt chooses the platform:
 // QT_QPA_PLATFORM=offscreen runs without a display). Without a display and
