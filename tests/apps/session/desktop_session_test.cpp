@@ -1,7 +1,9 @@
 // A session on the desktop backend: the module's level bar, opened by a
-// script, is a Qt tool window showing what the module painted.
+// script, is a Qt tool window showing what the module painted, and the
+// dialogs the script answers are Qt windows while they are open.
 // (Qt's headers come before the host's, whose macros they must not see.)
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QWidget>
 
@@ -17,7 +19,17 @@
 namespace zan::test {
 namespace {
 
-TEST(DesktopSession, TheLevelBarIsAQtToolWindowPaintedByTheModule) {
+// Notes the titles of the dialogs Qt shows.
+struct ShownDialogs : QObject {
+    QStringList titles;
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* d = qobject_cast<QDialog*>(object)) titles << d->windowTitle();
+        return false;
+    }
+};
+
+TEST(DesktopSession, TheLevelBarAndTheScriptedDialogsAreQtWindows) {
     std::string dir = makeTempDirectory("desktop-session");
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::copy(std::string(ZAN_SOURCE_DIR) + "/samples", dir + "/samples",
@@ -32,8 +44,16 @@ TEST(DesktopSession, TheLevelBarIsAQtToolWindowPaintedByTheModule) {
         app::Session session(options, [&](std::string_view text) { transcript += text; });
         ASSERT_TRUE(session.openDrawing("samples/demo/demo.dxf"));
         ASSERT_TRUE(session.loadModule());
-        app::Script script("levelbar\n@tool 1 click 2\n");
+        ShownDialogs shown;
+        qApp->installEventFilter(&shown);
+        app::Script script(
+            "levelbar\n@tool 1 click 2\n"
+            "dlconfig\n@select 1036 \"Level 1 plan\"\n@click 1043\n@escape\n");
         EXPECT_EQ(session.run(script), 0) << transcript;
+        qApp->removeEventFilter(&shown);
+        EXPECT_TRUE(shown.titles.contains("Layer Configuration Selection")) << shown.titles.join(", ").toStdString();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            EXPECT_FALSE(qobject_cast<QDialog*>(w) && w->isVisible()) << "still shown: " << w->windowTitle().toStdString();
         QApplication::processEvents();
         QWidget* bar = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())

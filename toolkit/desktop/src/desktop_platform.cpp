@@ -31,6 +31,7 @@ void DesktopPlatform::setAnswerSource(common::UiAnswerSource* source) {
 }
 bool DesktopPlatform::performUiLine(std::string_view line, std::string& error) {
     bool done = state_->model.performUiLine(line, error);
+    refreshDialogs(*state_);
     followToolWindows(*state_);
     return done;
 }
@@ -103,6 +104,7 @@ long DesktopPlatform::sendCopyData(HWND target, unsigned long identifier, const 
 bool DesktopPlatform::postCloseRequest(HWND target) { return state_->model.postCloseRequest(target); }
 void DesktopPlatform::processPostedMessages() {
     state_->model.processPostedMessages();
+    refreshDialogs(*state_);
     followToolWindows(*state_);
 }
 void DesktopPlatform::setFocus(HWND window) { state_->model.setFocus(window); }
@@ -124,19 +126,26 @@ std::optional<std::string> DesktopPlatform::saveFileDialog(const FileDialogReque
     return showFileDialog(*state_, request, true);
 }
 
-// Without a script the model's dialog takes its answers from the user, who
-// acts on it in a Qt window (qt_dialogs.cpp).
+// Every dialog shows as a Qt window while it is open. Without a script the
+// model's modal dialog takes its answers from the user, who acts on it in
+// that window (qt_dialogs.cpp).
 int DesktopPlatform::runModalDialog(const DialogTemplate& dialog, HWND owner, DialogHandler& handler) {
-    if (state_->answers) return state_->model.runModalDialog(dialog, owner, handler);
+    DialogHandler& shown = showDialog(*state_, dialog, handler, true);
+    if (state_->answers) return state_->model.runModalDialog(dialog, owner, shown);
     struct Running {
         State& s;
-        Running(State& state, const DialogTemplate& t) : s(state) { beginUserDialog(s, t); }
-        ~Running() { endUserDialog(s); }
-    } running(*state_, dialog);
-    return state_->model.runModalDialog(dialog, owner, handler);
+        explicit Running(State& state) : s(state) {
+            if (s.userDialogs++ == 0) s.model.setAnswerSource(&s.user);
+        }
+        ~Running() {
+            s.user.queue().clear();
+            if (--s.userDialogs == 0) s.model.setAnswerSource(s.answers);
+        }
+    } running(*state_);
+    return state_->model.runModalDialog(dialog, owner, shown);
 }
 HWND DesktopPlatform::createModelessDialog(const DialogTemplate& dialog, HWND owner, DialogHandler& handler) {
-    return state_->model.createModelessDialog(dialog, owner, handler);
+    return state_->model.createModelessDialog(dialog, owner, showDialog(*state_, dialog, handler, false));
 }
 bool DesktopPlatform::endDialog(HWND dialog, int code) { return state_->model.endDialog(dialog, code); }
 DialogControls* DesktopPlatform::dialogControls(HWND dialog) { return state_->model.dialogControls(dialog); }

@@ -28,10 +28,11 @@ std::string quoted(const QString& s) { return tk::common::text::quote(s.toStdStr
 
 }  // namespace
 
-// The Qt window of one modal dialog.
+// The Qt window of one dialog.
 class DialogMirror {
 public:
-    explicit DialogMirror(const DialogTemplate& t) : dialog_(this) {
+    DialogMirror(const DialogTemplate& t, DesktopPlatform::State& state, HWND window, bool modal)
+        : dialog_(this), state_(state), window_(window), modal_(modal) {
         dialog_.setModal(true);
         QFontMetrics fm(dialog_.font());
         // Dialog units: a quarter of the font's average character width
@@ -50,16 +51,30 @@ public:
         }
     }
 
-    // Shows the model's state and waits for the user's next action.
-    void ask(DesktopPlatform::State& state, std::deque<std::string>& lines) {
-        HWND window = state.model.activeDialog();
-        DialogControls* model = window ? state.model.dialogControls(window) : nullptr;
-        if (!model) return;
-        model_ = model;
-        dialog_.setWindowTitle(qt(state.model.windowText(window)));
-        refresh(*model);
-        lines_ = &lines;
+    // The model's dialog is gone: the window hides (and is deleted later,
+    // not from within one of its own signals).
+    void close() {
+        closed_ = true;
+        model_ = nullptr;
+        dialog_.hide();
+        if (loop_) loop_->quit();
+    }
+
+    // Shows the model's state.
+    void refresh() {
+        if (closed_) return;
+        model_ = state_.model.dialogControls(window_);
+        if (!model_) return;
+        dialog_.setWindowTitle(qt(state_.model.windowText(window_)));
+        refresh(*model_);
         if (!dialog_.isVisible()) dialog_.show();
+    }
+
+    // Shows the model's state and waits for the user's next action.
+    void ask(std::deque<std::string>& lines) {
+        refresh();
+        if (!model_) return;
+        lines_ = &lines;
         dialog_.raise();
         dialog_.activateWindow();
         QEventLoop loop;
@@ -183,47 +198,127 @@ private:
     }
 
     // The user acted: edits changed since the model last saw them come
-    // first, then the action (none: the edits alone).
+    // first, then the action (none: the edits alone). A modal dialog waiting
+    // for the user takes them as its answers; a modeless one without a
+    // script performs them at once; while a script runs, they are not taken.
     void act(const std::string& line) {
-        if (!lines_ || !model_) return;
+        if (closed_) return;
+        model_ = state_.model.dialogControls(window_);
+        if (!model_) return;
+        std::deque<std::string> own;
+        std::deque<std::string>* lines = lines_;
+        if (!lines) {
+            if (modal_ || state_.answers) return;
+            lines = &own;
+        }
         for (Control& c : controls_) {
             if (c.spec.kind != ControlKind::Edit || c.spec.id == IDC_STATIC) continue;
             QString now = static_cast<QLineEdit*>(c.widget)->text();
             if (now.toStdString() != model_->text(c.spec.id))
-                lines_->push_back("@edit " + std::to_string(c.spec.id) + " " + quoted(now));
+                lines->push_back("@edit " + std::to_string(c.spec.id) + " " + quoted(now));
         }
-        if (!line.empty()) lines_->push_back(line);
-        if (!lines_->empty() && loop_) loop_->quit();
+        if (!line.empty()) lines->push_back(line);
+        if (lines_) {
+            if (!lines_->empty() && loop_) loop_->quit();
+            return;
+        }
+        for (const std::string& l : own) {
+            std::string error;
+            if (!state_.model.performUiLine(l, error)) state_.say("zan: " + error);
+        }
+        refreshDialogs(state_, false);
     }
 
     Window dialog_;
+    DesktopPlatform::State& state_;
+    HWND window_;
+    bool modal_;
+    bool closed_ = false;
     std::vector<Control> controls_;
     DialogControls* model_ = nullptr;
     std::deque<std::string>* lines_ = nullptr;
     QEventLoop* loop_ = nullptr;
 };
 
+// A dialog's handler as the model sees it: every event goes on to the
+// module's handler, and the dialog's Qt window follows.
+class ShownDialog final : public DialogHandler {
+public:
+    ShownDialog(DesktopPlatform::State& state, const DialogTemplate& t, DialogHandler& module, bool modal)
+        : state_(state), template_(t), module_(module), modal_(modal) {}
+
+    bool modal() const { return modal_; }
+    DialogMirror* mirror() { return mirror_.get(); }
+
+    void dialogCreated(HWND window) override {
+        window_ = window;
+        module_.dialogCreated(window);
+    }
+    bool onInit() override {
+        bool focus = module_.onInit();
+        mirror_ = std::make_unique<DialogMirror>(template_, state_, window_, modal_);
+        mirror_->refresh();
+        return focus;
+    }
+    void onCommand(int control, int notification) override {
+        module_.onCommand(control, notification);
+        if (mirror_) mirror_->refresh();
+    }
+    void onOK() override {
+        module_.onOK();
+        if (mirror_) mirror_->refresh();
+    }
+    void onCancel() override {
+        module_.onCancel();
+        if (mirror_) mirror_->refresh();
+    }
+    void dialogDestroyed(int code) override {
+        if (mirror_) mirror_->close();
+        DialogHandler& module = module_;
+        // Kept until the backend next looks: this call is still running.
+        auto& open = state_.dialogs;
+        for (auto it = open.begin(); it != open.end(); ++it)
+            if (it->get() == this) {
+                state_.closedDialogs.push_back(std::move(*it));
+                open.erase(it);
+                break;
+            }
+        module.dialogDestroyed(code);  // a modeless dialog's handler may delete itself here
+    }
+
+private:
+    DesktopPlatform::State& state_;
+    DialogTemplate template_;
+    DialogHandler& module_;
+    bool modal_;
+    HWND window_ = nullptr;
+    std::unique_ptr<DialogMirror> mirror_;
+};
+
+void ShownDialogDeleter::operator()(ShownDialog* dialog) const { delete dialog; }
+
 DesktopPlatform::State::State(std::string profileFolder) : model(std::move(profileFolder)) {}
 DesktopPlatform::State::~State() = default;
 
-void beginUserDialog(DesktopPlatform::State& state, const DialogTemplate& dialog) {
-    state.dialogs.push_back(&dialog);
-    state.mirrors.emplace_back();
-    state.model.setAnswerSource(&state.user);
+DialogHandler& showDialog(DesktopPlatform::State& state, const DialogTemplate& dialog, DialogHandler& module,
+                          bool modal) {
+    state.closedDialogs.clear();
+    state.dialogs.emplace_back(new ShownDialog(state, dialog, module, modal));
+    return *state.dialogs.back();
 }
 
-void endUserDialog(DesktopPlatform::State& state) {
-    state.mirrors.pop_back();
-    state.dialogs.pop_back();
-    state.user.queue().clear();
-    if (state.dialogs.empty()) state.model.setAnswerSource(state.answers);
+void refreshDialogs(DesktopPlatform::State& state, bool dropClosed) {
+    if (dropClosed) state.closedDialogs.clear();
+    for (auto& d : state.dialogs)
+        if (DialogMirror* m = d->mirror()) m->refresh();
 }
 
 void askUser(DesktopPlatform::State& state, std::deque<std::string>& lines) {
-    if (state.dialogs.empty() || state.mirrors.empty()) return;
-    std::unique_ptr<DialogMirror>& mirror = state.mirrors.back();
-    if (!mirror) mirror = std::make_unique<DialogMirror>(*state.dialogs.back());
-    mirror->ask(state, lines);
+    for (auto it = state.dialogs.rbegin(); it != state.dialogs.rend(); ++it)
+        if ((*it)->modal() && (*it)->mirror()) {
+            (*it)->mirror()->ask(lines);
+            return;
+        }
 }
 
 }  // namespace tk::desktop

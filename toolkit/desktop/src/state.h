@@ -16,7 +16,10 @@
 
 namespace tk::desktop {
 
-class DialogMirror;
+class ShownDialog;
+struct ShownDialogDeleter {
+    void operator()(ShownDialog* dialog) const;  // where the class is known (qt_dialogs.cpp)
+};
 class ToolMirror;
 struct ToolMirrorDeleter {
     void operator()(ToolMirror* mirror) const;  // where the class is known (qt_tool_windows.cpp)
@@ -42,14 +45,15 @@ struct DesktopPlatform::State {
     std::function<void(std::string_view)> transcript;
     std::string applicationName;
 
-    // Modal dialogs running without a script, innermost last, with their Qt windows.
-    std::vector<const DialogTemplate*> dialogs;
-    std::vector<std::unique_ptr<DialogMirror>> mirrors;
+    // Open dialogs with their Qt windows, innermost last; those that closed
+    // (dropped when the backend next looks).
+    std::vector<std::unique_ptr<ShownDialog, ShownDialogDeleter>> dialogs, closedDialogs;
+    int userDialogs = 0;  // modal dialogs running without a script
     UserAnswers user{*this};
-    std::vector<std::unique_ptr<ToolMirror, ToolMirrorDeleter>> tools;
+    std::vector<std::unique_ptr<ToolMirror, ToolMirrorDeleter>> tools;  // the Qt windows of the model's tool windows
     bool following = false;  // followToolWindows is running
     // The items modules appended to the system menus of windows, in order.
-    std::map<HWND, std::vector<std::pair<unsigned, std::string>>> systemMenus;  // the Qt windows of the model's tool windows
+    std::map<HWND, std::vector<std::pair<unsigned, std::string>>> systemMenus;
 
     explicit State(std::string profileFolder);
     ~State();
@@ -62,9 +66,14 @@ struct DesktopPlatform::State {
 int showMessageBox(DesktopPlatform::State& state, std::string_view text, std::string_view title, unsigned style);
 std::optional<std::string> showFileDialog(DesktopPlatform::State& state, const FileDialogRequest& request, bool save);
 
-// A modal dialog the user answers begins and ends (its Qt window with it).
-void beginUserDialog(DesktopPlatform::State& state, const DialogTemplate& dialog);
-void endUserDialog(DesktopPlatform::State& state);
+// The handler to give the model for a dialog that is to show as a Qt window
+// while it is open: it passes every event on to the module's handler
+// (qt_dialogs.cpp).
+DialogHandler& showDialog(DesktopPlatform::State& state, const DialogTemplate& dialog, DialogHandler& module, bool modal);
+// Brings the open dialogs' Qt windows up to date with the model, and drops
+// the windows of closed dialogs (never from within a dialog window's own
+// signal: dropClosed false there).
+void refreshDialogs(DesktopPlatform::State& state, bool dropClosed = true);
 
 // Shows the innermost modal dialog as a Qt window, up to date with the
 // model, until the user acts; queues the UI lines of the action (qt_dialogs.cpp).

@@ -14,7 +14,9 @@
 // pixels the module painted through the toolkit's canvas, and the mouse on
 // them reaches the module as the script's "@tool" lines do; a right click
 // offers the window's system menu (the items the module appended, and
-// Close). Modeless dialogs are not shown as Qt windows yet.
+// Close). Every dialog, modal or modeless, shows as a Qt window while it is
+// open and follows the model as the script acts on it; without a script,
+// what the user does in a modeless dialog is performed at once.
 //
 // A QApplication is made when the process has none (Qt chooses the platform:
 // QT_QPA_PLATFORM=offscreen runs without a display). Without a display and
