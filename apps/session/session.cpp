@@ -6,6 +6,8 @@
 #include "commands/core_commands.h"
 #include "dxf/dxf.h"
 #include "session/backend_factory.h"
+#include "session/host_drawing.h"
+#include "session/plot_command.h"
 
 namespace zan::app {
 
@@ -40,6 +42,7 @@ Session::Session(SessionOptions options, std::function<void(std::string_view)> o
     tk::installPlatform(platform_.get());
     host_ = std::make_unique<host::Host>(output_);
     host::registerCoreCommands(*host_);
+    registerPlotCommand(*host_);
     host_->setTrace(options_.trace);
     mainWindowSink_ = std::make_unique<MainWindowSink>(*host_);
     mainWindow_ = platform_->createExternalWindow("ZAN", mainWindowSink_.get());
@@ -85,6 +88,16 @@ void Session::newDrawing() { host_->openDrawing(host::dxf::newDrawing(), ""); }
 bool Session::saveDrawing(const std::string& path) {
     std::string message;
     if (!host::dxf::saveDrawing(host_->db(), path, &message)) {
+        output_(message + "\n");
+        return false;
+    }
+    return true;
+}
+
+bool Session::plotDrawing(const render::PlotRequest& request) {
+    HostDrawing drawing(*host_);
+    std::string message;
+    if (!render::plotDrawing(drawing, request, message)) {
         output_(message + "\n");
         return false;
     }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/host.h"
+#include "plot.h"
 #include "session/script.h"
 #include "tk/common/backend.h"
 
@@ -37,6 +38,8 @@ public:
     void newDrawing();
     // Saves the drawing; false with a message.
     bool saveDrawing(const std::string& path);
+    // Plots the drawing as it is now (see plot.h); false with a message.
+    bool plotDrawing(const render::PlotRequest& request);
 
     // Makes the script the source of typed input and of the answers to the
     // user interface (also for what the module asks while it loads).

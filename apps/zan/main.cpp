@@ -25,6 +25,9 @@ void usage() {
                  "      --profile-dir DIR keep the per-application profile in DIR\n"
                  "      --module FILE     load this module instead of the built-in one\n"
                  "      --no-module       load no module\n"
+                 "      --plot FILE       plot the drawing to FILE (.png, .pdf, .svg) when the session ends\n"
+                 "      --layout NAME     plot this layout (Model or a layout's name; default: the current one)\n"
+                 "      --size WxH        plot size in pixels (points for a PDF; default 1600x1200)\n"
                  "  -h, --help            show this help\n";
 }
 
@@ -35,6 +38,7 @@ int main(int argc, char** argv) {
     options.modulePath = ZAN_MODULE_PATH;
     std::string scriptPath, saveAs, drawing;
     bool newDrawing = false;
+    zan::render::PlotRequest plot;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&](const char* what) -> std::string {
@@ -51,6 +55,20 @@ int main(int argc, char** argv) {
         else if (arg == "--profile-dir") options.profileDirectory = value("a directory");
         else if (arg == "--module") options.modulePath = value("a file");
         else if (arg == "--no-module") options.modulePath.clear();
+        else if (arg == "--plot") {
+            plot.path = value("a file");
+            if (!zan::render::plotFormatOf(plot.path)) {
+                std::cerr << "zan: --plot writes a .png, .pdf or .svg file\n";
+                return 64;
+            }
+        }
+        else if (arg == "--layout") plot.layout = value("a layout name");
+        else if (arg == "--size") {
+            if (!zan::render::parsePlotSize(value("a size"), plot.width, plot.height)) {
+                std::cerr << "zan: --size takes WIDTHxHEIGHT, each from 1 to " << zan::render::kMaxPlotSide << "\n";
+                return 64;
+            }
+        }
         else if (arg == "-h" || arg == "--help") {
             usage();
             return 0;
@@ -94,5 +112,6 @@ int main(int argc, char** argv) {
     if (!session.loadModule()) return 1;
     int status = session.run();
     if (!saveAs.empty() && !session.saveDrawing(saveAs) && status == 0) status = 1;
+    if (!plot.path.empty() && !session.plotDrawing(plot) && status == 0) status = 1;
     return status;
 }

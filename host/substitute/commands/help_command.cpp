@@ -38,6 +38,7 @@ const std::map<std::string, std::string, std::less<>> kSummaries = {
     {"LINE", "draws lines from point to point"},
     {"MOVE", "moves objects by a base point and a second point, or a displacement"},
     {"OFFSET", "draws a parallel copy of a line, arc, circle or polyline"},
+    {"PLOT", "writes the drawing to a PNG, PDF or SVG picture"},
     {"PEDIT", "edits a polyline (Width, Close, Open); turns a line or arc into one"},
 };
 

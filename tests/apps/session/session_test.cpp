@@ -18,6 +18,6 @@ TEST(Session, RunsOnTheDefaultBackendAndRefusesAnUnknownOne) {
         EXPECT_NE(shown.find("[tools] none"), std::string::npos) << shown;
     }
     zan::app::SessionOptions options;
-    options.backend = "desktop";
+    options.backend = "nosuch";
     EXPECT_THROW(zan::app::Session(options, output), std::invalid_argument);
 }
