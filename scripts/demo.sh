@@ -49,10 +49,15 @@ args=()
 drawing=no
 while [ $# -gt 0 ]; do
   case "$1" in
-    -s | --script | -o | --save-as | --profile-dir | --module)
+    -s | --script | -o | --save-as | --profile-dir | --module | --plot)
       args+=("$1")
       shift
       if [ $# -gt 0 ]; then args+=("$(path_argument "$1")"); shift; fi
+      ;;
+    --layout | --size)
+      args+=("$1")
+      shift
+      if [ $# -gt 0 ]; then args+=("$1"); shift; fi
       ;;
     -n | --new) drawing=new; args+=("$1"); shift ;;
     -*) args+=("$1"); shift ;;
