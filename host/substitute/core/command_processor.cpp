@@ -127,6 +127,10 @@ int CommandProcessor::sendFromApplication(std::vector<CommandInput> arguments) {
     return RTNORM;
 }
 
+bool CommandProcessor::echoing() const {
+    return !active_ || !active_->fromApplication || host_.db().variables().integer("CMDECHO", 1) != 0;
+}
+
 void CommandProcessor::continueWithUser() {
     while (active_) {
         active_->fromApplication = false;
@@ -136,7 +140,8 @@ void CommandProcessor::continueWithUser() {
 
 std::optional<CommandInput> CommandProcessor::nextInput(std::string_view prompt, bool allowSpaces) {
     Active& a = *active_;
-    bool echo = host_.db().variables().integer("CMDECHO", 1) != 0;
+    // Arguments always come from an application.
+    const bool echo = host_.db().variables().integer("CMDECHO", 1) != 0;
     while (true) {
         if (a.cancelRequested) return std::nullopt;
         if (!a.arguments.empty()) {
@@ -196,7 +201,9 @@ bool CommandProcessor::callTransparently(const std::string& typed) {
 
 Host& CommandContext::host() { return processor_.host_; }
 
-void CommandContext::print(std::string_view text) { host().print(text); }
+void CommandContext::print(std::string_view text) {
+    if (processor_.echoing()) host().print(text);
+}
 
 CommandInput CommandContext::input(std::string_view prompt, bool allowSpaces) {
     std::optional<CommandInput> in = processor_.nextInput(prompt, allowSpaces);
@@ -301,7 +308,7 @@ std::vector<RecordId> CommandContext::selection(std::string_view prompt) {
                            [this](std::string_view p) -> std::optional<CommandInput> {
                                return processor_.nextInput(p, false);
                            },
-                           [&h](std::string_view t) { h.print(t); }};
+                           [this](std::string_view t) { print(t); }};
     auto chosen = reader.read(prompt);
     if (!chosen) throw CommandCancelled{};
     if (!chosen->empty()) h.selections().previous() = *chosen;

@@ -59,6 +59,9 @@ public:
     // in progress. Returns RTNORM, or RTERROR for an unknown command.
     int sendFromApplication(std::vector<CommandInput> arguments);
     bool active() const { return active_ != nullptr; }
+    // Whether what the running command prints is shown: not while it runs
+    // for an application with CMDECHO 0 (commands the user types always are).
+    bool echoing() const;
     // After an application returned with a command waiting: the user goes on.
     void continueWithUser();
 
