@@ -1,6 +1,8 @@
 #include "laycfg/restore_report.h"
 
 #include <algorithm>
+#include <functional>
+#include <string_view>
 #include <unordered_map>
 
 #include "shell/host_lists.h"
@@ -14,7 +16,7 @@ LayerStates LayerStates::read() {
         if (!name || !name->resval.rstring) continue;
         resbuf* flags = findGroup(entry.get(), 70);
         resbuf* color = findGroup(entry.get(), 62);
-        out.layers_.push_back({name->resval.rstring, flags != nullptr && (flags->resval.rint & 1) != 0,
+        out.layers_.push_back({std::hash<std::string_view>()(name->resval.rstring), flags != nullptr && (flags->resval.rint & 1) != 0,
                                color == nullptr || color->resval.rint >= 0});
     }
     return out;
@@ -28,7 +30,7 @@ RestoreCounts LayerStates::changesSince(const LayerStates& before) const {
         if (!was.on && now.on) ++counts.turnedOn;
     };
     // A restore makes no layers, so the table order matches; by name otherwise.
-    std::unordered_map<std::string_view, const Layer*> byName;
+    std::unordered_map<std::size_t, const Layer*> byName;
     bool sameOrder = before.layers_.size() == layers_.size();
     for (std::size_t i = 0; i < layers_.size(); ++i) {
         if (sameOrder && before.layers_[i].name == layers_[i].name) {

@@ -26,8 +26,10 @@ public:
     RestoreCounts changesSince(const LayerStates& before) const;
 
 private:
+    // A layer is known by a hash of its name: the states are compared by
+    // table position, and by name only if the table changed its order.
     struct Layer {
-        std::string name;
+        std::size_t name = 0;
         bool frozen = false;
         bool on = true;
     };
