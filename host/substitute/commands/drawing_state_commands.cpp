@@ -23,7 +23,7 @@ void setvar(CommandContext& c) {
     SystemVariables& vars = c.host().db().variables();
     SystemVariable* v = vars.find(name);
     if (!v) {
-        c.print("Unknown variable name.  Type SETVAR ? for a list of variables.\n");
+        c.error("Unknown variable name.  Type SETVAR ? for a list of variables.\n");
         return;
     }
     std::string value = c.text("Enter new value for " + name + ": ", v->type == VarType::Text);
@@ -42,7 +42,7 @@ void setvar(CommandContext& c) {
         break;
     }
     if (v->readOnly) ok = false;
-    if (!ok) c.print("Invalid value.\n");
+    if (!ok) c.error("Invalid value.\n");
 }
 
 // QUIT ends the session. With changes not saved, a user at the terminal is

@@ -36,7 +36,7 @@ void open(CommandContext& c) {
     std::vector<std::string> warnings;
     std::unique_ptr<Database> drawing = dxf::loadDrawing(path, &message, &warnings);
     if (!drawing) {
-        c.print("Cannot open the drawing: " + message + "\n");
+        c.error("Cannot open the drawing: " + message + "\n");
         return;
     }
     for (const std::string& warning : warnings) c.print("Warning: " + warning + "\n");
@@ -47,7 +47,7 @@ void open(CommandContext& c) {
 bool saveTo(CommandContext& c, const std::string& path) {
     std::string message;
     if (!c.host().saveTo(path, message)) {
-        c.print("The drawing was not saved: " + message + "\n");
+        c.error("The drawing was not saved: " + message + "\n");
         return false;
     }
     c.print("Saved " + path + ".\n");

@@ -205,6 +205,8 @@ void CommandContext::print(std::string_view text) {
     if (processor_.echoing()) host().print(text);
 }
 
+void CommandContext::error(std::string_view text) { host().print(text); }
+
 CommandInput CommandContext::input(std::string_view prompt, bool allowSpaces) {
     std::optional<CommandInput> in = processor_.nextInput(prompt, allowSpaces);
     if (!in) throw CommandCancelled{};
@@ -255,7 +257,7 @@ std::string CommandContext::keyword(std::string_view prompt, const std::vector<s
         std::string typed = text(prompt);
         if (typed.empty()) return typed;
         if (std::string k = matchKeyword(typed, keywords); !k.empty()) return k;
-        print("Invalid option keyword.\n");
+        error("Invalid option keyword.\n");
         // Input from an application that does not fit ends the command, like a
         // script error, rather than asking forever.
         if (processor_.active_ && processor_.active_->fromApplication && processor_.active_->arguments.empty())
@@ -270,7 +272,7 @@ std::optional<long long> CommandContext::integer(std::string_view prompt) {
         long long value = 0;
         auto [end, ec] = std::from_chars(typed.data(), typed.data() + typed.size(), value);
         if (ec == std::errc() && end == typed.data() + typed.size()) return value;
-        print("Requires an integer value.\n");
+        error("Requires an integer value.\n");
     }
 }
 
@@ -279,7 +281,7 @@ std::optional<double> CommandContext::real(std::string_view prompt) {
         std::string typed = text(prompt);
         if (typed.empty()) return std::nullopt;
         if (auto v = parseReal(typed)) return v;
-        print("Requires numeric value.\n");
+        error("Requires numeric value.\n");
     }
 }
 
@@ -293,7 +295,7 @@ std::optional<std::array<double, 3>> CommandContext::point(std::string_view prom
             host().db().variables().setPoint("LASTPOINT", *p);
             return p;
         }
-        print("Invalid point.\n");
+        error("Invalid point.\n");
     }
 }
 

@@ -108,7 +108,11 @@ public:
     // that take one object from an application end after it).
     bool nextIsApplicationEntity() const;
 
+    // What the command says: not shown while it runs for an application
+    // with CMDECHO 0.
     void print(std::string_view text);
+    // Why an input or the command failed: always shown.
+    void error(std::string_view text);
 
 private:
     CommandProcessor& processor_;
