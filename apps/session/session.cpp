@@ -139,13 +139,7 @@ int Session::run() {
             host_->commands().runTyped("QUIT");
             if (host_->quitRequested()) break;
             if (host_->commandLine().ended()) {
-                // No answer can be had: keep the changes without touching the drawing's file.
-                std::string path = recoveryPath();
-                output_("The input ended before the question was answered; the changes go to " + path + ".\n");
-                if (!saveDrawing(path)) {
-                    output_("The changes could not be saved and are lost.\n");
-                    status = 1;
-                }
+                status = saveRecoveryCopy("The input ended before the question was answered");
                 break;
             }
             // Cancel: back to the command line.
@@ -156,9 +150,21 @@ int Session::run() {
     if (error_.empty() && !platform_->failure().empty()) error_ = platform_->failure();
     if (!error_.empty()) {
         output_("\nzan: " + error_ + "\n");
+        // At a terminal the run stops only when the input ended at a dialog:
+        // the changes are kept as at the end of input.
+        if (endOfInputLosesChanges()) saveRecoveryCopy("The session stopped");
         return 2;
     }
     return status;
+}
+
+int Session::saveRecoveryCopy(const std::string& why) {
+    // No answer can be had: keep the changes without touching the drawing's file.
+    const std::string path = recoveryPath();
+    output_(why + "; the changes go to " + path + ".\n");
+    if (saveDrawing(path)) return 0;
+    output_("The changes could not be saved and are lost.\n");
+    return 1;
 }
 
 }  // namespace zan::app

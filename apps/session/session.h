@@ -54,8 +54,9 @@ public:
     // At a terminal, with changes not saved and no output file named, QUIT
     // and the end of input (Ctrl-D) ask whether to save them; Cancel goes
     // back to the command line. When the input ends again before the
-    // question is answered, the changes go to a recovery file beside the
-    // drawing (recoveryPath) and the drawing's own file is left as it is.
+    // question is answered, or at a modal element, the changes go to a
+    // recovery file beside the drawing (recoveryPath) and the drawing's own
+    // file is left as it is.
     int run();
     // attach(script), then run().
     int run(Script& script);
@@ -68,6 +69,8 @@ public:
 
 private:
     bool endOfInputLosesChanges() const;
+    // Saves to recoveryPath(), saying `why`; 0, or 1 when that failed.
+    int saveRecoveryCopy(const std::string& why);
     Script* script_ = nullptr;
     class MainWindowSink;
     SessionOptions options_;
