@@ -1,5 +1,7 @@
 #include "session/script.h"
 
+#include <cstdio>
+#include <iostream>
 #include <sstream>
 
 namespace zan::app {
@@ -55,6 +57,14 @@ const std::string* Script::peek() {
     }
 }
 
+void Script::resume() {
+    if (!in_) return;
+    // Standard input keeps its end-of-file mark in stdio as well.
+    if (in_->rdbuf() == std::cin.rdbuf()) std::clearerr(stdin);
+    in_->clear();
+    ended_ = false;
+}
+
 std::optional<std::string> Script::nextLine() {
     const std::string* line = peek();
     if (!line) return std::nullopt;
@@ -70,8 +80,9 @@ std::optional<std::string> Script::takeUiLine() {
         if (!typed) return std::nullopt;
         std::string answer = *typed;
         lines_.pop_front();
+        // An empty line is an answer too: the element says why it does not fit.
         std::size_t start = answer.find_first_not_of(" \t");
-        if (start == std::string::npos) return std::nullopt;
+        if (start == std::string::npos) return "@";
         return answer[start] == '@' ? answer.substr(start) : "@" + answer.substr(start);
     }
     const std::string* line = peek();

@@ -29,6 +29,10 @@ public:
     std::optional<std::string> nextLine() override;
     bool echoInput() const override { return !interactive_; }
     std::optional<std::string> takeUiLine() override;
+    bool asksAgain() const override { return interactive_; }
+    // Reads on after the end of input: a terminal can be read again after
+    // Ctrl-D (used to ask before changes would be lost).
+    void resume();
 
     bool interactive() const { return interactive_; }
     // Longest line read; longer lines are cut.

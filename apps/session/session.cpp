@@ -1,6 +1,7 @@
 #include "session/session.h"
 
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "commands/core_commands.h"
@@ -44,6 +45,7 @@ Session::Session(SessionOptions options, std::function<void(std::string_view)> o
     host::registerCoreCommands(*host_);
     registerPlotCommand(*host_);
     host_->setTrace(options_.trace);
+    host_->setSaveTarget(options_.saveAs);
     mainWindowSink_ = std::make_unique<MainWindowSink>(*host_);
     mainWindow_ = platform_->createExternalWindow("ZAN", mainWindowSink_.get());
     host_->setMainWindow(mainWindow_);
@@ -87,10 +89,11 @@ void Session::newDrawing() { host_->openDrawing(host::dxf::newDrawing(), ""); }
 
 bool Session::saveDrawing(const std::string& path) {
     std::string message;
-    if (!host::dxf::saveDrawing(host_->db(), path, &message)) {
+    if (!host_->saveTo(path, message)) {
         output_(message + "\n");
         return false;
     }
+    output_("Saved " + path + ".\n");
     return true;
 }
 
@@ -105,7 +108,9 @@ bool Session::plotDrawing(const render::PlotRequest& request) {
 }
 
 void Session::attach(Script& script) {
+    script_ = &script;
     host_->commandLine().setSource(&script);
+    host_->setAsksToSave(script.interactive() && options_.saveAs.empty());
     platform_->setAnswerSource(&script);
 }
 
@@ -114,21 +119,65 @@ int Session::run(Script& script) {
     int status = run();
     host_->commandLine().setSource(nullptr);
     platform_->setAnswerSource(nullptr);
+    script_ = nullptr;
     return status;
 }
 
+bool Session::endOfInputLosesChanges() const {
+    return script_ != nullptr && script_->interactive() && host_->asksToSave() && host_->modified() &&
+           !host_->quitRequested();
+}
+
+std::string Session::recoveryPath() const {
+    namespace fs = std::filesystem;
+    fs::path drawing = host_->drawingPath().empty() ? fs::path("Drawing1.dxf") : fs::path(host_->drawingPath());
+    fs::path base = drawing.parent_path() / drawing.stem();
+    std::error_code ec;
+    for (int n = 1;; ++n) {
+        fs::path candidate = base;
+        candidate += n == 1 ? ".recovered.dxf" : ".recovered-" + std::to_string(n) + ".dxf";
+        if (!fs::exists(fs::symlink_status(candidate, ec)) || n >= 1000) return candidate.string();
+    }
+}
+
 int Session::run() {
+    int status = 0;
     try {
-        host_->run();
+        while (true) {
+            host_->run();
+            if (!endOfInputLosesChanges()) break;
+            // Ctrl-D at the terminal: the user is asked as for QUIT.
+            script_->resume();
+            host_->commandLine().setSource(script_);
+            host_->commands().runTyped("QUIT");
+            if (host_->quitRequested()) break;
+            if (host_->commandLine().ended()) {
+                status = saveRecoveryCopy("The input ended before the question was answered");
+                break;
+            }
+            // Cancel: back to the command line.
+        }
     } catch (const std::exception& e) {
         error_ = e.what();
     }
     if (error_.empty() && !platform_->failure().empty()) error_ = platform_->failure();
     if (!error_.empty()) {
         output_("\nzan: " + error_ + "\n");
+        // At a terminal the run stops only when the input ended at a dialog:
+        // the changes are kept as at the end of input.
+        if (endOfInputLosesChanges()) saveRecoveryCopy("The session stopped");
         return 2;
     }
-    return 0;
+    return status;
+}
+
+int Session::saveRecoveryCopy(const std::string& why) {
+    // No answer can be had: keep the changes without touching the drawing's file.
+    const std::string path = recoveryPath();
+    output_(why + "; the changes go to " + path + ".\n");
+    if (saveDrawing(path)) return 0;
+    output_("The changes could not be saved and are lost.\n");
+    return 1;
 }
 
 }  // namespace zan::app

@@ -18,6 +18,9 @@ struct SessionOptions {
     bool trace = false;           // show the host commands the module sends
     std::string profileDirectory;  // where the per-application profile lives; empty: the user's
     std::string backend;           // the toolkit backend (see backend_factory.h); empty: the default
+    // The file the drawing is saved to when the session ends (the caller
+    // saves it); SAVE and QSAVE write it too. Empty: none.
+    std::string saveAs;
 };
 
 class Session {
@@ -36,23 +39,42 @@ public:
     bool openDrawing(const std::string& path);
     // Starts with a new, empty drawing.
     void newDrawing();
-    // Saves the drawing; false with a message.
+    // Saves the drawing ("Saved <path>." on the transcript); false with a message.
     bool saveDrawing(const std::string& path);
     // Plots the drawing as it is now (see plot.h); false with a message.
     bool plotDrawing(const render::PlotRequest& request);
+    // Whether the drawing has changes that no save has written.
+    bool modified() const { return host_->modified(); }
 
     // Makes the script the source of typed input and of the answers to the
     // user interface (also for what the module asks while it loads).
     void attach(Script& script);
     // Runs the command line on the attached script until it ends or QUIT.
     // Returns 0, or 2 when the script lacked an answer a modal element
-    // needed (the reason is in error()).
+    // needed (the reason is in error()), or 1 when changes could not be kept
+    // (see below).
+    //
+    // At a terminal, with changes not saved and no output file named, QUIT
+    // and the end of input (Ctrl-D) ask whether to save them; Cancel goes
+    // back to the command line. When the input ends again before the
+    // question is answered, or at a modal element, the changes go to a
+    // recovery file beside the drawing (recoveryPath) and the drawing's own
+    // file is left as it is.
     int run();
     // attach(script), then run().
     int run(Script& script);
     const std::string& error() const { return error_; }
 
+    // A file name for the changes of a session whose input ended before the
+    // user decided: "<drawing>.recovered.dxf" beside the drawing (in the
+    // current directory for a new drawing), numbered when that name exists.
+    std::string recoveryPath() const;
+
 private:
+    bool endOfInputLosesChanges() const;
+    // Saves to recoveryPath(), saying `why`; 0, or 1 when that failed.
+    int saveRecoveryCopy(const std::string& why);
+    Script* script_ = nullptr;
     class MainWindowSink;
     SessionOptions options_;
     std::function<void(std::string_view)> output_;

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
     zan::app::SessionOptions options;
     options.modulePath = ZAN_MODULE_PATH;
     std::string scriptPath, saveAs, drawing;
-    bool newDrawing = false;
+    bool newDrawing = false, noModule = false, moduleNamed = false;
     zan::render::PlotRequest plot;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -53,8 +54,10 @@ int main(int argc, char** argv) {
         else if (arg == "-o" || arg == "--save-as") saveAs = value("a file");
         else if (arg == "-n" || arg == "--new") newDrawing = true;
         else if (arg == "--profile-dir") options.profileDirectory = value("a directory");
-        else if (arg == "--module") options.modulePath = value("a file");
-        else if (arg == "--no-module") options.modulePath.clear();
+        else if (arg == "--module") {
+            options.modulePath = value("a file");
+            moduleNamed = true;
+        } else if (arg == "--no-module") noModule = true;
         else if (arg == "--plot") {
             plot.path = value("a file");
             if (!zan::render::plotFormatOf(plot.path)) {
@@ -82,6 +85,12 @@ int main(int argc, char** argv) {
             return 64;
         }
     }
+    if (noModule && moduleNamed) {
+        std::cerr << "zan: --module and --no-module cannot be given together\n";
+        return 64;
+    }
+    if (noModule) options.modulePath.clear();
+    options.saveAs = saveAs;
 
     auto output = [](std::string_view text) {
         std::fwrite(text.data(), 1, text.size(), stdout);
@@ -93,6 +102,11 @@ int main(int argc, char** argv) {
     std::istream* in = &std::cin;
     bool interactive = scriptPath.empty() && isatty(STDIN_FILENO);
     if (!scriptPath.empty() && scriptPath != "-") {
+        std::error_code ec;
+        if (std::filesystem::is_directory(scriptPath, ec)) {
+            std::cerr << "zan: cannot read the script " << scriptPath << ": it is a directory\n";
+            return 66;
+        }
         file.open(scriptPath);
         if (!file) {
             std::cerr << "zan: cannot read the script " << scriptPath << ": " << std::strerror(errno) << "\n";
@@ -110,8 +124,15 @@ int main(int argc, char** argv) {
         if (!session.openDrawing(path)) return 1;
     }
     if (!session.loadModule()) return 1;
+    output("Drawing: " + session.host().drawingName() + "; module: " +
+           (options.modulePath.empty() ? std::string("none") : options.modulePath) + "\n");
     int status = session.run();
-    if (!saveAs.empty() && !session.saveDrawing(saveAs) && status == 0) status = 1;
+    if (!saveAs.empty()) {
+        if (!session.saveDrawing(saveAs) && status == 0) status = 1;
+    } else if (!interactive && session.modified()) {
+        std::cerr << "zan: the changes to " << session.host().drawingName()
+                  << " were not saved (end the script with SAVE, or name a file with --save-as)\n";
+    }
     if (!plot.path.empty() && !session.plotDrawing(plot) && status == 0) status = 1;
     return status;
 }

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "ads/adslib.h"
+#include "laycfg/restore_report.h"
 #include "levels/levels.h"
 #include "shell/command_echo.h"
 #include "shell/host_lists.h"
@@ -118,6 +119,7 @@ void restoreToModelSpace(LayerConfiguration& configuration) {
     resbuf regenMode{};
     int rememberedRegen = 1;
     if (ads_getvar("REGENMODE", &regenMode) == RTNORM) rememberedRegen = regenMode.resval.rint;
+    const LayerStates before = LayerStates::read();
 
     CommandEchoOff echoOff;
     ads_setvar("REGENMODE", &s.cmdEchoOff);
@@ -154,6 +156,7 @@ void restoreToModelSpace(LayerConfiguration& configuration) {
         ads_setvar("REGENMODE", &value);
     }
     configuration.setRestoredFlag(1);
+    printRestoreReport(configuration.name, "", LayerStates::read().changesSince(before));
 }
 
 bool restoreToViewports(LayerConfiguration& configuration) {
@@ -172,6 +175,8 @@ bool restoreToViewports(LayerConfiguration& configuration) {
         ads_printf("No Viewport entities found.");
         return false;
     }
+    const LayerStates layersBefore = LayerStates::read();
+    const ViewportFreezes freezesBefore = ViewportFreezes::read(viewports.name());
 
     CommandEchoOff echoOff;
     ads_command(RTSTR, "_.layer", RTSTR, "on", RTSTR, "*", RTSTR, "", 0);
@@ -212,6 +217,11 @@ bool restoreToViewports(LayerConfiguration& configuration) {
     }
     reportTooLong(tooLong);
     ads_cmd(args.list());
+    RestoreCounts counts = LayerStates::read().changesSince(layersBefore);
+    ViewportFreezes::read(viewports.name()).addChangesSince(freezesBefore, counts);
+    const long count = viewports.length();
+    printRestoreReport(configuration.name, " to " + std::to_string(count) + (count == 1 ? " viewport" : " viewports"),
+                       counts);
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 namespace host {
 class Host;
+class CommandContext;
 
 void registerCoreCommands(Host& host);
 // Each family registers itself.
@@ -19,4 +20,7 @@ void registerVplayerCommand(Host& host);        // VPLAYER
 void registerUcsViewCommands(Host& host);       // UCS, VIEW
 void registerFileCommands(Host& host);          // OPEN, SAVE, QSAVE, SAVEAS
 void registerHelpCommand(Host& host);           // HELP (also "?" at the command prompt)
+
+// What SAVE does (file_commands.cpp): true when the drawing was written.
+bool saveDrawingCommand(CommandContext& c);
 }  // namespace host

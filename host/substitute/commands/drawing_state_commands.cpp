@@ -23,7 +23,7 @@ void setvar(CommandContext& c) {
     SystemVariables& vars = c.host().db().variables();
     SystemVariable* v = vars.find(name);
     if (!v) {
-        c.print("Unknown variable name.  Type SETVAR ? for a list of variables.\n");
+        c.error("Unknown variable name.  Type SETVAR ? for a list of variables.\n");
         return;
     }
     std::string value = c.text("Enter new value for " + name + ": ", v->type == VarType::Text);
@@ -42,7 +42,23 @@ void setvar(CommandContext& c) {
         break;
     }
     if (v->readOnly) ok = false;
-    if (!ok) c.print("Invalid value.\n");
+    if (!ok) c.error("Invalid value.\n");
+}
+
+// QUIT ends the session. With changes not saved, a user at the terminal is
+// asked first; Cancel (or a save that fails) keeps the session going.
+void quit(CommandContext& c) {
+    Host& h = c.host();
+    if (h.modified() && h.asksToSave()) {
+        std::string answer = c.keyword("Save changes to " + h.drawingName() + "? [Yes/No/Cancel] <Yes>: ",
+                                       {"Yes", "No", "Cancel"});
+        if (answer == "Cancel") return;
+        if (answer != "No" && !saveDrawingCommand(c)) {
+            c.print("The session goes on.\n");
+            return;
+        }
+    }
+    h.requestQuit();
 }
 
 }  // namespace
@@ -53,7 +69,7 @@ void registerDrawingStateCommands(Host& host) {
     commands.define("REGENAUTO", [](CommandContext& c) { onOffSwitch(c, "REGENMODE"); });
     commands.define("REGEN", [](CommandContext& c) { c.print("Regenerating model.\n"); });
     commands.define("SETVAR", setvar);
-    commands.define("QUIT", [](CommandContext& c) { c.host().requestQuit(); });
+    commands.define("QUIT", quit);
 }
 
 }  // namespace host

@@ -46,7 +46,7 @@ std::optional<Coord3> displacement(CommandContext& c, const std::string& secondP
         if (in.kind == CommandInput::Kind::Text && in.text.empty()) return last;
         if (in.kind == CommandInput::Kind::Text)
             if (auto p = parsePointText(in.text)) return p;
-        c.print("Invalid point.\n");
+        c.error("Invalid point.\n");
     }
 }
 

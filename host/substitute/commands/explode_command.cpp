@@ -174,7 +174,7 @@ void explode(CommandContext& c) {
         if (!done) ++refused;
     }
     if (wide) c.print("Exploding this polyline has lost width information.\n");
-    if (refused == 1) c.print("1 was not able to be exploded.\n");
+    if (refused == 1) c.error("1 was not able to be exploded.\n");
     else if (refused > 1) c.print(std::to_string(refused) + " were not able to be exploded.\n");
 }
 

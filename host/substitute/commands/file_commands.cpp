@@ -36,7 +36,7 @@ void open(CommandContext& c) {
     std::vector<std::string> warnings;
     std::unique_ptr<Database> drawing = dxf::loadDrawing(path, &message, &warnings);
     if (!drawing) {
-        c.print("Cannot open the drawing: " + message + "\n");
+        c.error("Cannot open the drawing: " + message + "\n");
         return;
     }
     for (const std::string& warning : warnings) c.print("Warning: " + warning + "\n");
@@ -44,37 +44,44 @@ void open(CommandContext& c) {
     c.print("Opened " + path + ".\n");
 }
 
-void saveTo(CommandContext& c, const std::string& path) {
+bool saveTo(CommandContext& c, const std::string& path) {
     std::string message;
-    if (!dxf::saveDrawing(c.host().db(), path, &message)) {
-        c.print("The drawing was not saved: " + message + "\n");
-        return;
+    if (!c.host().saveTo(path, message)) {
+        c.error("The drawing was not saved: " + message + "\n");
+        return false;
     }
-    c.host().setDrawingPath(path);
     c.print("Saved " + path + ".\n");
+    return true;
 }
 
-void saveAs(CommandContext& c) {
+bool saveAs(CommandContext& c) {
     const std::string& current = c.host().drawingPath();
     std::string prompt = "Save drawing as";
     if (!current.empty()) prompt += " <" + current + ">";
     std::string path = trimmed(c.text(prompt + ": ", true));
     if (path.empty()) path = current;
-    if (path.empty()) return;
+    if (path.empty()) return false;
     if (!hasDrawingExtension(path)) path += ".dxf";
-    saveTo(c, path);
+    if (!saveTo(c, path)) return false;
+    // The drawing now has this name: SAVE and QSAVE write it from here on.
+    c.host().setDrawingPath(path);
+    c.host().setSaveTarget("");
+    return true;
 }
 
-void save(CommandContext& c) {
-    // A drawing with a file is saved to it; a new one is named first.
-    if (c.host().drawingPath().empty()) {
-        saveAs(c);
-        return;
-    }
-    std::string path = c.host().drawingPath();
-    saveTo(c, path);
+}  // namespace
+
+bool saveDrawingCommand(CommandContext& c) {
+    // The session's output file, when it names one; else the drawing's own
+    // file; a new drawing is named first.
+    if (!c.host().saveTarget().empty()) return saveTo(c, c.host().saveTarget());
+    if (c.host().drawingPath().empty()) return saveAs(c);
+    return saveTo(c, c.host().drawingPath());
 }
 
+namespace {
+void save(CommandContext& c) { saveDrawingCommand(c); }
+void saveAsCommand(CommandContext& c) { saveAs(c); }
 }  // namespace
 
 void registerFileCommands(Host& host) {
@@ -82,7 +89,7 @@ void registerFileCommands(Host& host) {
     commands.define("OPEN", open);
     commands.define("SAVE", save);
     commands.define("QSAVE", save);
-    commands.define("SAVEAS", saveAs);
+    commands.define("SAVEAS", saveAsCommand);
 }
 
 }  // namespace host

@@ -90,7 +90,7 @@ std::string chooseBlock(CommandContext& c) {
             name = baseName(typed);
         }
         if (name.empty() || name[0] == '*' || name.find_first_of("<>/\\\":;?,|=`") != std::string::npos) {
-            c.print("Invalid block name.\n");
+            c.error("Invalid block name.\n");
             continue;
         }
         const BlockDefinition* existing = db.block(name);
@@ -140,7 +140,7 @@ double askScale(CommandContext& c, const std::string& prompt, double fallback) {
         std::optional<double> v = c.real(prompt);
         if (!v) return fallback;
         if (*v != 0) return *v;
-        c.print("Value must be nonzero.\n");
+        c.error("Value must be nonzero.\n");
     }
 }
 
@@ -156,7 +156,7 @@ double askAngle(CommandContext& c, const Coord3* from, double fallback) {
             p = parsePointText(in.text);
         }
         if (p && from) return std::atan2((*p)[1] - (*from)[1], (*p)[0] - (*from)[0]) * 180.0 / 3.14159265358979323846;
-        c.print("Requires valid numeric angle or second point.\n");
+        c.error("Requires valid numeric angle or second point.\n");
     }
 }
 

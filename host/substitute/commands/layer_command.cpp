@@ -184,10 +184,10 @@ private:
             }
         for (std::size_t i = 0; i < switches.size(); ++i)
             if (currentRefused[i])
-                c_.print("Cannot freeze layer \"" + current + "\".  It is the CURRENT layer.\n");
+                c_.error("Cannot freeze layer \"" + current + "\".  It is the CURRENT layer.\n");
         for (std::size_t p = 0; p < matcher.patterns().size(); ++p) {
             const NameListMatcher::Pattern& pattern = matcher.patterns()[p];
-            if (!patternMatched[p] && !pattern.wildcard) c_.print("Cannot find layer \"" + pattern.text + "\".\n");
+            if (!patternMatched[p] && !pattern.wildcard) c_.error("Cannot find layer \"" + pattern.text + "\".\n");
         }
     }
 
@@ -209,16 +209,16 @@ private:
             }
         for (std::size_t p = 0; p < matched.size(); ++p)
             if (!matched[p] && !matcher.patterns()[p].wildcard)
-                c_.print("Cannot find layer \"" + matcher.patterns()[p].text + "\".\n");
+                c_.error("Cannot find layer \"" + matcher.patterns()[p].text + "\".\n");
         return out;
     }
 
     void makeCurrent(const std::string& name) {
         RecordId id = findLayer(db_, name);
         if (id == kNoRecord) {
-            c_.print("Cannot find layer \"" + name + "\".\n");
+            c_.error("Cannot find layer \"" + name + "\".\n");
         } else if (layerFrozen(db_.at(id))) {
-            c_.print("Cannot set current layer to a frozen layer.\n");
+            c_.error("Cannot set current layer to a frozen layer.\n");
         } else {
             setCurrentLayer(c_.host().db(), name);
         }
@@ -235,7 +235,7 @@ private:
         if (name.empty()) return;
         if (findLayer(db_, name) == kNoRecord) {
             if (!validLayerName(name)) {
-                c_.print("Invalid layer name.\n");
+                c_.error("Invalid layer name.\n");
                 return;
             }
             ensureLayer(db_, name);
@@ -248,7 +248,7 @@ private:
         for (std::string_view name : splitNameList(names)) {
             if (name.empty()) continue;
             if (!validLayerName(name)) {
-                c_.print("Invalid layer name \"" + std::string(name) + "\".\n");
+                c_.error("Invalid layer name \"" + std::string(name) + "\".\n");
                 continue;
             }
             ensureLayer(db_, name);
@@ -265,7 +265,7 @@ private:
         if (typed.empty()) return;
         std::optional<int> color = parseColor(typed);
         if (!color) {
-            c_.print("Invalid color.\n");
+            c_.error("Invalid color.\n");
             return;
         }
         std::string names = namesOrCurrent("Enter name list of layer(s) for color " + std::to_string(*color));
@@ -279,7 +279,7 @@ private:
         if (typed.empty()) typed = "Continuous";
         RecordId ltype = db_.findEntry("LTYPE", typed);
         if (ltype == kNoRecord) {
-            c_.print("Linetype \"" + typed + "\" not found.  Use the LINETYPE command to load it.\n");
+            c_.error("Linetype \"" + typed + "\" not found.  Use the LINETYPE command to load it.\n");
             return;
         }
         std::string ltypeName(db_.at(ltype).text(2));

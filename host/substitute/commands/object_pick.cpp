@@ -62,7 +62,7 @@ PointOrKeyword pointOrKeyword(CommandContext& c, std::string_view prompt, const 
             return {in.point, {}};
         }
         if (in.kind != CommandInput::Kind::Text) {
-            c.print("Invalid point.\n");
+            c.error("Invalid point.\n");
             continue;
         }
         if (in.text.empty()) return {};

@@ -195,7 +195,7 @@ std::optional<double> askDistance(CommandContext& c) {
             if (raw.kind == CommandInput::Kind::Point) first = raw.point;
             else first = parsePointText(raw.text);
             if (!first) {
-                c.print("Requires numeric distance, two points, or option keyword.\n");
+                c.error("Requires numeric distance, two points, or option keyword.\n");
                 continue;
             }
             auto second = c.point("Specify second point: ");
@@ -203,7 +203,7 @@ std::optional<double> askDistance(CommandContext& c) {
             value = std::hypot((*second)[0] - (*first)[0], (*second)[1] - (*first)[1]);
         }
         if (*value <= 0) {
-            c.print("Value must be positive and nonzero.\n");
+            c.error("Value must be positive and nonzero.\n");
             continue;
         }
         vars.setReal("OFFSETDIST", *value);
@@ -224,14 +224,14 @@ void offsetCommand(CommandContext& c) {
         }
         const std::string& type = c.host().db().at(pick.entity).type;
         if (type != "LINE" && type != "ARC" && type != "CIRCLE" && type != "LWPOLYLINE" && type != "POLYLINE") {
-            c.print("Cannot offset that object.\n");
+            c.error("Cannot offset that object.\n");
             continue;
         }
         PointOrKeyword side = pointOrKeyword(c, distance ? "Specify point on side to offset or [Exit] <Exit>: "
                                                          : "Specify through point or [Exit] <Exit>: ",
                                              {"Exit"});
         if (!side.point) return;
-        if (!offsetter.offset(pick.entity, *side.point, distance)) c.print("Cannot offset that object.\n");
+        if (!offsetter.offset(pick.entity, *side.point, distance)) c.error("Cannot offset that object.\n");
     }
 }
 

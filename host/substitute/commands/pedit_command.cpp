@@ -91,7 +91,7 @@ void pedit(CommandContext& c) {
         if (e.type == "LWPOLYLINE" || (e.type == "POLYLINE" && (e.integer(70, 0) & (8 | 16 | 64)) == 0)) {
             target = pick.entity;
         } else if (e.type == "LINE" || e.type == "ARC") {
-            c.print("Object selected is not a polyline\n");
+            c.error("Object selected is not a polyline\n");
             std::string answer = c.keyword("Do you want to turn it into one? <Y> ", {"Yes", "No"});
             if (answer == "No") return;
             Record polyline = polylineFrom(e);
@@ -99,7 +99,7 @@ void pedit(CommandContext& c) {
             db.erase(pick.entity);
             target = addEntityToSpace(db, std::move(polyline), paper);
         } else {
-            c.print("Cannot edit that object.\n");
+            c.error("Cannot edit that object.\n");
         }
     }
     while (true) {
@@ -115,10 +115,10 @@ void pedit(CommandContext& c) {
             while (!width) {
                 width = c.real("Specify new width for all segments: ");
                 if (width && *width < 0) {
-                    c.print("Value must be positive.\n");
+                    c.error("Value must be positive.\n");
                     width.reset();
                 } else if (!width) {
-                    c.print("Requires numeric value.\n");  // Enter gives no width here
+                    c.error("Requires numeric value.\n");  // Enter gives no width here
                 }
             }
             setWidth(db, target, *width);

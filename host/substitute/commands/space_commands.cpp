@@ -19,7 +19,7 @@ void tilemode(CommandContext& c) {
     auto value = c.integer("Enter new value for TILEMODE <" + std::to_string(current) + ">: ");
     if (!value) return;
     if (*value != 0 && *value != 1) {
-        c.print("Requires an integer between 0 and 1.\n");
+        c.error("Requires an integer between 0 and 1.\n");
         return;
     }
     setTileMode(c.host().db(), static_cast<int>(*value));
@@ -28,16 +28,16 @@ void tilemode(CommandContext& c) {
 void mspace(CommandContext& c) {
     Host& h = c.host();
     if (h.db().variables().integer("TILEMODE", 1) == 1) {
-        c.print("** Command not allowed in Model Tab **\n");
+        c.error("** Command not allowed in Model Tab **\n");
         return;
     }
-    if (!activateFloatingViewport(h.db())) c.print("There are no active model space viewports.\n");
+    if (!activateFloatingViewport(h.db())) c.error("There are no active model space viewports.\n");
 }
 
 void pspace(CommandContext& c) {
     Host& h = c.host();
     if (h.db().variables().integer("TILEMODE", 1) == 1) {
-        c.print("** Command not allowed in Model Tab **\n");
+        c.error("** Command not allowed in Model Tab **\n");
         return;
     }
     activateViewport(h.db(), paperSheetViewport(h.db()));

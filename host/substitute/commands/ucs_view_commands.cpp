@@ -79,7 +79,7 @@ void ucs(CommandContext& c) {
         if (name.empty()) return;
         RecordId id = db.findEntry("UCS", name);
         if (id == kNoRecord || db.at(id).erased) {
-            c.print("Cannot find UCS \"" + name + "\".\n");
+            c.error("Cannot find UCS \"" + name + "\".\n");
             return;
         }
         const Record& r = db.at(id);
@@ -107,7 +107,7 @@ void view(CommandContext& c) {
         if (name.empty()) return;
         RecordId id = db.findEntry("VIEW", name);
         if (id == kNoRecord || db.at(id).erased) {
-            c.print("Cannot find view \"" + name + "\".\n");
+            c.error("Cannot find view \"" + name + "\".\n");
             return;
         }
         const Record& r = db.at(id);

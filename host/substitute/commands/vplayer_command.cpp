@@ -23,7 +23,7 @@ public:
 
     void run() {
         if (db_.variables().integer("TILEMODE", 1) == 1) {
-            c_.print("** Command not allowed in Model Tab **\n");
+            c_.error("** Command not allowed in Model Tab **\n");
             return;
         }
         static const std::vector<std::string> keywords = {"?", "Freeze", "Thaw", "Reset"};
@@ -55,13 +55,13 @@ private:
         } else if (answer == "Select") {
             for (RecordId id : c_.selection())
                 if (floatingViewport(db_.at(id))) out.push_back(id);
-            if (out.empty()) c_.print("No viewports selected.\n");
+            if (out.empty()) c_.error("No viewports selected.\n");
         } else {
             for (RecordId id : paperViewports(c_.host().db())) {
                 const Record& v = db_.at(id);
                 if (v.integer(68, 0) == 1 && floatingViewport(v)) out.push_back(id);
             }
-            if (out.empty()) c_.print("The current viewport is paper space.\n");
+            if (out.empty()) c_.error("The current viewport is paper space.\n");
         }
         return out;
     }
@@ -85,7 +85,7 @@ private:
             }
         for (std::size_t p = 0; p < matched.size(); ++p)
             if (!matched[p] && !matcher.patterns()[p].wildcard)
-                c_.print("Cannot find layer \"" + matcher.patterns()[p].text + "\".\n");
+                c_.error("Cannot find layer \"" + matcher.patterns()[p].text + "\".\n");
         if (targets.empty()) return;
 
         for (RecordId id : targets) {

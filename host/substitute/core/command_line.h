@@ -48,6 +48,8 @@ public:
     void queueText(std::string text) { queued_.push_back(std::move(text)); }
     // Moves queued text into the typed input; called when the host is idle.
     void takeQueuedText();
+    // Whether the source's input has ended.
+    bool ended() const { return ended_; }
     // Drops what is left of the current typed line (after a cancel).
     void discardTypedInput() { typed_.clear(); }
 

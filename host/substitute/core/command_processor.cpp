@@ -128,6 +128,10 @@ int CommandProcessor::sendFromApplication(std::vector<CommandInput> arguments) {
     return RTNORM;
 }
 
+bool CommandProcessor::echoing() const {
+    return !active_ || !active_->fromApplication || host_.db().variables().integer("CMDECHO", 1) != 0;
+}
+
 void CommandProcessor::continueWithUser() {
     while (active_) {
         active_->fromApplication = false;
@@ -137,7 +141,8 @@ void CommandProcessor::continueWithUser() {
 
 std::optional<CommandInput> CommandProcessor::nextInput(std::string_view prompt, bool allowSpaces) {
     Active& a = *active_;
-    bool echo = host_.db().variables().integer("CMDECHO", 1) != 0;
+    // Arguments always come from an application.
+    const bool echo = host_.db().variables().integer("CMDECHO", 1) != 0;
     while (true) {
         if (a.cancelRequested) return std::nullopt;
         if (!a.arguments.empty()) {
@@ -197,7 +202,11 @@ bool CommandProcessor::callTransparently(const std::string& typed) {
 
 Host& CommandContext::host() { return processor_.host_; }
 
-void CommandContext::print(std::string_view text) { host().print(text); }
+void CommandContext::print(std::string_view text) {
+    if (processor_.echoing()) host().print(text);
+}
+
+void CommandContext::error(std::string_view text) { host().print(text); }
 
 CommandInput CommandContext::input(std::string_view prompt, bool allowSpaces) {
     std::optional<CommandInput> in = processor_.nextInput(prompt, allowSpaces);
@@ -249,7 +258,7 @@ std::string CommandContext::keyword(std::string_view prompt, const std::vector<s
         std::string typed = text(prompt);
         if (typed.empty()) return typed;
         if (std::string k = matchKeyword(typed, keywords); !k.empty()) return k;
-        print("Invalid option keyword.\n");
+        error("Invalid option keyword.\n");
         // Input from an application that does not fit ends the command, like a
         // script error, rather than asking forever.
         if (processor_.active_ && processor_.active_->fromApplication && processor_.active_->arguments.empty())
@@ -264,7 +273,7 @@ std::optional<long long> CommandContext::integer(std::string_view prompt) {
         long long value = 0;
         auto [end, ec] = std::from_chars(typed.data(), typed.data() + typed.size(), value);
         if (ec == std::errc() && end == typed.data() + typed.size()) return value;
-        print("Requires an integer value.\n");
+        error("Requires an integer value.\n");
     }
 }
 
@@ -273,7 +282,7 @@ std::optional<double> CommandContext::real(std::string_view prompt) {
         std::string typed = text(prompt);
         if (typed.empty()) return std::nullopt;
         if (auto v = parseReal(typed)) return v;
-        print("Requires numeric value.\n");
+        error("Requires numeric value.\n");
     }
 }
 
@@ -287,7 +296,7 @@ std::optional<std::array<double, 3>> CommandContext::point(std::string_view prom
             host().db().variables().setPoint("LASTPOINT", *p);
             return p;
         }
-        print("Invalid point.\n");
+        error("Invalid point.\n");
     }
 }
 
@@ -302,7 +311,7 @@ std::vector<RecordId> CommandContext::selection(std::string_view prompt) {
                            [this](std::string_view p) -> std::optional<CommandInput> {
                                return processor_.nextInput(p, false);
                            },
-                           [&h](std::string_view t) { h.print(t); }};
+                           [this](std::string_view t) { print(t); }};
     auto chosen = reader.read(prompt);
     if (!chosen) throw CommandCancelled{};
     if (!chosen->empty()) h.selections().previous() = *chosen;

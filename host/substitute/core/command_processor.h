@@ -59,6 +59,9 @@ public:
     // in progress. Returns RTNORM, or RTERROR for an unknown command.
     int sendFromApplication(std::vector<CommandInput> arguments);
     bool active() const { return active_ != nullptr; }
+    // Whether what the running command prints is shown: not while it runs
+    // for an application with CMDECHO 0 (commands the user types always are).
+    bool echoing() const;
     // After an application returned with a command waiting: the user goes on.
     void continueWithUser();
 
@@ -105,7 +108,11 @@ public:
     // that take one object from an application end after it).
     bool nextIsApplicationEntity() const;
 
+    // What the command says: not shown while it runs for an application
+    // with CMDECHO 0.
     void print(std::string_view text);
+    // Why an input or the command failed: always shown.
+    void error(std::string_view text);
 
 private:
     CommandProcessor& processor_;

@@ -26,6 +26,7 @@ Host::Host(Output output)
     currentHost = this;
     applySavedView(*db_);
     extentsRevision_ = db_->revision();
+    savedRevision_ = db_->revision();
 }
 
 Host::~Host() {
@@ -61,6 +62,14 @@ void Host::setDrawingPath(std::string path) {
     if (SystemVariable* v = db_->variables().find("DWGPREFIX")) v->value = prefix;
 }
 
+std::string Host::drawingName() const { return drawingPath_.empty() ? std::string("Drawing1.dwg") : drawingPath_; }
+
+bool Host::saveTo(const std::string& path, std::string& message) {
+    if (!dxf::saveDrawing(*db_, path, &message)) return false;
+    markSaved();
+    return true;
+}
+
 void Host::closeDrawing() {
     apps_->sendUnloadDrawing();
     pendingBlock_.reset();
@@ -71,6 +80,7 @@ void Host::openDrawing(std::unique_ptr<Database> drawing, std::string path) {
     db_ = std::move(drawing);
     applySavedView(*db_);
     extentsRevision_ = db_->revision();
+    savedRevision_ = db_->revision();
     selections_ = SelectionSets();
     setDrawingPath(std::move(path));
     apps_->sendLoadDrawing();

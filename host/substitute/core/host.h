@@ -39,6 +39,24 @@ public:
     void closeDrawing();
     const std::string& drawingPath() const { return drawingPath_; }
     void setDrawingPath(std::string path);
+    // The drawing's name as the user knows it: its path, or "Drawing1.dwg".
+    std::string drawingName() const;
+    // Whether the drawing changed since it was opened or last saved.
+    bool modified() const { return db_->revision() != savedRevision_; }
+    void markSaved() { savedRevision_ = db_->revision(); }
+    // Writes the drawing to `path` and marks it saved; false with the
+    // reason in `message`.
+    bool saveTo(const std::string& path, std::string& message);
+
+    // Where SAVE and QSAVE write when the session names an output file
+    // (empty: the drawing's own file). SAVEAS gives the drawing a new name
+    // and ends this.
+    const std::string& saveTarget() const { return saveTarget_; }
+    void setSaveTarget(std::string path) { saveTarget_ = std::move(path); }
+    // Whether QUIT asks before it ends a session with unsaved changes (the
+    // user is at a terminal and no output file takes the changes).
+    bool asksToSave() const { return asksToSave_; }
+    void setAsksToSave(bool ask) { asksToSave_ = ask; }
 
     // --- applications ---
     Applications& applications() { return *apps_; }
@@ -108,6 +126,9 @@ private:
     CommandLine commandLine_;
     std::unique_ptr<Database> db_;
     std::string drawingPath_;
+    std::string saveTarget_;
+    std::uint64_t savedRevision_ = 0;
+    bool asksToSave_ = false;
     std::unique_ptr<Applications> apps_;
     std::unique_ptr<CommandProcessor> commands_;
     SelectionSets selections_;

@@ -127,3 +127,65 @@ TEST(ZanProgram, BadArgumentsAreRefusedWithAMessage) {
     EXPECT_EQ(noDrawing.status, 1);
     EXPECT_NE(noDrawing.output.find("/nonexistent/drawing.dxf"), std::string::npos);
 }
+
+TEST(ZanProgram, NamesTheDrawingAndModuleAtStartAndSaysWhenChangesAreNotSaved) {
+    ProgramRun run = runZan("--new", "LAYER M UNSAVED\n\nQUIT\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output.rfind("Drawing: Drawing1.dwg; module: ", 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("zan: the changes to Drawing1.dwg were not saved"), std::string::npos) << run.output;
+
+    ProgramRun bare = runZan("--new --no-module", "QUIT\n");
+    EXPECT_NE(bare.output.find("Drawing: Drawing1.dwg; module: none"), std::string::npos) << bare.output;
+    EXPECT_EQ(bare.output.find("were not saved"), std::string::npos) << bare.output;
+}
+
+// With --save-as, SAVE writes that file, never the drawing opened, and every
+// save says where it went.
+TEST(ZanProgram, SaveInARunWithSaveAsWritesTheOutputFile) {
+    fs::path dir = fs::temp_directory_path() / ("zan-program-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const std::string source = (dir / "source.dxf").string(), out = (dir / "out.dxf").string();
+    fs::remove(out);
+    ASSERT_EQ(runZan("--new --save-as '" + source + "'").status, 0);
+    const auto before = fs::file_size(source);
+    ProgramRun run = runZan("'" + source + "' --save-as '" + out + "'", "LAYER M SAVEDLAYER\n\nSAVE\nQUIT\n");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Command: SAVE\nSaved " + out + ".\n"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.rfind("Saved " + out + ".\n"), run.output.find("Saved " + out + ".\n"));  // and at the end
+    EXPECT_EQ(fs::file_size(source), before);
+    std::ifstream saved(out);
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(saved), {}).find("\nSAVEDLAYER\n"), std::string::npos);
+}
+
+// Every option the README lists for a usage error or an unreadable script.
+TEST(ZanProgram, UsageErrorsAre64AndUnreadableScripts66) {
+    ProgramRun both = runZan("--no-module --module /tmp/x.so");
+    EXPECT_EQ(both.status, 64);
+    EXPECT_NE(both.output.find("--module and --no-module"), std::string::npos) << both.output;
+    EXPECT_EQ(runZan("--script").status, 64);
+    EXPECT_EQ(runZan("a.dxf b.dxf").status, 64);
+    ProgramRun directory = runZan("--script /tmp");
+    EXPECT_EQ(directory.status, 66);
+    EXPECT_NE(directory.output.find("/tmp: it is a directory"), std::string::npos) << directory.output;
+}
+
+// The README's first example script, taken from the README itself, runs as
+// the README says.
+TEST(ZanProgram, TheReadmesFirstExampleRunsAsPrinted) {
+    std::ifstream readme(ZAN_SOURCE_DIR "/README.md");
+    std::string text((std::istreambuf_iterator<char>(readme)), {});
+    std::size_t example = text.find("\nExample (");
+    ASSERT_NE(example, std::string::npos);
+    std::size_t start = text.find("```\n", example);
+    ASSERT_NE(start, std::string::npos);
+    start += 4;
+    std::string script = text.substr(start, text.find("```", start) - start);
+    ASSERT_NE(script.find("clearlev"), std::string::npos) << script;
+    ProgramRun run = runZan("--script '" + scriptFile("readme.scr", script) + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("[message box] \"TUV Windows Application\" \"Cannot delete levels while levelbar is "
+                              "active.\" [OK]\n[message box] -> OK"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("1-WALL"), std::string::npos);  // LAYER ? * lists the demo's layers
+}

@@ -153,3 +153,27 @@ TEST(HostCommands, EveryHostCommandHasAHelpLine) {
         EXPECT_NE(at, std::string::npos) << name << " has no summary";
     }
 }
+
+// With CMDECHO 0 a command an application runs shows neither its prompts nor
+// what it reports, only why something failed; typed commands show all.
+TEST(HostCommands, CmdechoZeroSilencesWhatApplicationCommandsSayButNotTheirErrors) {
+    SessionHarness h(false);
+    zan::app::Script none("");
+    h.session().attach(none);
+    h.run("UCS S Front\n");
+    ASSERT_EQ(ads_command(RTSTR, "_.UCS", RTSTR, "Restore", RTSTR, "Front", 0), RTNORM);
+    EXPECT_NE(h.transcript().find("Current ucs name:  *WORLD*\nEnter an option"), std::string::npos) << h.transcript();
+
+    h.run("SETVAR CMDECHO 0\n");
+    h.session().attach(none);
+    h.clearTranscript();
+    ASSERT_EQ(ads_command(RTSTR, "_.UCS", RTSTR, "Restore", RTSTR, "Front", 0), RTNORM);
+    ASSERT_EQ(ads_command(RTSTR, "_.LAYER", RTSTR, "Freeze", RTSTR, "*", RTSTR, "", 0), RTNORM);
+    EXPECT_EQ(h.transcript(), "Cannot freeze layer \"0\".  It is the CURRENT layer.\n");
+    ASSERT_EQ(ads_command(RTSTR, "_.UCS", RTSTR, "Restore", RTSTR, "Nowhere", 0), RTNORM);
+    EXPECT_NE(h.transcript().find("Cannot find UCS \"Nowhere\"."), std::string::npos);
+
+    h.clearTranscript();
+    h.run("UCS\n\n");
+    EXPECT_NE(h.transcript().find("Current ucs name:  Front"), std::string::npos) << h.transcript();
+}

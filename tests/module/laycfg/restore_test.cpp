@@ -71,6 +71,29 @@ TEST_F(Restore, ExcludedAIncludedBLeavesTheLayersTheHostCommandShould) {
     EXPECT_EQ(h.db().variables().text("CLAYER"), "0");
 }
 
+// The restore says what it changed, counted from the layer table; the
+// commands it sends with the echo off say nothing.
+TEST_F(Restore, ReportsTheLayersItFrozeThawedAndTurnedOn) {
+    drawing();  // B-DOOR and WALL frozen
+    h.run("-layer off A-DOOR,B-WALL \n");
+    h.run("UCS S Front\n");
+    h.clearTranscript();
+    LayerConfiguration c;
+    c.name = "Plan A";
+    c.ucsName = "Front";
+    c.addExcludedModifier(addLevel("First", "A"));
+    c.addIncludedModifier(addLevel("Second", "B"));
+    zan::restoreToModelSpace(c);
+    EXPECT_NE(h.transcript().find("Layer configuration \"Plan A\" restored: 3 layers frozen, 1 thawed, 2 turned on.\n"),
+              std::string::npos)
+        << h.transcript();
+    EXPECT_EQ(h.transcript().find("Current ucs name"), std::string::npos) << h.transcript();
+
+    h.clearTranscript();
+    zan::restoreToModelSpace(c);
+    EXPECT_NE(h.transcript().find("restored: 0 layers frozen, 0 thawed, 0 turned on."), std::string::npos);
+}
+
 TEST_F(Restore, SingleLayersOverrideLevelsInTheirOrder) {
     drawing();
     zan::Level* a = addLevel("First", "A");
@@ -162,6 +185,7 @@ TEST_F(ViewportRestore, FreezesOnlyInTheSelectedViewportsAndSkipsMissingLayers) 
     c.addExcludedLayer("NOSUCH");
     c.addExcludedLayer("*WALL");
     c.addIncludedLayer("A-DOOR");
+    c.name = "Doors";
     zan::app::Script pick("L\n\n");  // the last viewport, then Enter
     h.session().attach(pick);
     EXPECT_TRUE(zan::restoreToViewports(c));
@@ -176,6 +200,10 @@ TEST_F(ViewportRestore, FreezesOnlyInTheSelectedViewportsAndSkipsMissingLayers) 
                         set + " \"\" \"\"");
     EXPECT_TRUE(frozenIn(vp2).empty());
     EXPECT_EQ(frozenIn(vp3), (std::vector<std::string>{"A-WALL", "PLAN|A-WALL", "B-DOOR"}));
+    EXPECT_NE(h.transcript().find("\"Doors\" restored to 1 viewport: 3 layers frozen, 0 thawed, 0 turned on."),
+              std::string::npos)
+        << h.transcript();
+    EXPECT_EQ(h.count(" found"), 1u) << h.transcript();  // the user's pick; VPLAYER's own selections say nothing
     EXPECT_EQ(h.db().variables().integer("CMDECHO"), 1);
     EXPECT_EQ(h.host().selections().openCount(), 0u);
 }

@@ -1,3 +1,4 @@
+#include <deque>
 #include <fstream>
 
 #include "headless_fixture.h"
@@ -383,4 +384,39 @@ TEST_F(DialogTest, DirectoryListsShowTheRootDriveAndSubdirectories) {
     EXPECT_EQ(tk::driveRootOf("[-/-]"), "/");
     EXPECT_EQ(platform.listDirectory("/")->entries.front().substr(0, 1), "[");
     EXPECT_NE(platform.listDirectory("/")->entries.front(), "[..]");
+}
+
+// A user at a terminal is told why an answer does not fit and asked again,
+// for every kind of modal element; the run does not fail.
+TEST_F(DialogTest, AtATerminalAnAnswerThatDoesNotFitIsRefusedAndAskedAgain) {
+    struct Typed : tk::common::UiAnswerSource {
+        std::deque<std::string> lines;
+        std::optional<std::string> takeUiLine() override {
+            if (lines.empty()) return std::nullopt;
+            std::string line = lines.front();
+            lines.pop_front();
+            return line;
+        }
+        bool asksAgain() const override { return true; }
+    } typed;
+    platform.setAnswerSource(&typed);
+    typed.lines = {"@yes", "@", "@ok"};
+    EXPECT_EQ(platform.messageBox(nullptr, "Only OK.", "", tk::MB_OK), tk::IDOK);
+    EXPECT_TRUE(shown("Refused: \"@yes\" does not answer the message box \"Only OK.\" (buttons: OK). Answer again."));
+    EXPECT_EQ(all().find("Refused: \"@\""), all().rfind("Refused: \"@\""));
+
+    typed.lines = {"@ok", "@file", "@cancel"};
+    tk::FileDialogRequest request;
+    request.title = "Open";
+    EXPECT_EQ(platform.openFileDialog(request), std::nullopt);
+    EXPECT_NE(all().find("does not answer the open file dialog \"Open\""), std::string::npos);
+
+    typed.lines = {"@click 1234", "@yes", "@escape"};
+    RecordingDialog dialog(symbolTemplate());
+    dialog.runModal(nullptr);
+    EXPECT_NE(all().find("Refused: \"@click 1234\":"), std::string::npos);
+    EXPECT_NE(all().find("Refused: \"@yes\": no message box or file dialog waits"), std::string::npos);
+    EXPECT_FALSE(dialog.isOpen());
+    EXPECT_TRUE(platform.failure().empty());
+    platform.setAnswerSource(&answers);
 }

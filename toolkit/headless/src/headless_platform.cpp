@@ -35,6 +35,11 @@ void State::raiseScriptError(const std::string& message) {
     throw ScriptError(message);
 }
 
+void State::refuseAnswer(const std::string& message) {
+    if (answers == nullptr || !answers->asksAgain()) raiseScriptError(message);
+    emit("Refused: " + message + ". Answer again.");
+}
+
 // ---- HeadlessPlatform ---------------------------------------------------------------
 
 HeadlessPlatform::HeadlessPlatform(std::string profileFolder) : state_(std::make_unique<State>()) {

@@ -44,20 +44,22 @@ int HeadlessPlatform::State::messageBox(std::string_view text, std::string_view 
     emit("[message box] " + text::quote(shownTitle) + " " + text::quote(text) + " [" + names + "]");
     PromptScope scope(promptDepth);
     const std::string waiting = "the message box " + text::quote(text);
-    const std::string line = takeAnswer(waiting);
-    try {
-        std::vector<std::string> words = uiWords(line);
-        const std::string& word = words.front();
-        if (words.size() == 1) {
-            for (const auto& b : buttons)
-                if (word == b.word || (word == "escape" && (b.code == tk::IDCANCEL || buttons.size() == 1))) {
-                    emit("[message box] -> " + std::string(b.shown));
-                    return b.code;
-                }
+    while (true) {
+        const std::string line = takeAnswer(waiting);
+        try {
+            std::vector<std::string> words = uiWords(line);
+            const std::string& word = words.front();
+            if (words.size() == 1) {
+                for (const auto& b : buttons)
+                    if (word == b.word || (word == "escape" && (b.code == tk::IDCANCEL || buttons.size() == 1))) {
+                        emit("[message box] -> " + std::string(b.shown));
+                        return b.code;
+                    }
+            }
+        } catch (const LineError&) {
         }
-    } catch (const LineError&) {
+        refuseAnswer(text::quote(line) + " does not answer " + waiting + " (buttons: " + names + ")");
     }
-    raiseScriptError(text::quote(line) + " does not answer " + waiting + " (buttons: " + names + ")");
 }
 
 std::optional<std::string> HeadlessPlatform::State::fileDialog(const tk::FileDialogRequest& request, bool save) {
@@ -74,15 +76,18 @@ std::optional<std::string> HeadlessPlatform::State::fileDialog(const tk::FileDia
         try {
             words = uiWords(line);
         } catch (const LineError& e) {
-            raiseScriptError(text::quote(line) + ": " + e.what());
+            refuseAnswer(text::quote(line) + ": " + e.what());
+            continue;
         }
         if (words.size() == 1 && (words[0] == "cancel" || words[0] == "escape")) {
             emit(tagText + " -> cancel");
             return std::nullopt;
         }
-        if (words[0] != "file" || words.size() != 2 || words[1].empty())
-            raiseScriptError(text::quote(line) + " does not answer " + waiting +
-                             " (answer \"@file <path>\" or \"@cancel\")");
+        if (words[0] != "file" || words.size() != 2 || words[1].empty()) {
+            refuseAnswer(text::quote(line) + " does not answer " + waiting +
+                         " (answer \"@file <path>\" or \"@cancel\")");
+            continue;
+        }
 
         // A relative name is taken in the dialog's initial directory; a name
         // without an extension gets the default one.

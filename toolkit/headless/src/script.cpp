@@ -453,7 +453,7 @@ void HeadlessPlatform::State::performDialogLine(const std::string& line) {
             throw LineError("no message box or file dialog waits; a dialog does");
         dialogAction(*this, w);
     } catch (const LineError& e) {
-        raiseScriptError(text::quote(line) + ": " + e.what());
+        refuseAnswer(text::quote(line) + ": " + e.what());
     }
 }
 

@@ -91,6 +91,10 @@ struct HeadlessPlatform::State {
     // "..."`); raises MissingAnswer when there is none.
     std::string takeAnswer(const std::string& waiting);
     [[noreturn]] void raiseScriptError(const std::string& message);
+    // An answer that does not fit the element waiting: a user at a terminal
+    // is told why and asked again (this returns); a script stops
+    // (raiseScriptError).
+    void refuseAnswer(const std::string& message);
 
     // ---- Windows (windows.cpp) ----
     HWND createWindow(const tk::WindowSpec& spec, tk::WindowHandler* handler);

@@ -21,6 +21,9 @@ struct UiAnswerSource {
     // it; nothing when the next line is command-line input or the script
     // has ended.
     virtual std::optional<std::string> takeUiLine() = 0;
+    // Whether an answer that does not fit is refused and asked for again (a
+    // user at a terminal) rather than ending the run (a script).
+    virtual bool asksAgain() const { return false; }
 };
 
 // A modal element (message box, file dialog, modal dialog) waited for an
