@@ -202,7 +202,9 @@ private:
             bool countWritten = false;
             for (const Group& g : head.groups) {
                 if (g.code == 70 && !countWritten) {
-                    out_.group(70, formatInt(static_cast<long long>(live)));
+                    // A 16-bit group: a table of more entries says the most
+                    // it can (readers count the entries themselves).
+                    out_.group(70, formatInt(static_cast<long long>(std::min<std::size_t>(live, 32767))));
                     countWritten = true;
                     continue;
                 }
