@@ -57,11 +57,11 @@ void Database::erase(RecordId id, bool erased) {
     modify(id, [erased](Record& r) { r.erased = erased; });
 }
 
-void Database::reserveRecords(std::size_t records) { byHandle_.reserve(byHandle_.size() + records); }
+void Database::reserveRecords(std::size_t records) { byHandle_.reserve(records); }
 
 void Database::indexHandle(RecordId id) {
     const Record& r = records_[id];
-    if (r.handle != 0) byHandle_[r.handle] = id;
+    if (r.handle != 0) byHandle_.set(r.handle, id);
 }
 
 void Database::noteHandle(std::uint64_t handle) {
@@ -69,8 +69,7 @@ void Database::noteHandle(std::uint64_t handle) {
 }
 
 RecordId Database::findByHandle(std::uint64_t handle) const {
-    auto it = byHandle_.find(handle);
-    return it == byHandle_.end() ? kNoRecord : it->second;
+    return byHandle_.find(handle);
 }
 
 SymbolTable* Database::table(std::string_view name) {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "db/handle_index.h"
 #include "db/record.h"
 #include "db/sysvars.h"
 
@@ -152,7 +153,7 @@ private:
     std::uint64_t serial_;
     std::uint64_t revision_ = 0;
     std::deque<Record> records_;
-    std::unordered_map<std::uint64_t, RecordId> byHandle_;
+    HandleIndex byHandle_;
     std::uint64_t nextHandle_ = 1;
     std::vector<HeaderVariable> header_;
     SystemVariables variables_;
