@@ -5,7 +5,7 @@ namespace host {
 std::uint64_t Database::nextSerial_ = 1;
 
 Database::Database() : serial_(nextSerial_++) {
-    records_.emplace_back();  // id 0 stands for "no record"
+    records_.push_back(Record{});  // id 0 stands for "no record"
 }
 
 RecordId Database::add(Record record) {

@@ -16,6 +16,7 @@
 
 #include "db/handle_index.h"
 #include "db/record.h"
+#include "db/record_store.h"
 #include "db/sysvars.h"
 
 namespace host {
@@ -98,6 +99,8 @@ public:
     // Prepares the handle index for about `records` more records (used by
     // the file reader, which estimates the count from the file size).
     void reserveRecords(std::size_t records);
+    // Where the file reader takes the group lists of the records it stores.
+    GroupArena& groupArena() { return groupArena_; }
 
     // --- header and system variables ---
     std::vector<HeaderVariable>& header() { return header_; }
@@ -152,7 +155,9 @@ private:
     static std::uint64_t nextSerial_;
     std::uint64_t serial_;
     std::uint64_t revision_ = 0;
-    std::deque<Record> records_;
+    // Before the records, so that it goes after them.
+    GroupArena groupArena_;
+    RecordStore records_;
     HandleIndex byHandle_;
     std::uint64_t nextHandle_ = 1;
     std::vector<HeaderVariable> header_;

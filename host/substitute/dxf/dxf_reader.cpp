@@ -399,6 +399,7 @@ private:
         int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
         bool hasHandleGroup = false;
         for (std::size_t i = 0; i < xdataAt && !hasHandleGroup; ++i) hasHandleGroup = scratch_[i].code == handleCode;
+        GroupArena::Scope fromArena(db_.groupArena());  // the lists go into this drawing
         r.groups.reserve(xdataAt + (hasHandleGroup || policy != HandlePolicy::Required ? 0 : 1));
         const Group* handleGroup = nullptr;
         paper_ = false;
