@@ -220,6 +220,12 @@ struct References {
 References completeEntities(Database& db, bool modern) {
     References refs;
     std::string lastLayer = "\x01";
+    // Layer names as the entities spell them, each upper-cased once.
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_set<std::string, Hash, std::equal_to<>> spelled;
     auto visit = [&](RecordId id, const std::string& owner) {
         if (db.at(id).erased) return;
         db.modify(id, [&](Record& r) {
@@ -233,7 +239,10 @@ References completeEntities(Database& db, bool modern) {
         const Record& r = db.at(id);
         if (const Group* layer = r.find(8); layer && layer->value != lastLayer) {
             lastLayer = layer->value;
-            refs.layers.insert(upperName(lastLayer));
+            if (spelled.find(layer->value.view()) == spelled.end()) {
+                spelled.emplace(layer->value.view());
+                refs.layers.insert(upperName(lastLayer));
+            }
         }
         for (const Group& g : r.xdata)
             if (g.code == 1001) refs.applications.insert(g.value);
