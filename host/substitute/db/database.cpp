@@ -104,25 +104,27 @@ SymbolTable& Database::ensureTable(std::string_view name) {
 RecordId Database::findEntry(std::string_view tableName, std::string_view name) const {
     const SymbolTable* t = table(tableName);
     if (!t) return kNoRecord;
-    auto it = t->byName.find(upperName(name));
-    if (it == t->byName.end()) return kNoRecord;
-    return records_[it->second].erased ? kNoRecord : it->second;
+    RecordId id = t->byName.find(name, [this](RecordId e) { return records_[e].text(2); });
+    return id == kNoRecord || records_[id].erased ? kNoRecord : id;
 }
 
 RecordId Database::addEntry(std::string_view tableName, Record record) {
     SymbolTable& t = ensureTable(tableName);
-    std::string name(record.text(2));
     RecordId id = add(std::move(record));
     records_[id].owner = t.head;
     t.entries.push_back(id);
-    t.byName[upperName(name)] = id;
+    indexEntry(t, id);
     return id;
 }
 
 void Database::reindexTable(SymbolTable& t) {
     t.byName.clear();
     for (RecordId id : t.entries)
-        if (!records_[id].erased) t.byName[upperName(records_[id].text(2))] = id;
+        if (!records_[id].erased) indexEntry(t, id);
+}
+
+void Database::indexEntry(SymbolTable& t, RecordId id, bool replace) {
+    t.byName.insert(records_[id].text(2), id, replace, [this](RecordId e) { return records_[e].text(2); });
 }
 
 BlockDefinition* Database::block(std::string_view name) {

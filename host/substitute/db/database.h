@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "db/handle_index.h"
+#include "db/name_index.h"
 #include "db/record.h"
 #include "db/record_store.h"
 #include "db/sysvars.h"
@@ -26,7 +27,7 @@ struct SymbolTable {
     std::string name;          // "LAYER", "LTYPE", "VIEW", "UCS", "APPID", "BLOCK_RECORD", ...
     RecordId head = kNoRecord;  // the "TABLE" record (group 2 is the table name)
     std::vector<RecordId> entries;
-    std::unordered_map<std::string, RecordId> byName;  // upper-cased name -> entry
+    NameIndex byName;  // entries by name (group 2), letter case ignored
 };
 
 // One block definition: its BLOCK and ENDBLK records and the entities between them.
@@ -119,6 +120,9 @@ public:
     RecordId addEntry(std::string_view table, Record record);
     // Re-indexes an entry after its name changed.
     void reindexTable(SymbolTable& table);
+    // Indexes a table entry under its name (group 2); an entry already
+    // indexed under that name is replaced, or kept when `replace` is false.
+    void indexEntry(SymbolTable& table, RecordId id, bool replace = true);
 
     // --- blocks ---
     std::deque<BlockDefinition>& blocks() { return blocks_; }

@@ -508,10 +508,9 @@ private:
                     fail("table " + name + " begun at line " + std::to_string(tableLine) + " has no ENDTAB");
                 Record entry = readRecord(HandlePolicy::Required);
                 entry.owner = table.head;
-                std::string key = upperName(entry.text(2));
                 RecordId id = db_.addAsIs(std::move(entry));
                 table.entries.push_back(id);
-                table.byName.emplace(std::move(key), id);  // a repeated name keeps the first entry
+                db_.indexEntry(table, id, false);  // a repeated name keeps the first entry
             }
             db_.tables().push_back(std::move(table));
             advance();  // past ENDTAB (which has no groups of its own)

@@ -93,3 +93,42 @@ TEST(GroupArena, RecordsCopiedFromADrawingOutliveIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NameIndex, EntriesFoundByNameWhateverTheLetterCase) {
+    Database db;
+    auto layer = [&](const char* name) {
+        Record r;
+        r.type = "LAYER";
+        r.groups = {{2, name}, {70, "0"}};
+        return db.addEntry("LAYER", std::move(r));
+    };
+    for (int i = 0; i < 3000; ++i) layer(("L" + std::to_string(i) + "-wall").c_str());
+    host::RecordId wall = layer("A-Wall");
+    EXPECT_EQ(db.findEntry("LAYER", "a-WALL"), wall);
+    EXPECT_EQ(db.findEntry("layer", "L2999-WALL"), wall - 1);
+    EXPECT_EQ(db.findEntry("LAYER", "A-Wal"), host::kNoRecord);
+    host::RecordId again = layer("A-WALL");  // an entry added later under the name takes it
+    EXPECT_EQ(db.findEntry("LAYER", "A-Wall"), again);
+    db.erase(again);
+    EXPECT_EQ(db.findEntry("LAYER", "A-Wall"), host::kNoRecord);
+
+    // A renamed entry is found by its new name once the table is indexed again.
+    db.modify(wall, [](Record& r) { r.set(2, "B-WALL"); });
+    db.reindexTable(*db.table("LAYER"));
+    EXPECT_EQ(db.findEntry("LAYER", "b-wall"), wall);
+    EXPECT_EQ(db.findEntry("LAYER", "L0-WALL"), db.table("LAYER")->entries[0]);
+}
+
+TEST(NameIndex, AFileNamingAnEntryTwiceKeepsTheFirst) {
+    std::string text =
+        "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n70\n2\n0\nLAYER\n2\nTwice\n70\n0\n62\n1\n0\nLAYER\n2\nTWICE\n"
+        "70\n0\n62\n2\n0\nENDTAB\n0\nENDSEC\n0\nEOF\n";
+    auto db = host::dxf::readText(text, "twice.dxf");
+    host::RecordId found = db->findEntry("LAYER", "twice");
+    ASSERT_NE(found, host::kNoRecord);
+    EXPECT_EQ(db->at(found).text(62), "1");
+}
+
+}  // namespace
