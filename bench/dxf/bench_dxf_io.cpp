@@ -1,28 +1,42 @@
-// Throughput of reading a DXF file into the full drawing database and of
-// writing it back, on a generated drawing of about 100 MB (20,000 layers,
-// lines, polylines, texts and block insertions with extended data).
-//
-// The drawing is generated once into $ZAN_BENCH_DXF (default
-// /tmp/zan_bench_100mb.dxf) when that file does not exist yet.
-//   bench_dxf_io                      run the benchmarks
-//   bench_dxf_io --generate [PATH]    only write the drawing
+// Throughput of reading a DXF file into the full drawing database (with the
+// peak memory it takes, as a multiple of the file's size) and of writing it
+// back, on generated drawings. The files are made on first use in
+// $ZAN_BENCH_DIR (default /tmp/zan_bench); bench_make_drawing makes the same.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <random>
 #include <string>
 
+#include "drawing/big_drawing.h"
 #include "dxf/dxf.h"
 
 namespace {
 
-std::string benchPath() {
-    const char* env = std::getenv("ZAN_BENCH_DXF");
-    return env && *env ? env : "/tmp/zan_bench_100mb.dxf";
+// The drawings: "big" is the 83 MB drawing of the speed figures (2,000
+// levels of 25 layers, about 475,000 entities, 20 layouts with 81
+// viewports); "20mb" and "5mb" are smaller ones of the same kind (480 and
+// 120 levels); "layers" holds 65,000 layers and nothing else.
+struct Drawing {
+    const char* name;
+    zan::bench::DrawingOptions options;
+};
+const Drawing kDrawings[] = {
+    {"big", {83, 2000, 25, false}},
+    {"20mb", {20, 480, 25, false}},
+    {"5mb", {5, 120, 25, false}},
+    {"layers", {0, 2600, 25, true}},
+};
+
+std::string benchDir() {
+    const char* env = std::getenv("ZAN_BENCH_DIR");
+    std::string dir = env && *env ? env : "/tmp/zan_bench";
+    ::mkdir(dir.c_str(), 0755);
+    return dir;
 }
 
 std::size_t fileSize(const std::string& path) {
@@ -30,82 +44,12 @@ std::size_t fileSize(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? static_cast<std::size_t>(st.st_size) : 0;
 }
 
-std::string coord(std::mt19937& rng) {
-    std::uniform_real_distribution<double> d(-5000.0, 5000.0);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.6f", d(rng));
-    return buf;
-}
-
-void generate(const std::string& path, std::size_t targetBytes) {
-    auto db = host::dxf::newDrawing();
-    std::mt19937 rng(42);
-    const int kLayers = 20000;
-    for (int i = 0; i < kLayers; ++i) {
-        host::Record layer;
-        layer.type = "LAYER";
-        char name[32];
-        std::snprintf(name, sizeof name, "L%03d-%s", i / 7, (const char*[]){"WALL", "DOOR", "WIND", "TEXT", "POCHE", "FURN", "DIM"}[i % 7]);
-        layer.groups = {{100, "AcDbSymbolTableRecord"}, {100, "AcDbLayerTableRecord"}, {2, name}, {70, "0"},
-                        {62, std::to_string(1 + i % 255)}, {6, "Continuous"}, {370, "-3"}};
-        db->addEntry("LAYER", std::move(layer));
-    }
-    host::Record begin, end;
-    begin.type = "BLOCK";
-    begin.groups = {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockBegin"}, {2, "door"}, {70, "0"},
-                    {10, "0.0"}, {20, "0.0"}, {30, "0.0"}, {3, "door"}, {1, ""}};
-    end.type = "ENDBLK";
-    end.groups = {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockEnd"}};
-    auto& block = db->addBlock("door", db->add(std::move(begin)), db->add(std::move(end)));
-    host::Record arc;
-    arc.type = "ARC";
-    arc.groups = {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbCircle"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"},
-                  {40, "1.0"}, {100, "AcDbArc"}, {50, "0.0"}, {51, "90.0"}};
-    db->addBlockEntity(block, std::move(arc));
-
-    // Entities until the text would reach the target size (estimated from
-    // the average size of a record, then written once).
-    std::size_t estimate = 0;
-    std::uniform_int_distribution<int> layerPick(0, kLayers - 1);
-    std::uniform_int_distribution<int> kindPick(0, 9);
-    while (estimate < targetBytes) {
-        host::Record e;
-        int i = layerPick(rng);
-        char layer[32];
-        std::snprintf(layer, sizeof layer, "L%03d-%s", i / 7, (const char*[]){"WALL", "DOOR", "WIND", "TEXT", "POCHE", "FURN", "DIM"}[i % 7]);
-        int kind = kindPick(rng);
-        if (kind < 6) {
-            e.type = "LINE";
-            e.groups = {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbLine"}, {10, coord(rng)}, {20, coord(rng)},
-                        {30, "0.0"}, {11, coord(rng)}, {21, coord(rng)}, {31, "0.0"}};
-        } else if (kind < 8) {
-            e.type = "LWPOLYLINE";
-            e.groups = {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbPolyline"}, {90, "4"}, {70, "1"}, {43, "0.0"}};
-            for (int v = 0; v < 4; ++v) {
-                e.groups.emplace_back(10, coord(rng));
-                e.groups.emplace_back(20, coord(rng));
-            }
-        } else if (kind < 9) {
-            e.type = "TEXT";
-            e.groups = {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbText"}, {10, coord(rng)}, {20, coord(rng)},
-                        {30, "0.0"}, {40, "2.5"}, {1, "ROOM " + std::to_string(i)}, {100, "AcDbText"}};
-        } else {
-            e.type = "INSERT";
-            e.groups = {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbBlockReference"}, {2, "door"}, {10, coord(rng)},
-                        {20, coord(rng)}, {30, "0.0"}, {50, "90.0"}};
-            e.xdata = {{1001, "ACAD"}, {1000, "door tag"}, {1070, "1"}};
-        }
-        for (const host::Group& g : e.groups) estimate += 8 + g.value.size();
-        for (const host::Group& g : e.xdata) estimate += 8 + g.value.size();
-        estimate += 24;  // type, handle and owner
-        db->addEntity(std::move(e), false);
-    }
-    host::dxf::writeFile(*db, path);
-}
-
-void ensureFile() {
-    std::string path = benchPath();
-    if (fileSize(path) == 0) generate(path, 100u << 20);
+// The drawing's file, made on first use.
+std::string drawingPath(std::size_t which) {
+    const Drawing& d = kDrawings[which];
+    std::string path = benchDir() + "/" + d.name + ".dxf";
+    if (fileSize(path) == 0) zan::bench::writeDrawing(d.options, path);
+    return path;
 }
 
 // Peak resident memory since the last reset, in bytes (Linux: VmHWM, reset
@@ -131,11 +75,13 @@ long long resident() {
 }
 
 void BM_ReadDxf(benchmark::State& state) {
-    ensureFile();
-    std::string path = benchPath();
+    std::string path = drawingPath(static_cast<std::size_t>(state.range(0)));
     std::size_t size = fileSize(path);
     double peakRatio = 0;
     for (auto _ : state) {
+        // Memory freed by earlier runs goes back to the system first, so
+        // that what this read takes shows as growth.
+        ::malloc_trim(0);
         long long before = resident();
         peakResident(true);
         auto db = host::dxf::readFile(path);
@@ -149,12 +95,12 @@ void BM_ReadDxf(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * size));
     state.counters["file_MB"] = static_cast<double>(size) / 1e6;
     state.counters["peak_memory_x_file"] = peakRatio;
+    state.SetLabel(kDrawings[state.range(0)].name);
 }
-BENCHMARK(BM_ReadDxf)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReadDxf)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_WriteDxf(benchmark::State& state) {
-    ensureFile();
-    std::string path = benchPath();
+    std::string path = drawingPath(0);
     auto db = host::dxf::readFile(path);
     host::dxf::prepareForWrite(*db);
     std::string out = path + ".written";
@@ -171,8 +117,7 @@ void BM_WriteDxf(benchmark::State& state) {
 BENCHMARK(BM_WriteDxf)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_WriteDxfToMemory(benchmark::State& state) {
-    ensureFile();
-    auto db = host::dxf::readFile(benchPath());
+    auto db = host::dxf::readFile(drawingPath(0));
     std::size_t size = 0;
     for (auto _ : state) {
         std::string text = host::dxf::writeText(*db);
@@ -186,12 +131,6 @@ BENCHMARK(BM_WriteDxfToMemory)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 2 && std::strcmp(argv[1], "--generate") == 0) {
-        std::string path = argc >= 3 ? argv[2] : benchPath();
-        generate(path, 100u << 20);
-        std::printf("%s: %.1f MB\n", path.c_str(), static_cast<double>(fileSize(path)) / 1e6);
-        return 0;
-    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

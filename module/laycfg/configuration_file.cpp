@@ -29,10 +29,21 @@ std::string_view limited(std::string_view text) {
 
 constexpr std::size_t kMaximumEntries = 0xFFFF;
 
+const char* const kListNames[8] = {"", "", "", "", "Modifiers Included", "Modifiers Excluded", "Layers Included",
+                                   "Layers Excluded"};
+
+// A list longer than a count word can say is written as its first 65,535
+// entries, and the user is told which list of which configuration was cut.
 template <typename Items, typename Text>
-void writeList(ArchiveWriter& archive, int tag, const Items& first, const std::vector<std::string>& second, Text text) {
-    std::size_t n = std::min(first.size() + second.size(), kMaximumEntries);
+void writeList(ArchiveWriter& archive, const std::string& configuration, int tag, const Items& first,
+               const std::vector<std::string>& second, Text text) {
+    std::size_t total = first.size() + second.size();
+    std::size_t n = std::min(total, kMaximumEntries);
     if (n == 0) return;
+    if (total > n)
+        ads_printf("Layer Configuration %s: the list %s holds %zu entries; a file holds at most %zu, the rest "
+                   "was not written.\n",
+                   configuration.c_str(), kListNames[tag], total, kMaximumEntries);
     archive.word(tag);
     archive.word(static_cast<int>(n));
     std::size_t written = 0;
@@ -205,17 +216,22 @@ int writeRecord(const LayerConfiguration& c, ArchiveWriter& archive) {
     auto levelName = [](const Level* level) -> const std::string& { return level->name; };
     auto same = [](const std::string& text) -> const std::string& { return text; };
     static const std::vector<std::string> none;
-    writeList(archive, 4, c.includedModifiers, c.unresolvedIncludedModifiers, levelName);
-    writeList(archive, 5, c.excludedModifiers, c.unresolvedExcludedModifiers, levelName);
-    writeList(archive, 6, c.includedLayers, none, same);
-    writeList(archive, 7, c.excludedLayers, none, same);
+    writeList(archive, c.name, 4, c.includedModifiers, c.unresolvedIncludedModifiers, levelName);
+    writeList(archive, c.name, 5, c.excludedModifiers, c.unresolvedExcludedModifiers, levelName);
+    writeList(archive, c.name, 6, c.includedLayers, none, same);
+    writeList(archive, c.name, 7, c.excludedLayers, none, same);
     archive.word(kRecordEnd);
     return 1;
 }
 
 bool readRecord(LayerConfiguration& c, ArchiveReader& archive) {
+    return readRecord(c, archive, nullptr);
+}
+
+bool readRecord(LayerConfiguration& c, ArchiveReader& archive, std::unordered_set<std::string>* takenNames) {
     std::uint16_t tag = 0;
     std::string text;
+    std::optional<LevelIndex> levels;  // made at the first modifier list
     while (archive.word(tag) && tag != kRecordEnd) {
         switch (tag) {
         case 0: if (archive.text(text)) c.name = text; break;
@@ -237,10 +253,14 @@ bool readRecord(LayerConfiguration& c, ArchiveReader& archive) {
         case 4: case 5: case 6: case 7: {
             std::uint16_t n = 0;
             if (!archive.word(n)) break;
-            for (std::uint16_t i = 0; i < n && archive.text(text); ++i) {
-                if (tag == 4) c.resolveIncludedModifier(text);
-                else if (tag == 5) c.resolveExcludedModifier(text);
-                else if (!text.empty()) tag == 6 ? c.addIncludedLayer(text) : c.addExcludedLayer(text);
+            std::vector<std::string> entries;
+            for (std::uint16_t i = 0; i < n && archive.text(text); ++i)
+                if (tag < 6 || !text.empty()) entries.push_back(text);
+            if (tag == 4 || tag == 5) {
+                if (!levels) levels.emplace(state().levelList);
+                tag == 4 ? c.resolveIncludedModifiers(entries, *levels) : c.resolveExcludedModifiers(entries, *levels);
+            } else {
+                tag == 6 ? c.addIncludedLayers(entries) : c.addExcludedLayers(entries);
             }
             break;
         }
@@ -248,7 +268,8 @@ bool readRecord(LayerConfiguration& c, ArchiveReader& archive) {
         }
     }
     if (archive.ended()) return false;
-    if (state().layerConfigurations.findByName(c.name)) {
+    bool taken = takenNames ? !takenNames->insert(c.name).second : state().layerConfigurations.findByName(c.name) != nullptr;
+    if (taken) {
         ads_printf("Layer Configuration named %s already defined.\n", c.name.c_str());
         return false;
     }
@@ -271,9 +292,12 @@ int loadConfigurationBytes(std::string_view bytes, const std::string& path) {
         ads_printf("%s: File does not appear to be a Layer Configuration File.\n", path.c_str());
         return 0;
     }
+    // The names taken so far, so that each record's name is checked in one step.
+    std::unordered_set<std::string> taken;
+    for (const auto& c : state().layerConfigurations) taken.insert(c->name);
     while (archive.word(word) && word == kRecordStart) {
         auto configuration = std::make_unique<LayerConfiguration>();
-        if (readRecord(*configuration, archive)) state().layerConfigurations.append(std::move(configuration));
+        if (readRecord(*configuration, archive, &taken)) state().layerConfigurations.append(std::move(configuration));
     }
     if (archive.cut())
         ads_printf("Texts longer than %zu characters in %s were cut.\n", kMaximumStringBytes, path.c_str());

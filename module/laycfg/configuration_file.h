@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "laycfg/layer_configuration.h"
 
@@ -51,6 +52,9 @@ int writeRecord(const LayerConfiguration& configuration, ArchiveWriter& archive)
 // list (its name is not taken). A record cut short by the end of the data
 // is never added (see archive.ended()).
 bool readRecord(LayerConfiguration& configuration, ArchiveReader& archive);
+// The same with the names of the list's configurations (and of the records
+// read before) in `takenNames`; an accepted record's name is added to it.
+bool readRecord(LayerConfiguration& configuration, ArchiveReader& archive, std::unordered_set<std::string>* takenNames);
 
 // The whole list as file content.
 std::string configurationFileBytes();

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "ads/adslib.h"
+#include "levels/level_index.h"
 #include "levels/levels.h"
 #include "resources/dialog_templates.h"
 #include "shell/host_lists.h"
@@ -117,10 +118,11 @@ void LayerConfigurationEditor::addRule(RuleLists::Which which, const std::string
 }
 
 void LayerConfigurationEditor::addHighlightedLevels(RuleLists::Which which) {
+    const LevelIndex index(state().levelList);
     for (int line : listSelection(kLevels)) {
         // The level is found by the line's name, so that a line never
         // stands for a level that has gone meanwhile.
-        if (Level* level = findLevelByName(listText(kLevels, line))) addRule(which, level->name, level);
+        if (Level* level = index.find(listText(kLevels, line))) addRule(which, level->name, level);
     }
 }
 
@@ -284,10 +286,11 @@ void LayerConfigurationEditor::takeControls() {
     t.name = itemText(kName);
     int checked = checkedRadioButton(kNoAction, kThaw);
     t.option = checked != 0 ? checked - kNoAction : option_;
+    const LevelIndex index(state().levelList);
     auto takeLevels = [&](int list, std::vector<Level*>& levels, std::vector<std::string>& unresolved) {
         for (int i = 0, n = listCount(list); i < n; ++i) {
             std::string text = listText(list, i);
-            if (Level* level = findLevelByName(text))
+            if (Level* level = index.find(text))
                 levels.push_back(level);
             else if (!text.empty())
                 unresolved.push_back(std::move(text));
@@ -312,16 +315,16 @@ void LayerConfigurationEditor::commitInto(LayerConfiguration& target) const {
     target.setName(taken_.name.empty() ? std::string_view("Untitled") : std::string_view(taken_.name));
     target.clearIncludedLayers();
     target.clearExcludedLayers();
-    for (const std::string& name : taken_.includedLayers) target.addIncludedLayer(name);
-    for (const std::string& name : taken_.excludedLayers) target.addExcludedLayer(name);
+    target.addIncludedLayers(taken_.includedLayers);
+    target.addExcludedLayers(taken_.excludedLayers);
     target.clearIncludedModifiers();
     target.clearExcludedModifiers();
-    for (Level* level : taken_.includedLevels) target.addIncludedModifier(level);
-    for (Level* level : taken_.excludedLevels) target.addExcludedModifier(level);
+    target.addIncludedModifiers(taken_.includedLevels);
+    target.addExcludedModifiers(taken_.excludedLevels);
     target.clearUnresolvedIncludedModifiers();
     target.clearUnresolvedExcludedModifiers();
-    for (const std::string& name : taken_.unresolvedIncluded) target.addUnresolvedIncludedModifier(name);
-    for (const std::string& name : taken_.unresolvedExcluded) target.addUnresolvedExcludedModifier(name);
+    target.addUnresolvedIncludedModifiers(taken_.unresolvedIncluded);
+    target.addUnresolvedExcludedModifiers(taken_.unresolvedExcluded);
     target.ucsName = ucsName_;
     target.viewName = viewName_;
     target.undefinedLayerOption = taken_.option;

@@ -1,6 +1,8 @@
 #include "laycfg/layer_configuration.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "levels/levels.h"
 
@@ -16,6 +18,89 @@ bool LayerConfiguration::addText(std::vector<std::string>& list, std::string_vie
     if (std::find(list.begin(), list.end(), text) != list.end()) return false;
     list.emplace_back(text);
     return true;
+}
+
+namespace {
+
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+using TextSet = std::unordered_set<std::string_view, TextHash, std::equal_to<>>;
+
+}  // namespace
+
+void LayerConfiguration::addLevels(std::vector<Level*>& list, const std::vector<Level*>& levels) {
+    // checkLevelUnique against the list: no listed level may share the
+    // candidate's modifier or its name. The sets view the levels' texts,
+    // which do not change while the levels are added.
+    TextSet modifiers, names;
+    modifiers.reserve(list.size() + levels.size());
+    names.reserve(list.size() + levels.size());
+    for (const Level* level : list) {
+        modifiers.insert(level->modifier);
+        names.insert(level->name);
+    }
+    for (Level* level : levels) {
+        if (!level || modifiers.count(level->modifier) != 0 || names.count(level->name) != 0) continue;
+        list.push_back(level);
+        modifiers.insert(level->modifier);
+        names.insert(level->name);
+    }
+}
+
+void LayerConfiguration::addTexts(std::vector<std::string>& list, const std::vector<std::string>& texts) {
+    std::unordered_set<std::string, TextHash, std::equal_to<>> members(list.begin(), list.end());
+    list.reserve(list.size() + texts.size());
+    for (const std::string& text : texts)
+        if (members.insert(text).second) list.push_back(text);
+}
+
+void LayerConfiguration::resolveModifiers(const std::vector<std::string>& levelNames, const LevelIndex& index,
+                                          bool included) {
+    std::vector<Level*> levels;
+    std::vector<std::string> unresolved;
+    for (const std::string& name : levelNames) {
+        if (Level* level = index.find(name)) levels.push_back(level);
+        else if (!name.empty()) unresolved.push_back(name);
+    }
+    addLevels(included ? includedModifiers : excludedModifiers, levels);
+    addTexts(included ? unresolvedIncludedModifiers : unresolvedExcludedModifiers, unresolved);
+}
+
+void LayerConfiguration::resolveIncludedModifiers(const std::vector<std::string>& levelNames, const LevelIndex& index) {
+    resolveModifiers(levelNames, index, true);
+}
+
+void LayerConfiguration::resolveExcludedModifiers(const std::vector<std::string>& levelNames, const LevelIndex& index) {
+    resolveModifiers(levelNames, index, false);
+}
+
+void LayerConfiguration::keepLevelsAsNames(const LevelList& levels) {
+    std::unordered_map<const Level*, std::size_t> position;
+    position.reserve(levels.size());
+    for (std::size_t i = 0; i < levels.size(); ++i) position.emplace(levels[i].get(), i);
+    auto unresolve = [&](std::vector<Level*>& list, std::vector<std::string>& names) {
+        // The names are added in the order of the level list, as one
+        // keepLevelAsName after the other would add them.
+        std::vector<std::pair<std::size_t, const Level*>> leaving;
+        std::vector<Level*> staying;
+        for (Level* level : list) {
+            auto at = position.find(level);
+            if (at == position.end()) staying.push_back(level);
+            else leaving.emplace_back(at->second, level);
+        }
+        if (leaving.empty()) return;
+        std::sort(leaving.begin(), leaving.end());
+        list = std::move(staying);
+        std::vector<std::string> kept;
+        for (std::size_t i = 0; i < leaving.size(); ++i)
+            if ((i == 0 || leaving[i].second != leaving[i - 1].second) && !leaving[i].second->name.empty())
+                kept.push_back(leaving[i].second->name);
+        addTexts(names, kept);
+    };
+    unresolve(includedModifiers, unresolvedIncludedModifiers);
+    unresolve(excludedModifiers, unresolvedExcludedModifiers);
 }
 
 void LayerConfiguration::forgetLevel(const Level* level) {
@@ -83,6 +168,10 @@ void LayerConfigurationList::forgetLevel(const Level* level) {
 
 void LayerConfigurationList::keepLevelAsName(const Level* level) {
     for (auto& c : items_) c->keepLevelAsName(level);
+}
+
+void LayerConfigurationList::keepLevelsAsNames(const LevelList& levels) {
+    for (auto& c : items_) c->keepLevelsAsNames(levels);
 }
 
 }  // namespace zan

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "levels/level.h"
+#include "levels/level_index.h"
 
 namespace zan {
 
@@ -36,6 +37,18 @@ public:
     bool addExcludedLayer(std::string_view text) { return addText(excludedLayers, text); }
     bool addUnresolvedIncludedModifier(std::string_view text) { return addText(unresolvedIncludedModifiers, text); }
     bool addUnresolvedExcludedModifier(std::string_view text) { return addText(unresolvedExcludedModifiers, text); }
+    // The same for many entries at once, in order, each tested against the
+    // list as it grows; the cost is linear in the list and the entries.
+    void addIncludedModifiers(const std::vector<Level*>& levels) { addLevels(includedModifiers, levels); }
+    void addExcludedModifiers(const std::vector<Level*>& levels) { addLevels(excludedModifiers, levels); }
+    void addIncludedLayers(const std::vector<std::string>& texts) { addTexts(includedLayers, texts); }
+    void addExcludedLayers(const std::vector<std::string>& texts) { addTexts(excludedLayers, texts); }
+    void addUnresolvedIncludedModifiers(const std::vector<std::string>& texts) {
+        addTexts(unresolvedIncludedModifiers, texts);
+    }
+    void addUnresolvedExcludedModifiers(const std::vector<std::string>& texts) {
+        addTexts(unresolvedExcludedModifiers, texts);
+    }
 
     void clearIncludedModifiers() { includedModifiers.clear(); }
     void clearExcludedModifiers() { excludedModifiers.clear(); }
@@ -49,10 +62,16 @@ public:
     // Replaces every reference to the level by its name in the matching
     // unresolved list (the level is about to be destroyed).
     void keepLevelAsName(const Level* level);
+    // keepLevelAsName for every level of `levels` in list order, in one pass
+    // (all of them are about to be destroyed).
+    void keepLevelsAsNames(const LevelList& levels);
     // Resolves a modifier name against the loaded levels: a level of that
     // name is added by reference, any other non-empty name is kept unresolved.
     void resolveIncludedModifier(std::string_view levelName);
     void resolveExcludedModifier(std::string_view levelName);
+    // The same for many names at once, looked up in `index`.
+    void resolveIncludedModifiers(const std::vector<std::string>& levelNames, const LevelIndex& index);
+    void resolveExcludedModifiers(const std::vector<std::string>& levelNames, const LevelIndex& index);
 
     // Makes this configuration a copy of `source` named "Copy of " + its name;
     // the unresolved names are not copied.
@@ -82,6 +101,9 @@ public:
 private:
     static bool addLevel(std::vector<Level*>& list, Level* level);
     static bool addText(std::vector<std::string>& list, std::string_view text);
+    static void addLevels(std::vector<Level*>& list, const std::vector<Level*>& levels);
+    static void addTexts(std::vector<std::string>& list, const std::vector<std::string>& texts);
+    void resolveModifiers(const std::vector<std::string>& levelNames, const LevelIndex& index, bool included);
 };
 
 // The configurations of the drawing's layer configuration file, in order; owns them.
@@ -99,6 +121,7 @@ public:
     }
     void forgetLevel(const Level* level);
     void keepLevelAsName(const Level* level);
+    void keepLevelsAsNames(const LevelList& levels);
 
     std::size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }

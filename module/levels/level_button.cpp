@@ -1,6 +1,7 @@
 #include "levels/level_button.h"
 
 #include "levels/modifier_file_levels.h"
+#include "shell/state.h"
 
 namespace zan {
 
@@ -23,12 +24,17 @@ LevelButton::LevelButton(std::unique_ptr<Level> level) : level_(level.get()), ow
 }
 
 bool LevelButton::readFrom(std::FILE* file) {
+    LevelIndex index(state().levelList);
+    return readFrom(file, index);
+}
+
+bool LevelButton::readFrom(std::FILE* file, LevelIndex& index) {
     imageNumber = -1;
     LevelLine line;
     if (!readLevelLine(file, line)) return false;
     imageFile = line.imageFile;
     setLabel(line.label);
-    level_ = &resolveLevelLine(line);
+    level_ = &resolveLevelLine(line, index);
     ownedLevel_.reset();
     return true;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "levels/level.h"
+#include "levels/level_index.h"
 #include "toolwnd/grid_item.h"
 
 namespace zan {
@@ -29,6 +30,8 @@ public:
     // appended to the level list. False when the line is cut by the end of
     // the file or by a quote that is never closed: the line is then not used.
     bool readFrom(std::FILE* file) override;
+    // The same with the level list indexed by `index`, for reading many lines.
+    bool readFrom(std::FILE* file, LevelIndex& index);
     // "image" "name" "modifier" "tag" and a line end.
     void writeTo(std::string& out) const override;
 

@@ -15,7 +15,7 @@ void removeLevel(const Level* level) {
 
 void clearLevelList() {
     ShellState& s = state();
-    for (const auto& level : s.levelList) s.layerConfigurations.keepLevelAsName(level.get());
+    s.layerConfigurations.keepLevelsAsNames(s.levelList);
     destroyAll(s.levelList);
 }
 

@@ -33,13 +33,14 @@ bool readLevelLine(std::FILE* file, LevelLine& line) {
     return true;
 }
 
-Level& resolveLevelLine(const LevelLine& line) {
-    Level* level = findLevelByName(line.label);
+Level& resolveLevelLine(const LevelLine& line, LevelIndex& index) {
+    Level* level = index.find(line.label);
     if (level == nullptr) {
         auto created = std::make_unique<Level>();
         created->name = line.label;
         level = created.get();
         state().levelList.push_back(std::move(created));
+        index.add(*level);
     }
     setModifier(*level, line.modifier);
     level->tag = line.tag;
@@ -66,9 +67,11 @@ bool readModifierFile(const std::string& path, ModifierFileContent& content) {
     if (!file) return false;
     readTextToken(file.get(), content.typeWord);
     readModifierFileHeader(file.get(), content.header);
+    // One lookup per line: the levels are indexed by name once.
+    LevelIndex index(state().levelList);
     for (int i = 0; i < content.header.count; ++i) {
         auto button = std::make_unique<LevelButton>();
-        if (!button->readFrom(file.get())) break;
+        if (!button->readFrom(file.get(), index)) break;
         content.buttons.push_back(std::move(button));
     }
     return true;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "levels/level.h"
+#include "levels/level_index.h"
 #include "levels/level_button.h"
 
 namespace zan {
@@ -52,8 +53,9 @@ void readModifierFileHeader(std::FILE* file, ModifierFileHeader& header);
 // all four were read or inside a quoted text (the line is then not used).
 bool readLevelLine(std::FILE* file, LevelLine& line);
 // The level a line stands for: the level of that name, whose modifier and
-// tag the line overwrites, or a new level appended to the level list.
-Level& resolveLevelLine(const LevelLine& line);
+// tag the line overwrites, or a new level appended to the level list (and
+// to `index`, an index of the level list).
+Level& resolveLevelLine(const LevelLine& line, LevelIndex& index);
 
 // Reads a whole modifier bar file; each level line read resolves its level.
 // Reading stops at the first line that is not whole (the file ends early):

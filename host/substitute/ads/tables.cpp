@@ -52,6 +52,7 @@ void append(resbuf**& tail, resbuf* rb) {
 resbuf* entryList(Database& db, RecordId id, bool block) {
     const host::Record& r = db.at(id);
     host::GroupList shown;
+    shown.reserve(r.groups.size());
     for (const host::Group& g : r.groups)
         if (g.code > 0 && g.code < 100 && g.code != 5 && g.code != 8 && g.code != 67) shown.push_back(g);
     resbuf* head = nullptr;
@@ -60,16 +61,23 @@ resbuf* entryList(Database& db, RecordId id, bool block) {
     *tail = host::groupsToList(db, shown);
     while (*tail) tail = &(*tail)->rbnext;
     if (block) {
-        for (const host::BlockDefinition& def : db.blocks()) {
-            if (def.begin != id) continue;
-            for (RecordId e : def.entities)
+        // The definition is found by its name, so that listing every block
+        // stays linear in the blocks; the walk is for a name that does not
+        // lead back to this record.
+        const host::BlockDefinition* def = db.block(r.text(2));
+        if (def == nullptr || def->begin != id) {
+            def = nullptr;
+            for (const host::BlockDefinition& b : db.blocks())
+                if (b.begin == id) def = &b;
+        }
+        if (def != nullptr)
+            for (RecordId e : def->entities)
                 if (!db.at(e).erased) {
                     resbuf* first = host::newResbuf(-2);
                     host::makeName(db, e, first->resval.rlname);
                     append(tail, first);
                     break;
                 }
-        }
     }
     return head;
 }

@@ -5,7 +5,7 @@ namespace host {
 std::uint64_t Database::nextSerial_ = 1;
 
 Database::Database() : serial_(nextSerial_++) {
-    records_.emplace_back();  // id 0 stands for "no record"
+    records_.push_back(Record{});  // id 0 stands for "no record"
 }
 
 RecordId Database::add(Record record) {
@@ -57,11 +57,11 @@ void Database::erase(RecordId id, bool erased) {
     modify(id, [erased](Record& r) { r.erased = erased; });
 }
 
-void Database::reserveRecords(std::size_t records) { byHandle_.reserve(byHandle_.size() + records); }
+void Database::reserveRecords(std::size_t records) { byHandle_.reserve(records); }
 
 void Database::indexHandle(RecordId id) {
     const Record& r = records_[id];
-    if (r.handle != 0) byHandle_[r.handle] = id;
+    if (r.handle != 0) byHandle_.set(r.handle, id);
 }
 
 void Database::noteHandle(std::uint64_t handle) {
@@ -69,8 +69,7 @@ void Database::noteHandle(std::uint64_t handle) {
 }
 
 RecordId Database::findByHandle(std::uint64_t handle) const {
-    auto it = byHandle_.find(handle);
-    return it == byHandle_.end() ? kNoRecord : it->second;
+    return byHandle_.find(handle);
 }
 
 SymbolTable* Database::table(std::string_view name) {
@@ -105,25 +104,27 @@ SymbolTable& Database::ensureTable(std::string_view name) {
 RecordId Database::findEntry(std::string_view tableName, std::string_view name) const {
     const SymbolTable* t = table(tableName);
     if (!t) return kNoRecord;
-    auto it = t->byName.find(upperName(name));
-    if (it == t->byName.end()) return kNoRecord;
-    return records_[it->second].erased ? kNoRecord : it->second;
+    RecordId id = t->byName.find(name, [this](RecordId e) { return records_[e].text(2); });
+    return id == kNoRecord || records_[id].erased ? kNoRecord : id;
 }
 
 RecordId Database::addEntry(std::string_view tableName, Record record) {
     SymbolTable& t = ensureTable(tableName);
-    std::string name(record.text(2));
     RecordId id = add(std::move(record));
     records_[id].owner = t.head;
     t.entries.push_back(id);
-    t.byName[upperName(name)] = id;
+    indexEntry(t, id);
     return id;
 }
 
 void Database::reindexTable(SymbolTable& t) {
     t.byName.clear();
     for (RecordId id : t.entries)
-        if (!records_[id].erased) t.byName[upperName(records_[id].text(2))] = id;
+        if (!records_[id].erased) indexEntry(t, id);
+}
+
+void Database::indexEntry(SymbolTable& t, RecordId id, bool replace) {
+    t.byName.insert(records_[id].text(2), id, replace, [this](RecordId e) { return records_[e].text(2); });
 }
 
 BlockDefinition* Database::block(std::string_view name) {

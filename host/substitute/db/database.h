@@ -14,7 +14,10 @@
 #include <utility>
 #include <vector>
 
+#include "db/handle_index.h"
+#include "db/name_index.h"
 #include "db/record.h"
+#include "db/record_store.h"
 #include "db/sysvars.h"
 
 namespace host {
@@ -24,7 +27,7 @@ struct SymbolTable {
     std::string name;          // "LAYER", "LTYPE", "VIEW", "UCS", "APPID", "BLOCK_RECORD", ...
     RecordId head = kNoRecord;  // the "TABLE" record (group 2 is the table name)
     std::vector<RecordId> entries;
-    std::unordered_map<std::string, RecordId> byName;  // upper-cased name -> entry
+    NameIndex byName;  // entries by name (group 2), letter case ignored
 };
 
 // One block definition: its BLOCK and ENDBLK records and the entities between them.
@@ -97,6 +100,8 @@ public:
     // Prepares the handle index for about `records` more records (used by
     // the file reader, which estimates the count from the file size).
     void reserveRecords(std::size_t records);
+    // Where the file reader takes the group lists of the records it stores.
+    GroupArena& groupArena() { return groupArena_; }
 
     // --- header and system variables ---
     std::vector<HeaderVariable>& header() { return header_; }
@@ -115,6 +120,9 @@ public:
     RecordId addEntry(std::string_view table, Record record);
     // Re-indexes an entry after its name changed.
     void reindexTable(SymbolTable& table);
+    // Indexes a table entry under its name (group 2); an entry already
+    // indexed under that name is replaced, or kept when `replace` is false.
+    void indexEntry(SymbolTable& table, RecordId id, bool replace = true);
 
     // --- blocks ---
     std::deque<BlockDefinition>& blocks() { return blocks_; }
@@ -151,8 +159,10 @@ private:
     static std::uint64_t nextSerial_;
     std::uint64_t serial_;
     std::uint64_t revision_ = 0;
-    std::deque<Record> records_;
-    std::unordered_map<std::uint64_t, RecordId> byHandle_;
+    // Before the records, so that it goes after them.
+    GroupArena groupArena_;
+    RecordStore records_;
+    HandleIndex byHandle_;
     std::uint64_t nextHandle_ = 1;
     std::vector<HeaderVariable> header_;
     SystemVariables variables_;

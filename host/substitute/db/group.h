@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/group_arena.h"
 #include "db/group_text.h"
 
 namespace host {
@@ -45,7 +46,8 @@ struct Group {
 
 static_assert(sizeof(Group) == 24, "a group takes 24 bytes");
 
-using GroupList = std::vector<Group>;
+// A record's groups; see group_arena.h for where their storage comes from.
+using GroupList = std::vector<Group, GroupAllocator<Group>>;
 
 // Text forms of typed values, as the host writes them.
 std::string formatReal(double value);

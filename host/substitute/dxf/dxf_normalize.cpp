@@ -220,9 +220,27 @@ struct References {
 References completeEntities(Database& db, bool modern) {
     References refs;
     std::string lastLayer = "\x01";
+    // Layer names as the entities spell them, each upper-cased once.
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_set<std::string, Hash, std::equal_to<>> spelled;
+    // Whether setOwner would add an owner group.
+    auto lacksOwner = [](const Record& r) {
+        std::size_t lead = leadingGroups(r.groups);
+        for (std::size_t i = 0; i < lead; ++i)
+            if (r.groups[i].code == 330) return false;
+        return true;
+    };
     auto visit = [&](RecordId id, const std::string& owner) {
-        if (db.at(id).erased) return;
-        db.modify(id, [&](Record& r) {
+        const Record& current = db.at(id);
+        if (current.erased) return;
+        // An entity that is whole already (as every entity read from a file
+        // of its version is) is left alone: a save changes nothing it need not.
+        bool whole = modern ? hasSubclassMarker(current) && (owner.empty() || !lacksOwner(current))
+                            : current.has(8);
+        if (!whole) db.modify(id, [&](Record& r) {
             if (modern) {
                 normalizeEntity(r);
                 if (!owner.empty()) setOwner(r, owner);
@@ -233,7 +251,10 @@ References completeEntities(Database& db, bool modern) {
         const Record& r = db.at(id);
         if (const Group* layer = r.find(8); layer && layer->value != lastLayer) {
             lastLayer = layer->value;
-            refs.layers.insert(upperName(lastLayer));
+            if (spelled.find(layer->value.view()) == spelled.end()) {
+                spelled.emplace(layer->value.view());
+                refs.layers.insert(upperName(lastLayer));
+            }
         }
         for (const Group& g : r.xdata)
             if (g.code == 1001) refs.applications.insert(g.value);

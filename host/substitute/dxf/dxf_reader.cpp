@@ -377,6 +377,7 @@ private:
     // Reads the groups of the record whose group 0 is the current group, up
     // to the next group 0, into a Record.
     Record readRecord(HandlePolicy policy, std::size_t* recordLine = nullptr) {
+        maybeRelease();
         Record r;
         r.type.assign(value_.data(), value_.size());
         std::size_t startLine = line_;
@@ -393,8 +394,13 @@ private:
                 xdataAt = i;
                 break;
             }
-        r.groups.reserve(xdataAt);
+        // A record without a handle gets its handle group in front once the
+        // whole file is read: room for it now spares a reallocation then.
         int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
+        bool hasHandleGroup = false;
+        for (std::size_t i = 0; i < xdataAt && !hasHandleGroup; ++i) hasHandleGroup = scratch_[i].code == handleCode;
+        GroupArena::Scope fromArena(db_.groupArena());  // the lists go into this drawing
+        r.groups.reserve(xdataAt + (hasHandleGroup || policy != HandlePolicy::Required ? 0 : 1));
         const Group* handleGroup = nullptr;
         paper_ = false;
         for (std::size_t i = 0; i < xdataAt; ++i) {
@@ -502,10 +508,9 @@ private:
                     fail("table " + name + " begun at line " + std::to_string(tableLine) + " has no ENDTAB");
                 Record entry = readRecord(HandlePolicy::Required);
                 entry.owner = table.head;
-                std::string key = upperName(entry.text(2));
                 RecordId id = db_.addAsIs(std::move(entry));
                 table.entries.push_back(id);
-                table.byName.emplace(std::move(key), id);  // a repeated name keeps the first entry
+                db_.indexEntry(table, id, false);  // a repeated name keeps the first entry
             }
             db_.tables().push_back(std::move(table));
             advance();  // past ENDTAB (which has no groups of its own)
@@ -555,7 +560,6 @@ private:
             if (value_ == "ENDSEC") return;
             if (value_ == "SECTION" || value_ == "EOF")
                 fail("section ENTITIES begun at line " + std::to_string(sectionLine) + " has no ENDSEC");
-            maybeRelease();
             Record r = readRecord(HandlePolicy::Required);
             bool paper = paper_;
             RecordId id = db_.addAsIs(std::move(r));
@@ -601,11 +605,13 @@ private:
         for (RecordId id : paperEntities_) db_.setOwner(id, paper);
     }
 
-    // Gives back the consumed part of the text every 32 MB.
+    // Gives back the consumed part of a mapped file every 2 MB, in every
+    // section: nothing refers to the text of the records already read, and
+    // pages kept would count against the drawing's memory.
     void maybeRelease() {
         if (!release_) return;
         const char* upTo = lx_.groupStart();
-        if (upTo - released_ < (32 << 20)) return;
+        if (upTo - released_ < (2 << 20)) return;
         release_(released_, upTo, releaseContext_);
         released_ = upTo;
     }

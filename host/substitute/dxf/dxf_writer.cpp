@@ -68,12 +68,18 @@ public:
         out += line.length;
         // Control characters would break the line structure; DXF writes
         // them as a caret and the character + 64 ("^J" for a line end).
-        for (char c : value) {
-            if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
-                *out++ = '^';
-                *out++ = static_cast<char>(c + 64);
-            } else {
-                *out++ = c;
+        // Values without any (nearly all) are copied in one go.
+        if (!hasControl(value)) {
+            std::memcpy(out, value.data(), value.size());
+            out += value.size();
+        } else {
+            for (char c : value) {
+                if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+                    *out++ = '^';
+                    *out++ = static_cast<char>(c + 64);
+                } else {
+                    *out++ = c;
+                }
             }
         }
         *out++ = '\n';
@@ -87,6 +93,16 @@ public:
     }
 
 private:
+    // Without branches per byte, so that the compiler can test many at once.
+    static bool hasControl(std::string_view value) {
+        unsigned found = 0;
+        for (char c : value) {
+            auto u = static_cast<unsigned char>(c);
+            found |= static_cast<unsigned>(u < 0x20) & static_cast<unsigned>(u != '\t');
+        }
+        return found != 0;
+    }
+
     static constexpr std::size_t kChunk = 1 << 20;
     static constexpr std::size_t kFirstSize = 1 << 14;
     Sink sink_;
@@ -210,7 +226,9 @@ private:
             bool countWritten = false;
             for (const Group& g : head.groups) {
                 if (g.code == 70 && !countWritten) {
-                    out_.group(70, formatInt(static_cast<long long>(live)));
+                    // A 16-bit group: a table of more entries says the most
+                    // it can (readers count the entries themselves).
+                    out_.group(70, formatInt(static_cast<long long>(std::min<std::size_t>(live, 32767))));
                     countWritten = true;
                     continue;
                 }

@@ -186,6 +186,23 @@ TEST(DxfWrite, ErasedRecordsAreLeftOut) {
     EXPECT_EQ(back->entities().size(), 1u);
 }
 
+// A table's entry count is a 16-bit group: a table of more entries than it
+// can say is still written so that it reads back whole.
+TEST(DxfWrite, ATableOfMoreEntriesThanA16BitCountReadsBack) {
+    auto db = dxf::newDrawing();
+    for (int i = 0; i < 70000; ++i) {
+        Record layer;
+        layer.type = "LAYER";
+        layer.groups = {{100, "AcDbSymbolTableRecord"}, {100, "AcDbLayerTableRecord"}, {2, "L" + std::to_string(i)},
+                        {70, "0"}, {62, "7"}, {6, "Continuous"}};
+        db->addEntry("LAYER", std::move(layer));
+    }
+    dxf::prepareForWrite(*db);
+    auto back = dxf::readText(dxf::writeText(*db), "many.dxf");
+    EXPECT_EQ(back->table("LAYER")->entries.size(), db->table("LAYER")->entries.size());
+    EXPECT_EQ(back->at(back->table("LAYER")->head).integer(70), 32767);
+}
+
 TEST(DxfWrite, R12DrawingStaysR12) {
     std::string r12 = "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1009\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n"
                       "0\nLINE\n8\nWALL\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n";

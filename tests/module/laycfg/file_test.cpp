@@ -140,6 +140,27 @@ TEST_F(ConfigurationFile, WrongSignatureAndTakenNamesAreRefused) {
     EXPECT_EQ(h.count("Layer Configuration named B already defined.\n"), 1u);
 }
 
+TEST_F(ConfigurationFile, AListOverTheCountLimitIsReportedAndWrittenAsItsFirstEntries) {
+    LayerConfiguration* c = add("Huge");
+    std::vector<std::string> names;
+    for (int i = 0; i < 65537; ++i) names.push_back("L" + std::to_string(i));
+    c->addExcludedLayers(names);
+    c->addIncludedLayer("KEPT");
+    writeBytes(path, "");
+    ASSERT_EQ(zan::saveConfigurationFile(path), 1);
+    EXPECT_EQ(h.count("Layer Configuration Huge: the list Layers Excluded holds 65537 entries; a file holds at most "
+                      "65535, the rest was not written.\n"),
+              1u);
+    EXPECT_EQ(h.count("Layers Included holds"), 0u);
+
+    list().clear();
+    ASSERT_EQ(zan::loadConfigurationFile(path), 1);
+    ASSERT_EQ(list().size(), 1u);
+    ASSERT_EQ(list()[0].excludedLayers.size(), 65535u);
+    EXPECT_EQ(list()[0].excludedLayers.back(), "L65534");
+    EXPECT_EQ(list()[0].includedLayers, std::vector<std::string>{"KEPT"});
+}
+
 TEST_F(ConfigurationFile, FileEndingAnywhereKeepsTheWholeRecordsOnly) {
     std::string whole = words({999}) + defaultRecord("A") + defaultRecord("B") + words({3000});
     std::size_t firstEnd = 2 + defaultRecord("A").size();

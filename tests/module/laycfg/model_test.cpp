@@ -94,3 +94,28 @@ TEST_F(ConfigurationModel, ListFindsExactNamesAndForgetsLevelsEverywhere) {
     EXPECT_EQ(list.size(), 1u);
     EXPECT_EQ(&list[0], second);
 }
+
+// The adds of many entries at once (file reading, the editor's OK) keep the
+// rules of the single adds, against the list as it grows.
+TEST_F(ConfigurationModel, ManyEntriesAtOnceFollowTheRulesOfSingleAdds) {
+    LayerConfiguration c;
+    c.addIncludedLayer("B");
+    c.addIncludedLayers({"A", "B", "C", "A", "c"});
+    EXPECT_EQ(c.includedLayers, (std::vector<std::string>{"B", "A", "C", "c"}));
+
+    zan::Level* a = addLevel("First", "A");
+    zan::Level* sameModifier = addLevel("Other", "a");
+    zan::Level* sameName = addLevel("First", "Z");
+    zan::Level* b = addLevel("Second", "B");
+    c.addExcludedModifier(b);
+    c.addExcludedModifiers({a, sameModifier, b, nullptr, sameName, a});
+    EXPECT_EQ(c.excludedModifiers, (std::vector<zan::Level*>{b, a}));
+
+    // Names resolve through an index: the first level of a name wins, an
+    // unknown name stays a name, an empty one is dropped.
+    zan::LevelIndex index(zan::state().levelList);
+    EXPECT_EQ(index.find("First"), a);
+    c.resolveIncludedModifiers({"First", "Ghost", "", "Second", "Ghost"}, index);
+    EXPECT_EQ(c.includedModifiers, (std::vector<zan::Level*>{a, b}));
+    EXPECT_EQ(c.unresolvedIncludedModifiers, std::vector<std::string>{"Ghost"});
+}

@@ -145,5 +145,31 @@ TEST(LevelRemoval, ClearingTheLevelListKeepsConfigurationsLevelsAsNames) {
     s.layerConfigurations.clear();
 }
 
+TEST(LevelRemoval, NamesKeptOnClearingFollowTheLevelListOrder) {
+    auto& s = state();
+    auto keep = [&](const char* name, const char* modifier) {
+        s.levelList.push_back(std::make_unique<Level>(Level{name, 0, modifier, ""}));
+        return s.levelList.back().get();
+    };
+    Level* a = keep("Alpha", "A");
+    Level* b = keep("Beta", "B");
+    Level* c = keep("Gamma", "C");
+    auto* first = s.layerConfigurations.append(std::make_unique<LayerConfiguration>());
+    first->addIncludedModifier(c);
+    first->addIncludedModifier(a);
+    auto* copy = s.layerConfigurations.append(std::make_unique<LayerConfiguration>());
+    copy->copyFrom(*first);
+    copy->copyFrom(*first);  // a copy may list a level twice
+    copy->addExcludedModifier(b);
+    copy->addUnresolvedExcludedModifier("Beta");
+
+    clearLevelList();
+    EXPECT_EQ(first->unresolvedIncludedModifiers, (std::vector<std::string>{"Alpha", "Gamma"}));
+    EXPECT_EQ(copy->unresolvedIncludedModifiers, (std::vector<std::string>{"Alpha", "Gamma"}));
+    EXPECT_EQ(copy->unresolvedExcludedModifiers, std::vector<std::string>{"Beta"});
+    EXPECT_TRUE(copy->includedModifiers.empty());
+    s.layerConfigurations.clear();
+}
+
 }  // namespace
 }  // namespace zan::test

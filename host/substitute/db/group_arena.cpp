@@ -1,0 +1,106 @@
+#include "db/group_arena.h"
+
+#include <sys/mman.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+
+namespace host {
+
+namespace {
+
+constexpr std::size_t kBlock = std::size_t{1} << 20;
+// Address space reserved once for every arena's blocks: storage is an
+// arena's exactly when it lies in this range, which makes the test of every
+// release two comparisons. Nothing is committed until a block is taken.
+constexpr std::size_t kReserved = std::size_t{1} << 36;  // 64 GB of addresses
+
+std::atomic<const char*> reservedBase{nullptr};  // set once the range is reserved
+
+struct Region {
+    char* base = nullptr;
+    std::size_t used = 0;          // blocks handed out so far, from the base
+    std::vector<char*> free;       // blocks given back, to be taken again
+    std::mutex lock;
+
+    Region() {
+        void* p = ::mmap(nullptr, kReserved, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (p != MAP_FAILED) {
+            base = static_cast<char*>(p);
+            reservedBase.store(base, std::memory_order_release);
+        }
+    }
+
+    // A block of fresh zero pages, faulted in at once; null when none is left.
+    char* take() {
+        if (!base) return nullptr;
+        char* block = nullptr;
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            if (!free.empty()) {
+                block = free.back();
+                free.pop_back();
+            } else if (used + kBlock <= kReserved) {
+                block = base + used;
+                used += kBlock;
+            }
+        }
+        if (!block) return nullptr;
+        void* p = ::mmap(block, kBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED | MAP_POPULATE,
+                         -1, 0);
+        if (p == MAP_FAILED) {
+            give(block);
+            return nullptr;
+        }
+        return block;
+    }
+
+    // Drops a block's pages and keeps its addresses for the next one.
+    void give(char* block) {
+        ::mmap(block, kBlock, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED | MAP_NORESERVE, -1, 0);
+        std::lock_guard<std::mutex> hold(lock);
+        free.push_back(block);
+    }
+};
+
+Region& region() {
+    static Region* r = new Region;  // never destroyed: arenas may outlive static destruction
+    return *r;
+}
+
+thread_local GroupArena* currentArena = nullptr;
+
+}  // namespace
+
+GroupArena::~GroupArena() {
+    for (char* block : blocks_) region().give(block);
+}
+
+void* GroupArena::allocate(std::size_t bytes) {
+    bytes = (bytes + 15) & ~std::size_t{15};
+    if (bytes > kBlock / 4) return nullptr;  // a large list goes to the heap
+    if (static_cast<std::size_t>(end_ - next_) < bytes) {
+        char* block = region().take();
+        if (!block) return nullptr;
+        blocks_.push_back(block);
+        next_ = block;
+        end_ = block + kBlock;
+    }
+    void* p = next_;
+    next_ += bytes;
+    return p;
+}
+
+bool GroupArena::owns(const void* p) {
+    const char* base = reservedBase.load(std::memory_order_acquire);
+    const char* c = static_cast<const char*>(p);
+    return base != nullptr && c >= base && c < base + kReserved;
+}
+
+GroupArena::Scope::Scope(GroupArena& arena) : previous_(currentArena) { currentArena = &arena; }
+GroupArena::Scope::~Scope() { currentArena = previous_; }
+
+GroupArena* GroupArena::current() { return currentArena; }
+
+}  // namespace host

@@ -1,0 +1,134 @@
+// Where a drawing keeps its records: the handle index, the record store and
+// the arena the file reader takes group lists from.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "db/database.h"
+#include "db/group_arena.h"
+#include "db/handle_index.h"
+#include "dxf/dxf.h"
+
+namespace {
+
+using host::Database;
+using host::GroupArena;
+using host::GroupList;
+using host::HandleIndex;
+using host::Record;
+
+TEST(HandleIndex, DenseScatteredAndReplacedHandles) {
+    HandleIndex index;
+    for (std::uint32_t h = 1; h <= 5000; ++h) index.set(h, h + 10);
+    index.set(0xFFFFFFFFFFFFFFFFull, 7);  // far beyond: kept aside
+    index.set(300000, 8);                 // aside now, moved in as the table grows
+    for (std::uint32_t h = 5001; h <= 80000; ++h) index.set(h, 1);
+    index.set(42, 99);  // a later id replaces an earlier one
+    EXPECT_EQ(index.find(1), 11u);
+    EXPECT_EQ(index.find(42), 99u);
+    EXPECT_EQ(index.find(80000), 1u);
+    EXPECT_EQ(index.find(80001), 0u);
+    EXPECT_EQ(index.find(0xFFFFFFFFFFFFFFFFull), 7u);
+    EXPECT_EQ(index.find(0xFFFFFFFFFFFFFFFEull), 0u);
+    EXPECT_EQ(index.find(300000), 8u);
+    EXPECT_EQ(index.find(0), 0u);
+}
+
+TEST(RecordStore, RecordsKeepTheirPlaceAsTheDrawingGrows) {
+    Database db;
+    Record first;
+    first.type = "POINT";
+    host::RecordId id = db.add(first);
+    const Record* where = &db.at(id);
+    for (int i = 0; i < 10000; ++i) db.add(first);
+    EXPECT_EQ(&db.at(id), where);
+    EXPECT_EQ(db.recordCount(), 10002u);  // with the "no record" at 0
+    EXPECT_EQ(db.findByHandle(db.at(id).handle), id);
+}
+
+TEST(GroupArena, ListsComeFromTheArenaOnlyInsideAScope) {
+    GroupArena arena;
+    GroupList outside;
+    outside.reserve(4);
+    EXPECT_FALSE(GroupArena::owns(outside.data()));
+    GroupList inside;
+    {
+        GroupArena::Scope scope(arena);
+        inside.reserve(4);
+        GroupList huge;
+        huge.reserve(1 << 20);  // too big for a block: the heap
+        EXPECT_FALSE(GroupArena::owns(huge.data()));
+    }
+    EXPECT_TRUE(GroupArena::owns(inside.data()) || arena.blockCount() == 0);
+    // A list that grows after the scope moves to the heap; a copy is the heap's.
+    inside.emplace_back(8, "A-WALL");
+    for (int i = 0; i < 10; ++i) inside.emplace_back(10, "1.0");
+    EXPECT_FALSE(GroupArena::owns(inside.data()));
+    GroupList copy = inside;
+    EXPECT_FALSE(GroupArena::owns(copy.data()));
+    EXPECT_EQ(copy[0].value, "A-WALL");
+}
+
+// A drawing read from a file: its lists come from its arena; what is taken
+// from it (copies, changed records) outlives it.
+TEST(GroupArena, RecordsCopiedFromADrawingOutliveIt) {
+    std::string text = host::dxf::writeText(*host::dxf::newDrawing());
+    Record kept;
+    {
+        auto db = host::dxf::readText(text, "new.dxf");
+        host::RecordId layer = db->findEntry("LAYER", "0");
+        ASSERT_NE(layer, host::kNoRecord);
+        EXPECT_TRUE(GroupArena::owns(db->at(layer).groups.data()));
+        db->modify(layer, [](Record& r) {
+            for (int i = 0; i < 20; ++i) r.groups.emplace_back(1000, "more than fits before");
+        });
+        EXPECT_FALSE(GroupArena::owns(db->at(layer).groups.data()));
+        kept = db->at(db->findEntry("LAYER", "0"));
+        auto again = host::dxf::readText(text, "again.dxf");  // a second drawing beside it
+        EXPECT_NE(again->at(again->findEntry("LAYER", "0")).groups.data(), db->at(layer).groups.data());
+    }
+    EXPECT_EQ(kept.text(2), "0");
+    EXPECT_EQ(kept.groups.back().value, "more than fits before");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(NameIndex, EntriesFoundByNameWhateverTheLetterCase) {
+    Database db;
+    auto layer = [&](const char* name) {
+        Record r;
+        r.type = "LAYER";
+        r.groups = {{2, name}, {70, "0"}};
+        return db.addEntry("LAYER", std::move(r));
+    };
+    for (int i = 0; i < 3000; ++i) layer(("L" + std::to_string(i) + "-wall").c_str());
+    host::RecordId wall = layer("A-Wall");
+    EXPECT_EQ(db.findEntry("LAYER", "a-WALL"), wall);
+    EXPECT_EQ(db.findEntry("layer", "L2999-WALL"), wall - 1);
+    EXPECT_EQ(db.findEntry("LAYER", "A-Wal"), host::kNoRecord);
+    host::RecordId again = layer("A-WALL");  // an entry added later under the name takes it
+    EXPECT_EQ(db.findEntry("LAYER", "A-Wall"), again);
+    db.erase(again);
+    EXPECT_EQ(db.findEntry("LAYER", "A-Wall"), host::kNoRecord);
+
+    // A renamed entry is found by its new name once the table is indexed again.
+    db.modify(wall, [](Record& r) { r.set(2, "B-WALL"); });
+    db.reindexTable(*db.table("LAYER"));
+    EXPECT_EQ(db.findEntry("LAYER", "b-wall"), wall);
+    EXPECT_EQ(db.findEntry("LAYER", "L0-WALL"), db.table("LAYER")->entries[0]);
+}
+
+TEST(NameIndex, AFileNamingAnEntryTwiceKeepsTheFirst) {
+    std::string text =
+        "0\nSECTION\n2\nTABLES\n0\nTABLE\n2\nLAYER\n70\n2\n0\nLAYER\n2\nTwice\n70\n0\n62\n1\n0\nLAYER\n2\nTWICE\n"
+        "70\n0\n62\n2\n0\nENDTAB\n0\nENDSEC\n0\nEOF\n";
+    auto db = host::dxf::readText(text, "twice.dxf");
+    host::RecordId found = db->findEntry("LAYER", "twice");
+    ASSERT_NE(found, host::kNoRecord);
+    EXPECT_EQ(db->at(found).text(62), "1");
+}
+
+}  // namespace
