@@ -20,6 +20,7 @@
 #include "gui/gui_input.h"
 #include "session/host_drawing.h"
 #include "tk/common/safe_save.h"
+#include "tk/desktop/desktop_platform.h"
 
 namespace zan::gui {
 
@@ -89,11 +90,17 @@ Desktop::Desktop(app::Session& session) : state_(std::make_unique<State>(session
     });
     session.setUiLineHook([this](const std::string& line) { return performViewLine(line); });
     QApplication::setQuitOnLastWindowClosed(false);
+    // The module's tool windows belong to the main window.
+    if (auto* desktop = dynamic_cast<tk::desktop::DesktopPlatform*>(&session.platform()))
+        desktop->setOwnerWindow(&s.window);
     s.window.refresh();
     s.window.show();
 }
 
 Desktop::~Desktop() {
+    // The tool windows outlive the main window (the backend owns them).
+    if (auto* desktop = dynamic_cast<tk::desktop::DesktopPlatform*>(&state_->session.platform()))
+        desktop->setOwnerWindow(nullptr);
     state_->session.setUiLineHook(nullptr);
     state_->session.host().commandLine().setSource(nullptr);
 }
