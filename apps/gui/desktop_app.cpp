@@ -53,6 +53,7 @@ struct Desktop::State {
     QEventLoop* loop = nullptr;
     bool resumeSoon = false;
     int status = 0;
+    std::string screenshotFailure;
 
     explicit State(app::Session& s) : session(s), drawing(s.host()), window(drawing) {}
 
@@ -107,6 +108,18 @@ Desktop::~Desktop() {
 
 MainWindow& Desktop::window() { return state_->window; }
 
+void Desktop::screenshotAtEnd(std::string path) {
+    state_->input.setAtEnd([this, path] {
+        std::string message;
+        if (!screenshot(path, message)) {
+            state_->screenshotFailure = message;
+            state_->session.host().print(message + "\n");
+        }
+    });
+}
+
+const std::string& Desktop::screenshotFailure() const { return state_->screenshotFailure; }
+
 void Desktop::show(std::string_view text) { state_->window.showOutput(text); }
 
 int Desktop::run(app::Script* script) {
@@ -124,6 +137,7 @@ int Desktop::run(app::Script* script) {
     s.wake();
     loop.exec();
     s.loop = nullptr;
+    s.input.finish();
     // The host's loop has ended; a window closed in the meantime leaves
     // nothing suspended.
     s.fiber.reset();
@@ -240,12 +254,9 @@ int runDesktop(DesktopRun run) {
     desktop = &window;
     window.show(early);
     if (!session->loadModule()) return 1;
+    if (!run.screenshot.empty()) window.screenshotAtEnd(run.screenshot);
     int status = window.run(script.get());
-    std::string message;
-    if (!run.screenshot.empty() && !window.screenshot(run.screenshot, message)) {
-        output(message + "\n");
-        if (status == 0) status = 1;
-    }
+    if (!window.screenshotFailure().empty() && status == 0) status = 1;
     desktop = nullptr;
     if (!run.saveAs.empty() && !session->saveDrawing(run.saveAs) && status == 0) status = 1;
     if (!run.plot.path.empty() && !session->plotDrawing(run.plot) && status == 0) status = 1;

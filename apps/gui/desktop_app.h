@@ -36,6 +36,11 @@ public:
     // Writes a PNG picture of the main window with the tool windows over it
     // to `path` (through the safe save); false with a message.
     bool screenshot(const std::string& path, std::string& message);
+    // Takes that picture when the input ends (the script's last line done,
+    // or the window closed), before the host finishes; the message of a
+    // failure is printed and kept here.
+    void screenshotAtEnd(std::string path);
+    const std::string& screenshotFailure() const;
 
     MainWindow& window();
 

@@ -1,5 +1,7 @@
 #include "gui/gui_input.h"
 
+#include <utility>
+
 namespace zan::gui {
 
 void GuiInput::feed(std::string line) {
@@ -13,6 +15,11 @@ void GuiInput::close() {
     if (waiting_ && wake_) wake_();
 }
 
+std::optional<std::string> GuiInput::ended() {
+    if (atEnd_) std::exchange(atEnd_, nullptr)();
+    return std::nullopt;
+}
+
 std::optional<std::string> GuiInput::nextLine() {
     if (script_) {
         // One turn of the event loop between script lines, so that the
@@ -21,16 +28,17 @@ std::optional<std::string> GuiInput::nextLine() {
             wake_();
             yield_();
         }
-        if (closed_) return std::nullopt;
+        if (closed_) return ended();
         if (!lines_.empty()) {
             std::string line = std::move(lines_.front());
             lines_.pop_front();
             return line;
         }
-        return script_->nextLine();
+        std::optional<std::string> line = script_->nextLine();
+        return line ? line : ended();
     }
     while (lines_.empty()) {
-        if (closed_ || !yield_) return std::nullopt;
+        if (closed_ || !yield_) return ended();
         waiting_ = true;
         yield_();
         waiting_ = false;

@@ -24,6 +24,11 @@ public:
     // Lines of a script, read once the user's lines are taken; the input
     // ends when the script does. Null: the user's lines only.
     void setScript(host::InputSource* script) { script_ = script; }
+    // Called once when the input ends, before the host hears of it (the
+    // windows are still as the last line left them).
+    void setAtEnd(std::function<void()> atEnd) { atEnd_ = std::move(atEnd); }
+    // Calls it now if the input never ended (the host quit first).
+    void finish() { ended(); }
 
     // A line from the user (typed, or a point clicked).
     void feed(std::string line);
@@ -37,7 +42,8 @@ public:
     bool echoInput() const override { return true; }  // the transcript shows what was entered
 
 private:
-    std::function<void()> yield_, wake_;
+    std::optional<std::string> ended();
+    std::function<void()> yield_, wake_, atEnd_;
     host::InputSource* script_ = nullptr;
     std::deque<std::string> lines_;
     bool closed_ = false;

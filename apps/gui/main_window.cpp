@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QTabBar>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -85,7 +84,8 @@ void MainWindow::showOutput(std::string_view text) {
     QTextCursor end(text_->document());
     end.movePosition(QTextCursor::End);
     end.insertText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    text_->verticalScrollBar()->setValue(text_->verticalScrollBar()->maximum());
+    text_->moveCursor(QTextCursor::End);
+    text_->ensureCursorVisible();
     std::size_t lineEnd = text.rfind('\n');
     if (lineEnd == std::string_view::npos) prompt_ += text;
     else prompt_ = text.substr(lineEnd + 1);
@@ -94,6 +94,7 @@ void MainWindow::showOutput(std::string_view text) {
 
 void MainWindow::refresh() {
     view_->refresh();
+    text_->ensureCursorVisible();
     followingTabs_ = true;
     const auto& layouts = view_->layouts();
     bool same = tabs_->count() == static_cast<int>(layouts.size());

@@ -57,6 +57,19 @@ TEST(ZanGui, AScriptedRunDrawsAndWritesThePictureOfTheWindow) {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) lit += qGray(image.pixel(x, y)) > 200;
     EXPECT_GT(lit, 100);  // the line in white on the view, the window's own light parts
+
+    // QUIT ends the run before the input does: the picture is still taken.
+    // A picture that cannot be written fails the run and says why.
+    std::ofstream(script) << "quit\n";
+    fs::remove(picture);
+    run = runZan("QT_QPA_PLATFORM=offscreen", "--gui --new --no-module --script '" + script + "' --screenshot '" +
+                                                  picture + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(fs::exists(picture));
+    run = runZan("QT_QPA_PLATFORM=offscreen", "--gui --new --no-module --script '" + script +
+                                                  "' --screenshot '" + (dir.path / "no/such/dir.png").string() + "'");
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("no/such/dir.png"), std::string::npos) << run.output;
 }
 
 TEST(ZanGui, WithoutADisplayOrAScreenshotOutsideTheWindowTheProgramSaysWhy) {
