@@ -86,7 +86,19 @@ Desktop::Desktop(app::Session& session) : state_(std::make_unique<State>(session
     };
     s.window.onClose = [&s] { s.input.close(); };
     s.input.setWake([&s] { s.wake(); });
+    // Command text an application sends (a click on the level bar) runs when
+    // the host is idle: at the Command: prompt, an empty input lets the host
+    // come round to it, as a terminal user's Enter would.
+    auto* idle = new QTimer(&s.window);
+    QObject::connect(idle, &QTimer::timeout, &s.window, [&s] {
+        if (s.input.waiting() && s.window.prompt() == "Command: " && s.session.host().commandLine().hasQueuedText())
+            s.input.feed("");
+    });
+    idle->start(50);
     s.input.setYield([&s] {
+        // What the host printed last before it waits is its prompt (tool
+        // windows may print lines while it waits).
+        s.window.showPrompt(s.window.lastLine());
         if (s.fiber) s.fiber->suspend();
     });
     session.setUiLineHook([this](const std::string& line) { return performViewLine(line); });

@@ -1,6 +1,7 @@
 #include "gui/drawing_view.h"
 
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -42,7 +43,7 @@ bool DrawingView::showLayout(const std::string& name) {
     if (current()) windows_[layout_] = window_;
     layout_ = layout->name;
     auto kept = windows_.find(layout_);
-    if (kept != windows_.end()) window_ = kept->second;
+    if (kept != windows_.end()) setWindow(kept->second);
     else zoomExtents();
     update();
     return true;
@@ -57,11 +58,18 @@ void DrawingView::zoomExtents() {
     std::string message;
     host::Box window;
     if (render::plotWindow(source_.database(), *layout, request, window, message)) setWindow(window);
+    fitted_ = true;
+}
+
+void DrawingView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (fitted_) zoomExtents();
 }
 
 void DrawingView::setWindow(const host::Box& window) {
     if (!window.valid || !(window.maxX > window.minX) || !(window.maxY > window.minY)) return;
     window_ = window;
+    fitted_ = false;
     update();
 }
 

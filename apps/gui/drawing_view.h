@@ -48,6 +48,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     const render::Layout* current() const;
@@ -58,6 +59,7 @@ private:
     std::string drawingLayout_;  // the one the drawing showed when last looked
     host::Box window_;
     std::map<std::string, host::Box> windows_;  // each layout's last window, by name
+    bool fitted_ = false;  // showing the extents, until the user zooms or pans
     bool panning_ = false;
     QPointF panFrom_;
 };

@@ -87,9 +87,13 @@ void MainWindow::showOutput(std::string_view text) {
     text_->moveCursor(QTextCursor::End);
     text_->ensureCursorVisible();
     std::size_t lineEnd = text.rfind('\n');
-    if (lineEnd == std::string_view::npos) prompt_ += text;
-    else prompt_ = text.substr(lineEnd + 1);
-    promptLabel_->setText(prompt_.empty() ? QString() : QString::fromStdString(prompt_).trimmed());
+    if (lineEnd == std::string_view::npos) lastLine_ += text;
+    else lastLine_ = text.substr(lineEnd + 1);
+}
+
+void MainWindow::showPrompt(std::string prompt) {
+    prompt_ = std::move(prompt);
+    promptLabel_->setText(QString::fromStdString(prompt_).trimmed());
 }
 
 void MainWindow::refresh() {

@@ -45,9 +45,12 @@ public:
     QPlainTextEdit& textScreen() { return *text_; }
     QTabBar& tabs() { return *tabs_; }
 
-    // Text the session printed: onto the text screen; the unfinished last
-    // line is the prompt shown beside the command line.
+    // Text the session printed: onto the text screen.
     void showOutput(std::string_view text);
+    // The unfinished last line of the text screen.
+    const std::string& lastLine() const { return lastLine_; }
+    // The prompt the host waits at, shown beside the command line.
+    void showPrompt(std::string prompt);
     const std::string& prompt() const { return prompt_; }
     // The drawing may have changed: the tabs and the view follow it.
     void refresh();
@@ -63,7 +66,7 @@ private:
     QLabel* promptLabel_;
     QPlainTextEdit* text_;
     QTabBar* tabs_;
-    std::string prompt_;
+    std::string prompt_, lastLine_;
     bool followingTabs_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTabBar>
 #include <QTest>
@@ -197,6 +198,36 @@ TEST(DesktopApp, ClicksAnswerPointAndPickPrompts) {
     EXPECT_NEAR(end.y, h - 150, 1e-6);
     EXPECT_TRUE(modelEntities(f.db(), "LINE").empty()) << "the pick did not erase the line\n" << f.transcript;
     EXPECT_NE(f.transcript.find("1 found"), std::string::npos) << f.transcript;
+}
+
+TEST(DesktopApp, AClickOnTheLevelBarRunsItsCommandWhileTheUserIsAtTheCommandPrompt) {
+    DesktopFixture f(true);
+    gui::MainWindow& window = f.desktop->window();
+    auto bar = [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if ((w->windowFlags() & Qt::Tool) == Qt::Tool && w->isVisible()) return w;
+        return static_cast<QWidget*>(nullptr);
+    };
+    std::size_t before = 0;
+    actAsUser(window, {
+        {[&] { return window.prompt() == "Command: "; }, [&] {
+             QTest::keyClicks(&window.commandLine(), "levelbar");
+             QTest::keyClick(&window.commandLine(), Qt::Key_Return);
+         }},
+        {[&] { return bar() != nullptr && window.prompt() == "Command: "; }, [&] {
+             before = f.transcript.size();
+             // Onto the second button, and a click with Shift: its level's layers thaw or freeze.
+             QMouseEvent move(QEvent::MouseMove, QPointF(39, 13), bar()->mapToGlobal(QPointF(39, 13)), Qt::NoButton,
+                              Qt::NoButton, Qt::NoModifier);
+             QApplication::sendEvent(bar(), &move);
+             QTest::mouseClick(bar(), Qt::LeftButton, Qt::ShiftModifier, QPoint(39, 13));
+         }},
+        // The layer command the bar sent ran without the user typing anything.
+        {[&] { return f.transcript.find("-Layer", before) != std::string::npos && window.prompt() == "Command: "; },
+         [] {}},
+    });
+    EXPECT_EQ(f.desktop->run(nullptr), 0) << f.transcript;
+    EXPECT_NE(f.transcript.find("-Layer", before), std::string::npos) << f.transcript.substr(before);
 }
 
 TEST(DesktopApp, TheCommandLineKeepsAHistoryAndTheWheelZoomsAboutTheCursor) {
