@@ -85,6 +85,15 @@ Desktop::Desktop(app::Session& session) : state_(std::make_unique<State>(session
         else if (s.window.prompt() != "Command: ") s.input.feed(pointText(x, y));
     };
     s.window.onClose = [&s] { s.input.close(); };
+    // The host's picks measure their aperture in pixels of the display: it
+    // learns what the view shows (as the display variables of the drawing).
+    s.window.view().onDisplay = [&s](const render::Layout& layout, const host::Box& shown, int width, int height) {
+        host::SystemVariables& vars = s.session.host().db().variables();
+        vars.setPoint("SCREENSIZE", {static_cast<double>(width), static_cast<double>(height), 0});
+        if (!layout.model || vars.integer("TILEMODE", 1) != 1) return;
+        vars.setPoint("VIEWCTR", {(shown.minX + shown.maxX) / 2, (shown.minY + shown.maxY) / 2, 0});
+        vars.setReal("VIEWSIZE", shown.maxY - shown.minY);
+    };
     s.input.setWake([&s] { s.wake(); });
     // Command text an application sends (a click on the level bar) runs when
     // the host is idle: at the Command: prompt, an empty input lets the host

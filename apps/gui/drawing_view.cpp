@@ -64,12 +64,24 @@ void DrawingView::zoomExtents() {
 void DrawingView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (fitted_) zoomExtents();
+    else tellDisplay();
+}
+
+void DrawingView::tellDisplay() {
+    const render::Layout* layout = current();
+    if (!onDisplay || !layout || !window_.valid || width() <= 0 || height() <= 0) return;
+    host::Box shown;
+    QPointF a = toDrawing(QPointF(0, 0)), b = toDrawing(QPointF(width(), height()));
+    shown.add(a.x(), a.y());
+    shown.add(b.x(), b.y());
+    onDisplay(*layout, shown, width(), height());
 }
 
 void DrawingView::setWindow(const host::Box& window) {
     if (!window.valid || !(window.maxX > window.minX) || !(window.maxY > window.minY)) return;
     window_ = window;
     fitted_ = false;
+    tellDisplay();
     update();
 }
 

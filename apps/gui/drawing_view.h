@@ -25,6 +25,10 @@ public:
     // shown) and the button.
     std::function<void(double x, double y, Qt::MouseButton button)> onClick;
 
+    // What the view shows changed: the layout, the area it shows (drawing
+    // units of that layout) and the view's size in pixels.
+    std::function<void(const render::Layout& layout, const host::Box& shown, int width, int height)> onDisplay;
+
     // Takes what changed in the drawing: its layouts, and the layout the
     // drawing shows when that changed (TILEMODE, the active layout).
     void refresh();
@@ -52,6 +56,7 @@ protected:
 
 private:
     const render::Layout* current() const;
+    void tellDisplay();
     const render::DrawingSource& source_;
     std::vector<render::Layout> layouts_;
     std::uint64_t revision_ = ~std::uint64_t(0);

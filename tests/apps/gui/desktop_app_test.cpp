@@ -162,6 +162,9 @@ TEST(DesktopApp, ClicksAnswerPointAndPickPrompts) {
     view.setWindow(box);
     double h = view.height();
     host::Point3 start{}, end{};
+    // The drawing's display variables follow the view.
+    EXPECT_NEAR(f.db().variables().real("VIEWSIZE", 0), h, 1e-6);
+    EXPECT_NEAR(f.db().variables().point("SCREENSIZE")[1], h, 1e-6);
     auto prompting = [&](const char* text) { return [&window, text] { return window.prompt().find(text) == 0; }; };
     auto typed = [&](const char* text) {
         return [&window, text] {
@@ -186,7 +189,9 @@ TEST(DesktopApp, ClicksAnswerPointAndPickPrompts) {
              EXPECT_EQ(made.size(), 1u);
              typed("erase")();
          }},
-        {prompting("Select objects"), click(200, 100)},  // the line's middle
+        // A pixel beside the line's middle: within the pick box, measured in
+        // the view's pixels.
+        {prompting("Select objects"), click(200, 101)},
         {prompting("Select objects"), click(0, 0, Qt::RightButton)},
         {prompting("Command:"), [] {}},
     });
