@@ -49,7 +49,7 @@ args=()
 drawing=no
 while [ $# -gt 0 ]; do
   case "$1" in
-    -s | --script | -o | --save-as | --profile-dir | --module | --plot)
+    -s | --script | -o | --save-as | --profile-dir | --module | --plot | --screenshot)
       args+=("$1")
       shift
       if [ $# -gt 0 ]; then args+=("$(path_argument "$1")"); shift; fi

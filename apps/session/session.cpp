@@ -52,6 +52,7 @@ Session::Session(SessionOptions options, std::function<void(std::string_view)> o
     host_->setIdleHook([this] { platform_->processPostedMessages(); });
     host_->commandLine().setUiLineHandler([this](const std::string& line) {
         output_(line + "\n");
+        if (uiLineHook_ && uiLineHook_(line)) return;
         std::string message;
         if (!platform_->performUiLine(line, message)) output_("zan: " + message + "\n");
     });

@@ -64,6 +64,9 @@ public:
     // attach(script), then run().
     int run(Script& script);
     const std::string& error() const { return error_; }
+    // Sees each "@" line before the backend does; a line it returns true
+    // for is taken as done (the desktop application's view lines).
+    void setUiLineHook(std::function<bool(const std::string&)> hook) { uiLineHook_ = std::move(hook); }
 
     // A file name for the changes of a session whose input ended before the
     // user decided: "<drawing>.recovered.dxf" beside the drawing (in the
@@ -83,6 +86,7 @@ private:
     std::unique_ptr<MainWindowSink> mainWindowSink_;
     HWND mainWindow_ = nullptr;
     std::string error_;
+    std::function<bool(const std::string&)> uiLineHook_;
 };
 
 }  // namespace zan::app

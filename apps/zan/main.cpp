@@ -14,6 +14,9 @@
 #include <string>
 
 #include "session/session.h"
+#ifdef ZAN_HAVE_GUI
+#include "gui/desktop_app.h"
+#endif
 
 namespace {
 
@@ -29,6 +32,8 @@ void usage() {
                  "      --plot FILE       plot the drawing to FILE (.png, .pdf, .svg) when the session ends\n"
                  "      --layout NAME     plot this layout (Model or a layout's name; default: the current one)\n"
                  "      --size WxH        plot size in pixels (points for a PDF; default 1600x1200)\n"
+                 "      --gui             run in the desktop window (builds with -DZAN_BUILD_DESKTOP=ON)\n"
+                 "      --screenshot FILE with --gui: a PNG picture of the window when the session ends\n"
                  "  -h, --help            show this help\n";
 }
 
@@ -40,6 +45,8 @@ int main(int argc, char** argv) {
     std::string scriptPath, saveAs, drawing;
     bool newDrawing = false, noModule = false, moduleNamed = false;
     zan::render::PlotRequest plot;
+    bool gui = false;
+    std::string screenshot;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&](const char* what) -> std::string {
@@ -72,6 +79,8 @@ int main(int argc, char** argv) {
                 return 64;
             }
         }
+        else if (arg == "--gui") gui = true;
+        else if (arg == "--screenshot") screenshot = value("a file");
         else if (arg == "-h" || arg == "--help") {
             usage();
             return 0;
@@ -91,6 +100,19 @@ int main(int argc, char** argv) {
     }
     if (noModule) options.modulePath.clear();
     options.saveAs = saveAs;
+
+    if (!screenshot.empty() && !gui) {
+        std::cerr << "zan: --screenshot is for --gui runs\n";
+        return 64;
+    }
+    if (gui) {
+#ifdef ZAN_HAVE_GUI
+        return zan::gui::runDesktop({options, scriptPath, drawing, ZAN_DEMO_DRAWING, newDrawing, saveAs, plot, screenshot});
+#else
+        std::cerr << "zan: this build has no desktop window (configure with -DZAN_BUILD_DESKTOP=ON)\n";
+        return 64;
+#endif
+    }
 
     auto output = [](std::string_view text) {
         std::fwrite(text.data(), 1, text.size(), stdout);

@@ -46,6 +46,7 @@ public:
 
     // Text from an application, read once the host is idle.
     void queueText(std::string text) { queued_.push_back(std::move(text)); }
+    bool hasQueuedText() const { return !queued_.empty(); }
     // Moves queued text into the typed input; called when the host is idle.
     void takeQueuedText();
     // Whether the source's input has ended.

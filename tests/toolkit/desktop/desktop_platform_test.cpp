@@ -26,6 +26,7 @@
 #include <memory>
 
 #include "tk/desktop/desktop_platform.h"
+#include "tk/headless/headless_platform.h"
 
 namespace {
 
@@ -276,6 +277,72 @@ TEST_F(Desktop, AToolWindowIsAQtWindowShowingTheCanvasAndTakingTheMouse) {
     QApplication::sendEvent(shownWindow("Levels (2)"), &close);  // the close box: the model closes it
     EXPECT_FALSE(platform.isWindow(window));
     EXPECT_EQ(shownWindow("Levels (2)"), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Desktop, AToolWindowBelongsToItsOwnerAndOffersItsSystemMenuFromTheKeyboard) {
+    RedTool tool;
+    tk::WindowSpec spec;
+    spec.style = tk::WS_POPUP | tk::WS_CAPTION | tk::WS_SYSMENU;
+    spec.caption = "Owned";
+    spec.rect = {10, 10, 110, 60};
+    HWND window = platform.createWindow(spec, &tool);
+    platform.showWindow(window, tk::SW_SHOW);
+    platform.appendSystemMenuItem(window, 304, "Set Columns...");
+    QApplication::processEvents();
+    {
+        QWidget owner;
+        platform.setOwnerWindow(&owner);
+        QWidget* shown = shownWindow("Owned");
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(shown->parentWidget(), &owner);
+        EXPECT_TRUE(shown->isWindow());  // a window of its own, above its owner
+
+        auto* timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, [timer] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                timer->stop();
+                timer->deleteLater();
+                for (QAction* a : menu->actions())
+                    if (a->text() == "Set Columns...") menu->setActiveAction(a);
+                QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                QApplication::sendEvent(menu, &enter);
+            }
+        });
+        timer->start(5);
+        QKeyEvent altSpace(QEvent::KeyPress, Qt::Key_Space, Qt::AltModifier);
+        QApplication::sendEvent(shown, &altSpace);
+        EXPECT_EQ(tool.command, 304u);
+        platform.setOwnerWindow(nullptr);  // before the owner goes: the backend keeps its windows
+    }
+    QWidget* shown = shownWindow("Owned");
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->parentWidget(), nullptr);
+    platform.destroyWindow(window);
+}
+
+// The per-application profile is the same INI file whichever backend runs.
+TEST_F(Desktop, TheProfileIsTheHeadlessBackendsIniFile) {
+    std::string dir = std::filesystem::temp_directory_path() / ("zan-desktop-profile-" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    platform.setProfileDirectory(dir);
+    ASSERT_TRUE(platform.profile("TUV Windows Application").writeInt("Levels", "Rows", 3));
+    ASSERT_TRUE(platform.profile("TUV Windows Application").writeString("Levels", "Name", "Ground floor"));
+    tk::headless::HeadlessPlatform headless;
+    headless.setProfileDirectory(dir);
+    EXPECT_EQ(headless.profile("TUV Windows Application").getInt("Levels", "Rows", 0), 3);
+    EXPECT_EQ(headless.profile("TUV Windows Application").getString("Levels", "Name", ""), "Ground floor");
+    ASSERT_TRUE(headless.profile("TUV Windows Application").writeInt("Levels", "Columns", 2));
+    tk::desktop::DesktopPlatform again;
+    again.setProfileDirectory(dir);
+    EXPECT_EQ(again.profile("TUV Windows Application").getInt("Levels", "Columns", 0), 2);
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) files += entry.path().extension() == ".ini";
+    EXPECT_EQ(files, 1u);
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

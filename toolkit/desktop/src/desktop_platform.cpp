@@ -20,6 +20,11 @@ std::optional<std::string> UserAnswers::takeUiLine() {
     return line;
 }
 
+void DesktopPlatform::setOwnerWindow(QWidget* owner) {
+    state_->owner = owner;
+    reownToolWindows(*state_);
+}
+
 void DesktopPlatform::setTranscript(std::function<void(std::string_view)> sink) {
     state_->transcript = sink;
     state_->model.setTranscript(std::move(sink));

@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
@@ -38,11 +39,13 @@ int toolNumber(tk::headless::HeadlessPlatform& model, HWND window) {
 class ToolMirror final : public QWidget {
 public:
     ToolMirror(DesktopPlatform::State& state, HWND window)
-        : QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), state_(state), window_(window) {
+        : QWidget(state.owner, kFlags), state_(state), window_(window) {
         setMouseTracking(true);
+        setFocusPolicy(Qt::ClickFocus);
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
+    static constexpr Qt::WindowFlags kFlags = Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
     HWND window() const { return window_; }
 
     // Takes the model's caption, place, size and visibility.
@@ -72,11 +75,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override { send("release", e, true); }
     void mouseMoveEvent(QMouseEvent* e) override { send("move", e, false); }
     // The system menu: what the module appended, then Close.
-    void contextMenuEvent(QContextMenuEvent* e) override {
-        QMenu menu(this);
-        fillSystemMenu(menu);
-        if (QAction* chosen = menu.exec(e->globalPos()))
-            perform("sysmenu " + std::to_string(chosen->data().toUInt()));
+    void contextMenuEvent(QContextMenuEvent* e) override { offerSystemMenu(e->globalPos()); }
+    // Alt+Space, the key of a window's system menu, where the window
+    // manager leaves it to the window: the menu under the caption.
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Space && (e->modifiers() & Qt::AltModifier)) offerSystemMenu(mapToGlobal(QPoint(0, 0)));
+        else QWidget::keyPressEvent(e);
     }
     void closeEvent(QCloseEvent* e) override {
         e->ignore();  // the model decides, as the module's handler may refuse
@@ -84,6 +88,11 @@ protected:
     }
 
 public:
+    void offerSystemMenu(QPoint at) {
+        QMenu menu(this);
+        fillSystemMenu(menu);
+        if (QAction* chosen = menu.exec(at)) perform("sysmenu " + std::to_string(chosen->data().toUInt()));
+    }
     void fillSystemMenu(QMenu& menu) {
         auto it = state_.systemMenus.find(window_);
         if (it != state_.systemMenus.end()) {
@@ -147,6 +156,14 @@ void followToolWindows(DesktopPlatform::State& state) {
 }
 
 void dropToolWindows(DesktopPlatform::State& state) { state.tools.clear(); }
+
+void reownToolWindows(DesktopPlatform::State& state) {
+    for (auto& mirror : state.tools) {
+        bool shown = mirror->isVisible();
+        mirror->setParent(state.owner, ToolMirror::kFlags);  // hides it
+        mirror->setVisible(shown);
+    }
+}
 
 void repaintToolWindows(DesktopPlatform::State& state) {
     for (auto& mirror : state.tools) mirror->update();

@@ -52,6 +52,7 @@ struct DesktopPlatform::State {
     UserAnswers user{*this};
     std::vector<std::unique_ptr<ToolMirror, ToolMirrorDeleter>> tools;  // the Qt windows of the model's tool windows
     bool following = false;  // followToolWindows is running
+    QWidget* owner = nullptr;  // the application's main window, if any
     // The items modules appended to the system menus of windows, in order.
     std::map<HWND, std::vector<std::pair<unsigned, std::string>>> systemMenus;
 
@@ -84,6 +85,8 @@ void askUser(DesktopPlatform::State& state, std::deque<std::string>& lines);
 // Qt windows of tool windows that are gone (qt_tool_windows.cpp).
 void followToolWindows(DesktopPlatform::State& state);
 void dropToolWindows(DesktopPlatform::State& state);
+// Gives the tool windows to a new owner (null: none).
+void reownToolWindows(DesktopPlatform::State& state);
 void repaintToolWindows(DesktopPlatform::State& state);
 
 // Makes the process's QApplication when it has none.

@@ -12,9 +12,10 @@
 // there reaches the model as the UI line a script would hold). Floating tool
 // windows are Qt tool windows, with or without a script: they show the
 // pixels the module painted through the toolkit's canvas, and the mouse on
-// them reaches the module as the script's "@tool" lines do; a right click
-// offers the window's system menu (the items the module appended, and
-// Close). Every dialog, modal or modeless, shows as a Qt window while it is
+// them reaches the module as the script's "@tool" lines do; a right click,
+// the menu key or Alt+Space offers the window's system menu (the items the
+// module appended, and Close). The title bar itself belongs to the window
+// manager, whose own menu cannot take the module's items. Every dialog, modal or modeless, shows as a Qt window while it is
 // open and follows the model as the script acts on it; without a script,
 // what the user does in a modeless dialog is performed at once.
 //
@@ -27,6 +28,8 @@
 #include <string>
 
 #include "tk/common/backend.h"
+
+class QWidget;
 
 namespace tk::desktop {
 
@@ -41,6 +44,11 @@ public:
     bool performUiLine(std::string_view line, std::string& error) override;
     const std::string& failure() const override;
     void setProfileDirectory(std::string directory) override;
+
+    // The application's main window, which then owns the tool windows (they
+    // stay above it and go with it); null: they float on their own. Set it
+    // to null before the owner is destroyed.
+    void setOwnerWindow(QWidget* owner);
 
     // ---- tk::Platform -------------------------------------------------------------
     void startModule(std::string_view applicationName) override;
