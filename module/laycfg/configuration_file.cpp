@@ -371,4 +371,13 @@ int loadConfigurationFile(const std::string& given) {
     return 1;
 }
 
+int readConfigurationFile(const std::string& path) {
+    std::string bytes, why;
+    if (!readWhole(path, bytes, why)) {
+        ads_printf("%s\n", why.c_str());
+        return 0;
+    }
+    return loadConfigurationBytes(bytes, path);
+}
+
 }  // namespace zan

@@ -64,5 +64,8 @@ int loadConfigurationFile(const std::string& path);
 // Appends the configurations of a file's content (`path` names it in the
 // messages); 1 when it was read to its end word, 0 otherwise.
 int loadConfigurationBytes(std::string_view bytes, const std::string& path);
+// Appends the configurations of a named file without any dialog: 1 when it
+// was read to its end word, 0 with the reason on the command line.
+int readConfigurationFile(const std::string& path);
 
 }  // namespace zan

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "ads/adslib.h"
+#include "laycfg/restore_plan.h"
 #include "laycfg/restore_report.h"
 #include "levels/levels.h"
 #include "shell/command_echo.h"
@@ -115,11 +116,14 @@ std::vector<std::string> layerChunks(const std::vector<std::string>& names, std:
 }
 
 void restoreToModelSpace(LayerConfiguration& configuration) {
+    applyModelSpace(configuration, planModelSpace(configuration));
+}
+
+void applyModelSpace(LayerConfiguration& configuration, const RestorePlan& plan) {
     ShellState& s = state();
     resbuf regenMode{};
     int rememberedRegen = 1;
     if (ads_getvar("REGENMODE", &regenMode) == RTNORM) rememberedRegen = regenMode.resval.rint;
-    const LayerStates before = LayerStates::read();
 
     CommandEchoOff echoOff;
     ads_setvar("REGENMODE", &s.cmdEchoOff);
@@ -156,10 +160,16 @@ void restoreToModelSpace(LayerConfiguration& configuration) {
         ads_setvar("REGENMODE", &value);
     }
     configuration.setRestoredFlag(1);
-    printRestoreReport(configuration.name, "", LayerStates::read().changesSince(before));
+    printRestoreReport(configuration.name, "", plan.counts());
 }
 
 bool restoreToViewports(LayerConfiguration& configuration) {
+    SelectionSet viewports;
+    if (!chooseViewports(viewports)) return false;
+    return applyViewports(configuration, planViewports(configuration, viewports.name()), viewports.name());
+}
+
+bool chooseViewports(SelectionSet& viewports) {
     resbuf tileMode{};
     if (ads_getvar("TILEMODE", &tileMode) != RTNORM || tileMode.resval.rint != 0) {
         ads_printf("You must be in Paperspace in order to assign layers to Viewports.");
@@ -168,29 +178,28 @@ bool restoreToViewports(LayerConfiguration& configuration) {
     returnFocusToHost();
     ads_command(RTSTR, "PSPACE", 0);
 
-    SelectionSet viewports;
     ResbufList filter(ads_buildlist(0, "VIEWPORT", 0));
     if (viewports.select(nullptr, nullptr, nullptr, filter.get()) != RTNORM) return false;
     if (viewports.length() <= 0) {
         ads_printf("No Viewport entities found.");
         return false;
     }
-    const LayerStates layersBefore = LayerStates::read();
-    const ViewportFreezes freezesBefore = ViewportFreezes::read(viewports.name());
+    return true;
+}
 
+bool applyViewports(const LayerConfiguration& configuration, const RestorePlan& plan, const int64_t* set) {
     CommandEchoOff echoOff;
     ads_command(RTSTR, "_.layer", RTSTR, "on", RTSTR, "*", RTSTR, "", 0);
     if (configuration.undefinedLayerOption == LayerConfiguration::Freeze)
-        ads_command(RTSTR, "_.vplayer", RTSTR, "freeze", RTSTR, "~0", RTSTR, "select", RTPICKS, viewports.name(),
-                    RTSTR, "", RTSTR, "", 0);
+        ads_command(RTSTR, "_.vplayer", RTSTR, "freeze", RTSTR, "~0", RTSTR, "select", RTPICKS, set, RTSTR, "",
+                    RTSTR, "", 0);
     else if (configuration.undefinedLayerOption != LayerConfiguration::NoAction)
-        ads_command(RTSTR, "vplayer", RTSTR, "thaw", RTSTR, "*", RTSTR, "select", RTPICKS, viewports.name(), RTSTR,
-                    "", RTSTR, "", 0);
+        ads_command(RTSTR, "vplayer", RTSTR, "thaw", RTSTR, "*", RTSTR, "select", RTPICKS, set, RTSTR, "", RTSTR,
+                    "", 0);
 
     // Single layers take part only when the drawing has a layer of exactly that name.
     std::unordered_set<std::string> layers;
-    for (ResbufList entry(ads_tblnext("LAYER", 1)); entry; entry.reset(ads_tblnext("LAYER", 0)))
-        if (resbuf* name = findGroup(entry.get(), 2); name && name->resval.rstring) layers.insert(name->resval.rstring);
+    for (const PlannedLayer& layer : plan.table) layers.insert(layer.name);
     auto existing = [&](const std::vector<std::string>& names) {
         std::vector<std::string> out;
         for (const std::string& n : names)
@@ -201,7 +210,6 @@ bool restoreToViewports(LayerConfiguration& configuration) {
     std::vector<std::string> tooLong;
     ArgumentList args;
     args.text("VPLayer");
-    const int64_t* set = viewports.name();
     if (!configuration.excludedModifiers.empty())
         addPairs(args, "Freeze", modifierChunks(configuration.excludedModifiers, &tooLong), set);
     if (!configuration.includedModifiers.empty())
@@ -217,11 +225,9 @@ bool restoreToViewports(LayerConfiguration& configuration) {
     }
     reportTooLong(tooLong);
     ads_cmd(args.list());
-    RestoreCounts counts = LayerStates::read().changesSince(layersBefore);
-    ViewportFreezes::read(viewports.name()).addChangesSince(freezesBefore, counts);
-    const long count = viewports.length();
+    const std::size_t count = plan.viewports.size();
     printRestoreReport(configuration.name, " to " + std::to_string(count) + (count == 1 ? " viewport" : " viewports"),
-                       counts);
+                       plan.counts());
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "laycfg/layer_configuration.h"
+#include "shell/host_lists.h"
 
 namespace zan {
 
@@ -16,6 +17,16 @@ void restoreToModelSpace(LayerConfiguration& configuration);
 // True when the restore was sent to the viewports; false when it stopped
 // before (not in paper space, no viewports, a list that could not be built).
 bool restoreToViewports(LayerConfiguration& configuration);
+
+struct RestorePlan;
+// The two halves of a restore: the host commands that carry out a plan
+// (restore_plan.h) and report it. applyViewports is false when the
+// argument list could not be built.
+void applyModelSpace(LayerConfiguration& configuration, const RestorePlan& plan);
+bool applyViewports(const LayerConfiguration& configuration, const RestorePlan& plan, const int64_t* viewports);
+// Asks for the paper space viewports a restore goes to (the first part of
+// restoreToViewports); false, with the message, when there are none.
+bool chooseViewports(SelectionSet& viewports);
 
 // The name lists of one keyword, split at the chunk limit: modifier
 // entries "P*,*|P*," and layer entries "NAME,". Always at least one list

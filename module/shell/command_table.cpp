@@ -24,6 +24,8 @@ const std::array<CommandEntry, kCommandCount>& commandTable() {
         {"C:ZANLeader", leaderCommand},
         {"C:ZANPoche", pocheCommand},
         {"C:ZANpref", preferencesCommand},
+        {"C:ZANPreview", zanPreviewCommand},
+        {"C:ZANRestore", zanRestoreCommand},
     }};
     return table;
 }

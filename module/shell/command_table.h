@@ -14,7 +14,7 @@ struct CommandEntry {
     CommandHandler handler;
 };
 
-inline constexpr std::size_t kCommandCount = 17;
+inline constexpr std::size_t kCommandCount = 19;
 const std::array<CommandEntry, kCommandCount>& commandTable();
 
 }  // namespace zan

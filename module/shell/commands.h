@@ -13,6 +13,8 @@ int symbolbarCommand();
 int modifierbarCommand();
 int symbolInsertFunction();
 int dlconfigCommand();
+int zanPreviewCommand();
+int zanRestoreCommand();
 int copytomodCommand();
 int movetomodCommand();
 int leaderCommand();

@@ -105,7 +105,9 @@ void initializeDrawing() {
     destroyAll(s.levelList);
     destroyAll(s.layerConfigurations);
 
+    s.initObjectMade = false;
     if (!readInitObject()) {
+        s.initObjectMade = true;
         if (!createInitObject()) ads_printf("ZAN could not create init object.\n");
         if (!readInitObject()) ads_printf("ZAN could not find init object on second attempt.\n");
     }

@@ -16,6 +16,9 @@ class ModifierBarWindow;  // the open modifier bar (levels/modifier_bar_window.h
 struct ShellState {
     HWND hostMainWindow = nullptr;
     bool drawingInitialized = false;
+    // The drawing had no initialization object when the module first ran
+    // in it; one was made (with empty file names).
+    bool initObjectMade = false;
     resbuf cmdEchoOff{};  // CMDECHO 0, set before host commands the module sends
     resbuf cmdEchoOn{};   // CMDECHO 1, set after them
     char modifierSeparator = '-';  // '\0' means no separator

@@ -36,9 +36,11 @@ const CommandCase kCommands[] = {
     {"ZANLeader", "Enter beginning point of leader.\n"},
     {"ZANPoche", "What is the width of the wall <3.50>:"},
     {"ZANpref", "[dialog"},
+    {"ZANPreview", "Layer configuration file <"},
+    {"ZANRestore", "Layer configuration name: "},
 };
 
-INSTANTIATE_TEST_SUITE_P(AllSeventeen, CommandTable, ::testing::ValuesIn(kCommands),
+INSTANTIATE_TEST_SUITE_P(EveryCommand, CommandTable, ::testing::ValuesIn(kCommands),
                          [](const ::testing::TestParamInfo<CommandCase>& info) {
                              std::string name;
                              for (const char* p = info.param.typed; *p; ++p)

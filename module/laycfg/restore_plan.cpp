@@ -1,0 +1,326 @@
+#include "laycfg/restore_plan.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_set>
+
+#include "ads/adslib.h"
+#include "laycfg/name_patterns.h"
+#include "laycfg/restore.h"
+#include "levels/levels.h"
+#include "shell/host_lists.h"
+#include "shell/state.h"
+
+namespace zan {
+
+namespace {
+
+std::string upperText(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+bool hasWildcards(std::string_view text) { return text.find_first_of("*?#@.[~`") != std::string_view::npos; }
+
+// The steps of a restore's name lists, in the order the host carries them
+// out: the undefined-layer option, then the four groups.
+enum Step : int { kUndefined = 0, kExcludedModifiers = 1, kIncludedModifiers = 2, kExcludedLayers = 3,
+                  kIncludedLayers = 4 };
+
+void addModifiers(StepPatterns& patterns, const std::vector<Level*>& levels, int step, bool freeze,
+                  std::vector<std::string>& tooLong) {
+    for (const Level* level : levels) {
+        const std::string prefix = level->modifier + separatorText();
+        if (!(2 * prefix.size() < kChunkLimit)) {
+            tooLong.push_back(prefix + "*,*|" + prefix + "*,");
+            continue;
+        }
+        patterns.add(prefix + "*", step, freeze);
+        patterns.add("*|" + prefix + "*", step, freeze);
+    }
+}
+
+void addLayers(StepPatterns& patterns, const std::vector<std::string>& names, int step, bool freeze,
+               std::vector<std::string>& tooLong) {
+    for (const std::string& name : names) {
+        if (!(name.size() < kChunkLimit)) {
+            tooLong.push_back(name + ",");
+            continue;
+        }
+        patterns.add(name, step, freeze);
+    }
+}
+
+void addUndefinedOption(StepPatterns& patterns, const LayerConfiguration& configuration) {
+    if (configuration.undefinedLayerOption == LayerConfiguration::Freeze) patterns.add("~0", kUndefined, true);
+    else if (configuration.undefinedLayerOption != LayerConfiguration::NoAction)
+        patterns.add("*", kUndefined, false);
+}
+
+std::vector<std::string> missingSingleLayers(const LayerConfiguration& configuration, const RestorePlan& plan) {
+    std::unordered_set<std::string> names;
+    for (const PlannedLayer& layer : plan.table) names.insert(upperText(layer.name));
+    std::vector<std::string> out;
+    for (const auto* list : {&configuration.excludedLayers, &configuration.includedLayers})
+        for (const std::string& name : *list)
+            if (!hasWildcards(name) && !names.count(upperText(name))) out.push_back(name);
+    return out;
+}
+
+std::vector<std::string> missingLevels(const LayerConfiguration& configuration) {
+    std::vector<std::string> out = configuration.unresolvedExcludedModifiers;
+    out.insert(out.end(), configuration.unresolvedIncludedModifiers.begin(),
+               configuration.unresolvedIncludedModifiers.end());
+    return out;
+}
+
+std::string currentLayerName() {
+    resbuf value{};
+    if (ads_getvar("CLAYER", &value) != RTNORM || value.restype != RTSTR || !value.resval.rstring) return "0";
+    std::string out = value.resval.rstring;
+    acad_free(value.resval.rstring);
+    return out;
+}
+
+// A viewport's number and its list of frozen layers.
+struct ViewportState {
+    std::string label;
+    std::vector<std::string> frozen;
+};
+
+std::vector<ViewportState> readViewports(const int64_t* viewports) {
+    std::vector<ViewportState> out;
+    long length = 0;
+    if (ads_sslength(viewports, &length) != RTNORM) return out;
+    ResbufList applications(ads_buildlist(RTSTR, "ACAD", 0));
+    for (long i = 0; i < length; ++i) {
+        ViewportState& state = out.emplace_back();
+        state.label = "viewport " + std::to_string(i + 1);
+        ads_name viewport;
+        if (!applications || ads_ssname(viewports, i, viewport) != RTNORM) continue;
+        ResbufList data(ads_entgetx(viewport, applications.get()));
+        if (resbuf* number = findGroup(data.get(), 69)) state.label = "viewport " + std::to_string(number->resval.rint);
+        for (resbuf* item = findGroup(data.get(), 1003); item != nullptr && item->restype != 1002; item = item->rbnext)
+            if (item->restype == 1003 && item->resval.rstring != nullptr) state.frozen.emplace_back(item->resval.rstring);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<PlannedLayer> readLayerTable() {
+    std::vector<PlannedLayer> out;
+    for (ResbufList entry(ads_tblnext("LAYER", 1)); entry; entry.reset(ads_tblnext("LAYER", 0))) {
+        resbuf* name = findGroup(entry.get(), 2);
+        if (!name || !name->resval.rstring) continue;
+        resbuf* flags = findGroup(entry.get(), 70);
+        resbuf* color = findGroup(entry.get(), 62);
+        out.push_back({name->resval.rstring, flags != nullptr && (flags->resval.rint & 1) != 0,
+                       color == nullptr || color->resval.rint >= 0});
+    }
+    return out;
+}
+
+RestoreCounts RestorePlan::counts() const {
+    RestoreCounts c;
+    if (toViewports) {
+        for (const ViewportPlan& v : viewports) {
+            c.frozen += static_cast<long>(v.freezes.size());
+            c.thawed += static_cast<long>(v.thaws.size());
+        }
+    } else {
+        c.frozen = static_cast<long>(freezes.size());
+        c.thawed = static_cast<long>(thaws.size());
+    }
+    c.turnedOn = static_cast<long>(turnsOn.size());
+    return c;
+}
+
+bool RestorePlan::exists(const std::string& layerName) const {
+    return std::any_of(table.begin(), table.end(), [&](const PlannedLayer& l) { return l.name == layerName; });
+}
+
+RestorePlan planModelSpace(const LayerConfiguration& configuration) {
+    RestorePlan plan;
+    plan.configuration = configuration.name;
+    plan.table = readLayerTable();
+
+    // "layer set 0" makes layer 0 current unless it is frozen; the current
+    // layer is never frozen.
+    std::string current = currentLayerName();
+    for (const PlannedLayer& layer : plan.table)
+        if (upperText(layer.name) == "0" && !layer.frozen) current = layer.name;
+    const std::string currentUpper = upperText(current);
+
+    StepPatterns patterns;
+    addUndefinedOption(patterns, configuration);
+    addModifiers(patterns, configuration.excludedModifiers, kExcludedModifiers, true, plan.tooLong);
+    addModifiers(patterns, configuration.includedModifiers, kIncludedModifiers, false, plan.tooLong);
+    addLayers(patterns, configuration.excludedLayers, kExcludedLayers, true, plan.tooLong);
+    addLayers(patterns, configuration.includedLayers, kIncludedLayers, false, plan.tooLong);
+
+    for (const PlannedLayer& layer : plan.table) {
+        if (!layer.on) plan.turnsOn.push_back(layer.name);
+        StepPatterns::Last last = patterns.match(layer.name);
+        if (upperText(layer.name) == currentUpper) last.freeze = -1;
+        if (last.freeze < 0 && last.thaw < 0) continue;
+        const bool frozen = last.freeze > last.thaw;
+        if (frozen && !layer.frozen) plan.freezes.push_back(layer.name);
+        else if (!frozen && layer.frozen) plan.thaws.push_back(layer.name);
+    }
+    if (configuration.restoresUcs()) plan.ucs = configuration.ucsName;
+    if (configuration.restoresView()) plan.view = configuration.viewName;
+    plan.missingLayers = missingSingleLayers(configuration, plan);
+    plan.missingLevels = missingLevels(configuration);
+    return plan;
+}
+
+RestorePlan planViewports(const LayerConfiguration& configuration, const int64_t* viewports) {
+    RestorePlan plan;
+    plan.configuration = configuration.name;
+    plan.toViewports = true;
+    plan.table = readLayerTable();
+
+    // Single layers take part only when the drawing has a layer of exactly that name.
+    auto existing = [&](const std::vector<std::string>& names) {
+        std::unordered_set<std::string> layers;
+        for (const PlannedLayer& layer : plan.table) layers.insert(layer.name);
+        std::vector<std::string> out;
+        for (const std::string& n : names)
+            if (layers.count(n)) out.push_back(n);
+        return out;
+    };
+    StepPatterns patterns;
+    addUndefinedOption(patterns, configuration);
+    addModifiers(patterns, configuration.excludedModifiers, kExcludedModifiers, true, plan.tooLong);
+    addModifiers(patterns, configuration.includedModifiers, kIncludedModifiers, false, plan.tooLong);
+    addLayers(patterns, existing(configuration.excludedLayers), kExcludedLayers, true, plan.tooLong);
+    addLayers(patterns, existing(configuration.includedLayers), kIncludedLayers, false, plan.tooLong);
+
+    std::vector<StepPatterns::Last> lasts;
+    lasts.reserve(plan.table.size());
+    for (const PlannedLayer& layer : plan.table) {
+        if (!layer.on) plan.turnsOn.push_back(layer.name);
+        lasts.push_back(patterns.match(layer.name));
+    }
+    for (ViewportState& state : readViewports(viewports)) {
+        ViewportPlan& v = plan.viewports.emplace_back();
+        v.label = state.label;
+        std::unordered_set<std::string> frozen;
+        for (const std::string& name : state.frozen) frozen.insert(upperText(name));
+        std::unordered_set<std::string> seen;
+        for (std::size_t i = 0; i < plan.table.size(); ++i) {
+            const StepPatterns::Last& last = lasts[i];
+            const std::string key = upperText(plan.table[i].name);
+            if (!seen.insert(key).second) continue;
+            if (last.freeze < 0 && last.thaw < 0) continue;
+            const bool was = frozen.count(key) != 0;
+            const bool now = last.freeze > last.thaw;
+            if (now && !was) v.freezes.push_back(plan.table[i].name);
+            else if (!now && was) v.thaws.push_back(plan.table[i].name);
+        }
+        // Frozen names the table does not have can only be thawed.
+        for (const std::string& name : state.frozen)
+            if (seen.insert(upperText(name)).second && patterns.match(name).thaw >= 0) v.thaws.push_back(name);
+    }
+    plan.missingLayers = missingSingleLayers(configuration, plan);
+    plan.missingLevels = missingLevels(configuration);
+    return plan;
+}
+
+namespace {
+
+// The level a layer belongs to: the longest level prefix it begins with,
+// after any external-reference name; null for none.
+const Level* levelOf(const std::string& layer) {
+    const std::string separator = separatorText();
+    const std::string upper = upperText(layer);
+    const std::size_t bar = upper.rfind('|');
+    const std::string_view own = bar == std::string::npos ? std::string_view(upper)
+                                                          : std::string_view(upper).substr(bar + 1);
+    const Level* best = nullptr;
+    std::size_t bestLength = 0;
+    for (const auto& level : state().levelList) {
+        const std::string prefix = upperText(level->modifier + separator);
+        if (prefix.empty() || prefix.size() > own.size() || own.substr(0, prefix.size()) != prefix) continue;
+        if (prefix.size() > bestLength) {
+            best = level.get();
+            bestLength = prefix.size();
+        }
+    }
+    return best;
+}
+
+struct Grouped {
+    std::vector<std::string> lists[3];
+};
+
+void printList(const char* what, const std::vector<std::string>& names) {
+    if (names.empty()) return;
+    std::string line;
+    for (const std::string& name : names) line += (line.empty() ? "" : ", ") + name;
+    ads_printf("      %s (%zu): %s\n", what, names.size(), line.c_str());
+}
+
+// The layers of up to three lists by level, the levels in list order and
+// the layers of no level last.
+void printByLevel(const char* const labels[3], const std::vector<std::string>* lists[3]) {
+    std::map<const Level*, Grouped> groups;
+    for (int k = 0; k < 3; ++k)
+        if (lists[k])
+            for (const std::string& name : *lists[k]) groups[levelOf(name)].lists[k].push_back(name);
+    auto print = [&](const Level* level, const Grouped& g) {
+        if (level)
+            ads_printf("    Level %s (%s%s):", level->name.c_str(), level->modifier.c_str(), separatorText().c_str());
+        else
+            ads_printf("    Layers of no level:");
+        for (int k = 0; k < 3; ++k)
+            if (lists[k]) ads_printf(" %zu %s%s", g.lists[k].size(), labels[k], k < 2 && lists[k + 1] ? "," : "");
+        ads_printf("\n");
+        for (int k = 0; k < 3; ++k) printList(labels[k], g.lists[k]);
+    };
+    for (const auto& level : state().levelList)
+        if (auto it = groups.find(level.get()); it != groups.end()) print(level.get(), it->second);
+    if (auto it = groups.find(nullptr); it != groups.end()) print(nullptr, it->second);
+}
+
+}  // namespace
+
+void printRestorePlan(const RestorePlan& plan) {
+    const RestoreCounts c = plan.counts();
+    const std::string where = plan.toViewports ? " to " + std::to_string(plan.viewports.size()) +
+                                                     (plan.viewports.size() == 1 ? " viewport" : " viewports")
+                                               : " to model space";
+    ads_printf("Restoring layer configuration \"%s\"%s would freeze %ld layer%s, thaw %ld, turn on %ld.\n",
+               plan.configuration.c_str(), where.c_str(), c.frozen, c.frozen == 1 ? "" : "s", c.thawed, c.turnedOn);
+    if (!plan.toViewports) {
+        static const char* const labels[3] = {"to freeze", "to thaw", "to turn on"};
+        const std::vector<std::string>* lists[3] = {&plan.freezes, &plan.thaws, &plan.turnsOn};
+        printByLevel(labels, lists);
+        ads_printf("  UCS: %s\n", plan.ucs.empty() ? "not restored" : ("restores \"" + plan.ucs + "\"").c_str());
+        ads_printf("  View: %s\n", plan.view.empty() ? "not restored" : ("restores \"" + plan.view + "\"").c_str());
+    } else {
+        if (!plan.turnsOn.empty()) {
+            static const char* const labels[3] = {"to turn on", "", ""};
+            const std::vector<std::string>* lists[3] = {&plan.turnsOn, nullptr, nullptr};
+            ads_printf("  All layers: %zu to turn on\n", plan.turnsOn.size());
+            printByLevel(labels, lists);
+        }
+        for (const ViewportPlan& v : plan.viewports) {
+            ads_printf("  In %s: %zu to freeze, %zu to thaw\n", v.label.c_str(), v.freezes.size(), v.thaws.size());
+            static const char* const labels[3] = {"to freeze", "to thaw", ""};
+            const std::vector<std::string>* lists[3] = {&v.freezes, &v.thaws, nullptr};
+            printByLevel(labels, lists);
+        }
+    }
+    for (const std::string& name : plan.missingLayers)
+        ads_printf("  The drawing has no layer %s.\n", name.c_str());
+    for (const std::string& name : plan.missingLevels)
+        ads_printf("  No level %s is loaded; its layers take no part.\n", name.c_str());
+    for (const std::string& entry : plan.tooLong)
+        ads_printf("  Entry %s is too long for the layer command and would be skipped.\n", entry.c_str());
+}
+
+}  // namespace zan

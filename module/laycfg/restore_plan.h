@@ -1,0 +1,62 @@
+// What restoring a layer configuration does, computed before anything is
+// sent: from the configuration and the layer table (read once through the
+// host), the layers the restore freezes, thaws and turns on, the UCS and
+// view it restores, and for a restore to viewports each viewport's
+// freezes and thaws. The restore applies the host commands and reports from
+// the plan; the preview prints the plan without sending anything.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "laycfg/layer_configuration.h"
+#include "laycfg/restore_report.h"
+
+namespace zan {
+
+// One layer of the table as the plan read it.
+struct PlannedLayer {
+    std::string name;
+    bool frozen = false;
+    bool on = true;
+};
+
+struct ViewportPlan {
+    std::string label;                 // "viewport 2" (its number in the drawing)
+    std::vector<std::string> freezes;  // layers newly frozen in it
+    std::vector<std::string> thaws;    // layers no longer frozen in it
+};
+
+struct RestorePlan {
+    std::string configuration;
+    bool toViewports = false;
+    std::vector<PlannedLayer> table;  // the layer table before the restore
+    // Layers whose global state changes, in table order.
+    std::vector<std::string> freezes;
+    std::vector<std::string> thaws;
+    std::vector<std::string> turnsOn;
+    std::string ucs;   // empty: none restored
+    std::string view;  // empty: none restored
+    std::vector<ViewportPlan> viewports;
+    // Name list entries no host command can take (reported, skipped).
+    std::vector<std::string> tooLong;
+    // Single layers of the configuration that the drawing does not have.
+    std::vector<std::string> missingLayers;
+    // Levels the configuration names that are not loaded (take no part).
+    std::vector<std::string> missingLevels;
+
+    RestoreCounts counts() const;
+    bool exists(const std::string& layerName) const;
+};
+
+// Reads the layer table through the host, in table order.
+std::vector<PlannedLayer> readLayerTable();
+
+RestorePlan planModelSpace(const LayerConfiguration& configuration);
+RestorePlan planViewports(const LayerConfiguration& configuration, const int64_t* viewports);
+
+// The plan on the command line, grouped by level with counts.
+void printRestorePlan(const RestorePlan& plan);
+
+}  // namespace zan
