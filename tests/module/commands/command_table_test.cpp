@@ -37,7 +37,7 @@ const CommandCase kCommands[] = {
     {"ZANPoche", "What is the width of the wall <3.50>:"},
     {"ZANpref", "[dialog"},
     {"ZANPreview", "Layer configuration file <"},
-    {"ZANRestore", "Layer configuration name: "},
+    {"ZANRestore\n", "Layer configuration name: "},  // Enter: the drawing's own file
 };
 
 INSTANTIATE_TEST_SUITE_P(EveryCommand, CommandTable, ::testing::ValuesIn(kCommands),
