@@ -12,7 +12,9 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "batch.h"
 #include "session/session.h"
 #ifdef ZAN_HAVE_GUI
 #include "gui/desktop_app.h"
@@ -34,6 +36,12 @@ void usage() {
                  "      --size WxH        plot size in pixels (points for a PDF; default 1600x1200)\n"
                  "      --gui             run in the desktop window (builds with -DZAN_BUILD_DESKTOP=ON)\n"
                  "      --screenshot FILE with --gui: a PNG picture of the window when the session ends\n"
+                 "      --preview NAME    print what restoring the layer configuration NAME would do, and exit\n"
+                 "      --apply NAME      restore the layer configuration NAME in every drawing named and save each\n"
+                 "      --configurations FILE  the .Zly file of --preview and --apply\n"
+                 "      --viewports all   restore to the paper space viewports instead of model space\n"
+                 "      --save-in DIR     with --apply: save the results in DIR (never over a drawing)\n"
+                 "      --overwrite       with --apply: a result may replace its drawing\n"
                  "  -h, --help            show this help\n";
 }
 
@@ -47,6 +55,9 @@ int main(int argc, char** argv) {
     zan::render::PlotRequest plot;
     bool gui = false;
     std::string screenshot;
+    zan::app::LayerConfigurationRun layerRun;
+    bool preview = false, apply = false;
+    std::vector<std::string> moreDrawings;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         auto value = [&](const char* what) -> std::string {
@@ -81,6 +92,18 @@ int main(int argc, char** argv) {
         }
         else if (arg == "--gui") gui = true;
         else if (arg == "--screenshot") screenshot = value("a file");
+        else if (arg == "--preview" || arg == "--apply") {
+            (arg == "--preview" ? preview : apply) = true;
+            layerRun.configuration = value("a configuration name");
+        } else if (arg == "--configurations") layerRun.file = value("a .Zly file");
+        else if (arg == "--viewports") {
+            if (value("\"all\"") != "all") {
+                std::cerr << "zan: --viewports takes \"all\" (every paper space viewport)\n";
+                return 64;
+            }
+            layerRun.viewports = true;
+        } else if (arg == "--save-in") layerRun.saveIn = value("a directory");
+        else if (arg == "--overwrite") layerRun.overwrite = true;
         else if (arg == "-h" || arg == "--help") {
             usage();
             return 0;
@@ -89,6 +112,7 @@ int main(int argc, char** argv) {
             usage();
             return 64;
         } else if (drawing.empty()) drawing = arg;
+        else if (apply) moreDrawings.push_back(arg);
         else {
             std::cerr << "zan: only one drawing can be opened\n";
             return 64;
@@ -100,6 +124,25 @@ int main(int argc, char** argv) {
     }
     if (noModule) options.modulePath.clear();
     options.saveAs = saveAs;
+
+    if (preview || apply) {
+        if (preview && apply) {
+            std::cerr << "zan: --preview and --apply cannot be given together\n";
+            return 64;
+        }
+        if (layerRun.file.empty()) {
+            std::cerr << "zan: --preview and --apply need --configurations FILE.Zly\n";
+            return 64;
+        }
+        if (noModule) {
+            std::cerr << "zan: --preview and --apply need the module\n";
+            return 64;
+        }
+        if (!drawing.empty()) layerRun.drawings.push_back(drawing);
+        layerRun.drawings.insert(layerRun.drawings.end(), moreDrawings.begin(), moreDrawings.end());
+        return preview ? zan::app::runPreview(layerRun, options, ZAN_DEMO_DRAWING)
+                       : zan::app::runBatch(layerRun, options);
+    }
 
     if (!screenshot.empty() && !gui) {
         std::cerr << "zan: --screenshot is for --gui runs\n";

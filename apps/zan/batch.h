@@ -1,0 +1,32 @@
+// zan --preview and zan --apply: a layer configuration of a configuration
+// file shown as what restoring it would do in a drawing, or restored in a
+// whole set of drawings, each saved to a directory of results.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "session/session.h"
+
+namespace zan::app {
+
+struct LayerConfigurationRun {
+    std::string configuration;   // the configuration's name
+    std::string file;            // the .Zly file it comes from
+    bool viewports = false;      // restore to the paper space viewports, not model space
+    std::string saveIn;          // where results are saved (--apply); empty: over the inputs, if allowed
+    bool overwrite = false;      // a result may replace its input
+    std::vector<std::string> drawings;
+};
+
+// Prints the preview of the configuration on one drawing (the demo drawing
+// when none is named); 0, or 1 when it could not be made.
+int runPreview(const LayerConfigurationRun& run, const SessionOptions& options, const std::string& demoDrawing);
+
+// Restores the configuration in every drawing and saves each result; one
+// line per drawing and a summary on standard output, a progress bar on a
+// terminal (standard error). 0 when every drawing was restored and saved,
+// 1 when any failed, 64 for a request that cannot be carried out at all.
+int runBatch(const LayerConfigurationRun& run, const SessionOptions& options);
+
+}  // namespace zan::app
