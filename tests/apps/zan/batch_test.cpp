@@ -1,0 +1,157 @@
+// zan --preview and zan --apply on copies of the demo kit: a batch of
+// drawings with a damaged one and one without the module's records, results
+// saved beside the inputs only when asked.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string output;
+};
+
+Outcome runIn(const fs::path& directory, const std::string& arguments) {
+    std::string line = "cd '" + directory.string() + "' && '" ZAN_BINARY "' " + arguments + " < /dev/null 2>&1";
+    Outcome run;
+    FILE* pipe = popen(line.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+    int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+std::string read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::size_t countOf(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+class LayerConfigurationBatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("zan-batch-" + std::to_string(getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        fs::copy(ZAN_SOURCE_DIR "/samples/demo", dir / "kit", fs::copy_options::recursive);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // sheet-01 ... sheet-20: copies of the demo drawing, sheet-07 damaged at
+    // `damagedLine`, sheet-13 a new drawing without the module's records.
+    std::string makeSheets() {
+        const std::string demo = read(dir / "kit" / "demo.dxf");
+        std::istringstream in(demo);
+        std::string damaged, line, previous;
+        for (int number = 1; std::getline(in, line); ++number) {
+            if (damagedLine == 0 && number > 2000 && previous == " 10") {
+                damagedLine = number;
+                line = "not-a-number";
+            }
+            damaged += line + "\n";
+            previous = line;
+        }
+        std::string names;
+        for (int i = 1; i <= 20; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "sheet-%02d.dxf", i);
+            names += std::string(" kit/") + name;
+            if (i == 7) std::ofstream(dir / "kit" / name, std::ios::binary) << damaged;
+            else if (i != 13) fs::copy_file(dir / "kit" / "demo.dxf", dir / "kit" / name);
+        }
+        Outcome made = runIn(dir, "-n --no-module --save-as kit/sheet-13.dxf -s /dev/null");
+        EXPECT_EQ(made.status, 0) << made.output;
+        return names;
+    }
+    fs::path dir;
+    int damagedLine = 0;
+};
+
+TEST_F(LayerConfigurationBatch, RestoresEveryDrawingAndReportsTheDamagedOneByNameAndLine) {
+    const std::string sheets = makeSheets();
+    const std::string before = read(dir / "kit" / "sheet-01.dxf");
+    Outcome run = runIn(dir, "--apply 'Level 2 plan' --configurations kit/demo.Zly --save-in out" + sheets);
+    EXPECT_EQ(run.status, 1) << run.output;
+    std::size_t saved = 0;
+    for (const auto& entry : fs::directory_iterator(dir / "out")) saved += entry.path().extension() == ".dxf";
+    EXPECT_EQ(saved, 19u);
+    EXPECT_FALSE(fs::exists(dir / "out" / "sheet-07.dxf"));
+    EXPECT_NE(run.output.find("FAILED  kit/sheet-07.dxf: kit/sheet-07.dxf:" + std::to_string(damagedLine) + ": "),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(countOf(run.output, "\nok      "), 18u) << run.output;  // the first line has no newline before it
+    EXPECT_NE(run.output.find("ok      kit/sheet-01.dxf: saved out/sheet-01.dxf: 29 layers frozen, 0 thawed, 1 "
+                              "turned on."),
+              std::string::npos)
+        << run.output;
+    // The drawing without the module's records is restored, and what it
+    // lacks is said under its line.
+    const std::size_t at = run.output.find("ok      kit/sheet-13.dxf");
+    ASSERT_NE(at, std::string::npos) << run.output;
+    const std::string notes = run.output.substr(at, run.output.find("\nok", at + 1) - at);
+    EXPECT_NE(notes.find("had no ZAN initialization object"), std::string::npos) << notes;
+    EXPECT_NE(notes.find("No level Level 2 is loaded"), std::string::npos) << notes;
+    EXPECT_NE(run.output.find("19 of 20 drawings restored and saved, 1 failed, 1 with notes"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(read(dir / "kit" / "sheet-01.dxf"), before);  // the inputs are left as they were
+    EXPECT_NE(read(dir / "out" / "sheet-01.dxf"), before);
+}
+
+TEST_F(LayerConfigurationBatch, NeverSavesOverADrawingUnlessAskedTo) {
+    fs::copy_file(dir / "kit" / "demo.dxf", dir / "kit" / "plan.dxf");
+    const std::string before = read(dir / "kit" / "plan.dxf");
+    Outcome same = runIn(dir, "--apply 'Level 1 plan' --configurations kit/demo.Zly --save-in kit kit/plan.dxf");
+    EXPECT_EQ(same.status, 1);
+    EXPECT_NE(same.output.find("would replace the drawing itself"), std::string::npos) << same.output;
+    EXPECT_EQ(read(dir / "kit" / "plan.dxf"), before);
+
+    Outcome none = runIn(dir, "--apply 'Level 1 plan' --configurations kit/demo.Zly kit/plan.dxf");
+    EXPECT_EQ(none.status, 64) << none.output;
+
+    Outcome unknown = runIn(dir, "--apply Elevations --configurations kit/demo.Zly --save-in out kit/plan.dxf");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.output.find("No layer configuration is named \"Elevations\"."), std::string::npos)
+        << unknown.output;
+
+    Outcome asked = runIn(dir, "--apply 'Level 1 plan' --configurations kit/demo.Zly --overwrite kit/plan.dxf");
+    EXPECT_EQ(asked.status, 0) << asked.output;
+    EXPECT_NE(read(dir / "kit" / "plan.dxf"), before);
+}
+
+TEST_F(LayerConfigurationBatch, PreviewPrintsThePlanAndChangesNothing) {
+    const std::string before = read(dir / "kit" / "demo.dxf");
+    Outcome run = runIn(dir, "--preview 'Level 1 plan' --configurations kit/demo.Zly kit/demo.dxf");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output.rfind("Restoring layer configuration \"Level 1 plan\" to model space would freeze 28 "
+                               "layers, thaw 0, turn on 1.\n",
+                               0),
+              0u)
+        << run.output;
+    EXPECT_NE(run.output.find("    Level Level 2 (2-): 9 to freeze, 0 to thaw, 0 to turn on\n"), std::string::npos);
+    EXPECT_NE(run.output.find("  UCS: restores \"LEVEL-1\"\n"), std::string::npos);
+    EXPECT_EQ(run.output.find("Command:"), std::string::npos);
+    EXPECT_EQ(read(dir / "kit" / "demo.dxf"), before);
+
+    Outcome missing = runIn(dir, "--preview 'Level 1 plan' --configurations kit/none.Zly kit/demo.dxf");
+    EXPECT_EQ(missing.status, 64);
+}
+
+}  // namespace
