@@ -1,7 +1,8 @@
 // A configuration of 1,000 level rules (500 levels frozen, 500 thawed, every
 // other layer frozen first) restored to model space on drawings of 10,000 to
 // 100,000 layers: 1,000 levels with the same number of layers each, a tenth
-// of them attached from a reference ("REF|M0001-R07").
+// of them attached from a reference ("REF|M0001-R07"); and the restore's plan
+// alone, as the preview computes it.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 
 #include "db/layers.h"
 #include "laycfg/restore.h"
+#include "laycfg/restore_plan.h"
 #include "levels/levels.h"
 #include "session/session.h"
 #include "shell/lifecycle.h"
@@ -71,7 +73,20 @@ void BM_RestoreToModelSpace(benchmark::State& st) {
     st.counters["layers"] = static_cast<double>(st.range(0));
 }
 
+// The plan alone (what the preview shows): one read of the layer table and
+// the configuration's patterns matched against it, nothing sent.
+void BM_PlanModelSpace(benchmark::State& st) {
+    Fixture f(static_cast<int>(st.range(0)));
+    for (auto _ : st) {
+        zan::RestorePlan plan = zan::planModelSpace(f.configuration);
+        benchmark::DoNotOptimize(plan.freezes.data());
+    }
+    st.SetComplexityN(st.range(0));
+    st.counters["layers"] = static_cast<double>(st.range(0));
+}
+
 }  // namespace
 
+BENCHMARK(BM_PlanModelSpace)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RestoreToModelSpace)->Arg(10000)->Arg(30000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK_MAIN();
