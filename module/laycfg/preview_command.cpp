@@ -6,7 +6,8 @@
 //   Layer configuration file <current>:   Enter: the drawing's own
 //   Layer configuration name:
 //   Restore to [Model space/Viewports] <Model space>:
-// and for viewports the viewports to use, as the restore does.
+// and for viewports the viewports to use, as the restore does (the
+// layouts' own paper space viewports are left out).
 #include <utility>
 
 #include "ads/adslib.h"
@@ -89,6 +90,25 @@ int ask(NamedFile& named, Request& request) {
     return RTNORM;
 }
 
+// Leaves out the layouts' own paper space viewports (number 1), which show
+// the sheet and no model: a selection of everything holds them too.
+bool keepFloatingViewports(SelectionSet& viewports) {
+    for (long i = viewports.length() - 1; i >= 0; --i) {
+        ads_name entity;
+        if (!viewports.member(i, entity)) continue;
+        ResbufList data(ads_entget(entity));
+        if (resbuf* number = findGroup(data.get(), 69); number && number->resval.rint == 1)
+            ads_ssdel(entity, viewports.name());
+    }
+    if (viewports.length() > 0) return true;
+    ads_printf("No Viewport entities found.");
+    return false;
+}
+
+bool chooseFloatingViewports(SelectionSet& viewports) {
+    return chooseViewports(viewports) && keepFloatingViewports(viewports);
+}
+
 }  // namespace
 
 int zanPreviewCommand() {
@@ -97,7 +117,7 @@ int zanPreviewCommand() {
     if (ask(named, request) != RTNORM) return RTNORM;
     if (request.viewports) {
         SelectionSet viewports;
-        if (chooseViewports(viewports)) printRestorePlan(planViewports(*request.configuration, viewports.name()));
+        if (chooseFloatingViewports(viewports)) printRestorePlan(planViewports(*request.configuration, viewports.name()));
     } else {
         printRestorePlan(planModelSpace(*request.configuration));
     }
@@ -114,7 +134,7 @@ int zanRestoreCommand() {
     };
     if (request.viewports) {
         SelectionSet viewports;
-        if (!chooseViewports(viewports)) return RTNORM;
+        if (!chooseFloatingViewports(viewports)) return RTNORM;
         const RestorePlan plan = planViewports(*request.configuration, viewports.name());
         reportMissing(plan);
         applyViewports(*request.configuration, plan, viewports.name());

@@ -178,7 +178,9 @@ bool chooseViewports(SelectionSet& viewports) {
     returnFocusToHost();
     ads_command(RTSTR, "PSPACE", 0);
 
-    ResbufList filter(ads_buildlist(0, "VIEWPORT", 0));
+    // Group 0 is written RTDXF0 in a list: a type of 0 would end the list
+    // at once and leave the selection unfiltered.
+    ResbufList filter(ads_buildlist(RTDXF0, "VIEWPORT", 0));
     if (viewports.select(nullptr, nullptr, nullptr, filter.get()) != RTNORM) return false;
     if (viewports.length() <= 0) {
         ads_printf("No Viewport entities found.");

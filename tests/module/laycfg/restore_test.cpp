@@ -239,3 +239,28 @@ TEST_F(ViewportRestore, ModelSpaceAndCancelledSelectionChangeNothing) {
     EXPECT_TRUE(frozenIn(vp3).empty());
     EXPECT_EQ(h.host().selections().openCount(), 0u);
 }
+
+// The selection is filtered to viewports: other entities picked with them
+// take no part, and a selection of none of them restores nothing.
+TEST_F(ViewportRestore, OnlyViewportsOfTheSelectionAreRestored) {
+    layout();
+    host::Record text;
+    text.type = "TEXT";
+    text.groups = {{100, "AcDbEntity"}, {67, "1"}, {8, "0"}, {100, "AcDbText"}, {10, "10"}, {20, "10"},
+                   {40, "2.5"},         {1, "Sheet title"}};
+    h.db().addEntity(std::move(text), true);
+    LayerConfiguration c;
+    c.addExcludedLayer("B-DOOR");
+    zan::app::Script all("ALL\n\n");
+    h.session().attach(all);
+    EXPECT_TRUE(zan::restoreToViewports(c));
+    EXPECT_NE(h.transcript().find("restored to 2 viewports: 2 layers frozen"), std::string::npos) << h.transcript();
+
+    zan::app::Script last("L\n\n");  // the text, the last entity made
+    h.session().attach(last);
+    h.clearTranscript();
+    EXPECT_FALSE(zan::restoreToViewports(c));
+    EXPECT_NE(h.transcript().find("filtered out"), std::string::npos) << h.transcript();
+    EXPECT_EQ(h.transcript().find("restored"), std::string::npos) << h.transcript();
+    EXPECT_EQ(h.host().selections().openCount(), 0u);
+}
