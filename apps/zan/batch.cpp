@@ -114,7 +114,7 @@ Outcome applyTo(const std::string& drawing, const fs::path& target, const LayerC
     std::string failure;
     for (const std::string& line : linesOf(transcript)) {
         if (line.rfind(restored, 0) == 0) {
-            result.text = line.substr(line.find(':', restored.size()) + 2);
+            result.text = "restored" + line.substr(restored.size());
             result.ok = true;
         } else if (isNote(line)) {
             if (std::find(result.notes.begin(), result.notes.end(), line) == result.notes.end())
@@ -133,7 +133,7 @@ Outcome applyTo(const std::string& drawing, const fs::path& target, const LayerC
         result.text = linesOf(transcript).empty() ? "cannot be saved" : linesOf(transcript).front();
         return result;
     }
-    result.text = "saved " + target.string() + ": " + result.text;
+    result.text += " Saved " + target.string() + ".";
     return result;
 }
 

@@ -98,8 +98,8 @@ TEST_F(LayerConfigurationBatch, RestoresEveryDrawingAndReportsTheDamagedOneByNam
               std::string::npos)
         << run.output;
     EXPECT_EQ(countOf(run.output, "\nok      "), 18u) << run.output;  // the first line has no newline before it
-    EXPECT_NE(run.output.find("ok      kit/sheet-01.dxf: saved out/sheet-01.dxf: 29 layers frozen, 0 thawed, 1 "
-                              "turned on."),
+    EXPECT_NE(run.output.find("ok      kit/sheet-01.dxf: restored: 29 layers frozen, 0 thawed, 1 turned on. "
+                              "Saved out/sheet-01.dxf.\n"),
               std::string::npos)
         << run.output;
     // The drawing without the module's records is restored, and what it
@@ -149,6 +149,19 @@ TEST_F(LayerConfigurationBatch, PreviewPrintsThePlanAndChangesNothing) {
     EXPECT_NE(run.output.find("  UCS: restores \"LEVEL-1\"\n"), std::string::npos);
     EXPECT_EQ(run.output.find("Command:"), std::string::npos);
     EXPECT_EQ(read(dir / "kit" / "demo.dxf"), before);
+
+    Outcome viewports =
+        runIn(dir, "--preview 'Level 1 plan' --configurations kit/demo.Zly --viewports all kit/demo.dxf");
+    EXPECT_EQ(viewports.status, 0) << viewports.output;
+    EXPECT_NE(viewports.output.find("\"Level 1 plan\" to 2 viewports would freeze 23 layers, thaw 7, turn on 1."),
+              std::string::npos)
+        << viewports.output;
+    Outcome applied = runIn(
+        dir, "--apply 'Level 1 plan' --configurations kit/demo.Zly --viewports all --save-in out kit/demo.dxf");
+    EXPECT_EQ(applied.status, 0) << applied.output;
+    EXPECT_NE(applied.output.find("restored to 2 viewports: 23 layers frozen, 7 thawed, 1 turned on. Saved out/demo.dxf."),
+              std::string::npos)
+        << applied.output;
 
     Outcome missing = runIn(dir, "--preview 'Level 1 plan' --configurations kit/none.Zly kit/demo.dxf");
     EXPECT_EQ(missing.status, 64);
