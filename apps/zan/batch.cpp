@@ -161,7 +161,8 @@ private:
 
 }  // namespace
 
-int runPreview(const LayerConfigurationRun& run, const SessionOptions& options, const std::string& demoDrawing) {
+int runPreview(const LayerConfigurationRun& run, const SessionOptions& options, const std::string& demoDrawing,
+               const render::PlotRequest& plot) {
     if (!checkRequest(run)) return 64;
     if (run.drawings.size() > 1) {
         std::cerr << "zan: --preview takes one drawing\n";
@@ -188,7 +189,28 @@ int runPreview(const LayerConfigurationRun& run, const SessionOptions& options, 
         if (line.rfind("Restoring layer configuration \"", 0) == 0) previewed = true;
         std::cout << line << "\n";
     }
-    return previewed ? 0 : 1;
+    if (!previewed) return 1;
+    if (plot.path.empty()) return 0;
+
+    // The pictures: the drawing as it is, then restored (in this session only).
+    auto named = [&](const char* which) {
+        render::PlotRequest request = plot;
+        const fs::path path(plot.path);
+        request.path = (path.parent_path() / (path.stem().string() + "-" + which + path.extension().string())).string();
+        return request;
+    };
+    transcript.clear();
+    const render::PlotRequest before = named("before"), after = named("after");
+    bool plotted = session.plotDrawing(before);
+    Script restore(scriptFor("ZANRestore", run, file));
+    session.run(restore);
+    plotted = plotted && session.plotDrawing(after);
+    if (!plotted) {
+        std::cerr << transcript;
+        return 1;
+    }
+    std::cout << "Plotted " << before.path << " and " << after.path << ".\n";
+    return 0;
 }
 
 int runBatch(const LayerConfigurationRun& run, const SessionOptions& options) {

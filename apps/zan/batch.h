@@ -20,8 +20,11 @@ struct LayerConfigurationRun {
 };
 
 // Prints the preview of the configuration on one drawing (the demo drawing
-// when none is named); 0, or 1 when it could not be made.
-int runPreview(const LayerConfigurationRun& run, const SessionOptions& options, const std::string& demoDrawing);
+// when none is named); 0, or 1 when it could not be made. With a plot
+// named (plan.png), also the drawing before and after the restore as
+// plan-before.png and plan-after.png; the drawing is never saved.
+int runPreview(const LayerConfigurationRun& run, const SessionOptions& options, const std::string& demoDrawing,
+               const render::PlotRequest& plot);
 
 // Restores the configuration in every drawing and saves each result; one
 // line per drawing and a summary on standard output, a progress bar on a

@@ -37,6 +37,7 @@ void usage() {
                  "      --gui             run in the desktop window (builds with -DZAN_BUILD_DESKTOP=ON)\n"
                  "      --screenshot FILE with --gui: a PNG picture of the window when the session ends\n"
                  "      --preview NAME    print what restoring the layer configuration NAME would do, and exit\n"
+                 "                        (with --plot F.png: F-before.png and F-after.png)\n"
                  "      --apply NAME      restore the layer configuration NAME in every drawing named and save each\n"
                  "      --configurations FILE  the .Zly file of --preview and --apply\n"
                  "      --viewports all   restore to the paper space viewports instead of model space\n"
@@ -140,7 +141,11 @@ int main(int argc, char** argv) {
         }
         if (!drawing.empty()) layerRun.drawings.push_back(drawing);
         layerRun.drawings.insert(layerRun.drawings.end(), moreDrawings.begin(), moreDrawings.end());
-        return preview ? zan::app::runPreview(layerRun, options, ZAN_DEMO_DRAWING)
+        if (apply && !plot.path.empty()) {
+            std::cerr << "zan: --plot goes with --preview (the pictures before and after), not --apply\n";
+            return 64;
+        }
+        return preview ? zan::app::runPreview(layerRun, options, ZAN_DEMO_DRAWING, plot)
                        : zan::app::runBatch(layerRun, options);
     }
 

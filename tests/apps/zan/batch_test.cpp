@@ -163,6 +163,16 @@ TEST_F(LayerConfigurationBatch, PreviewPrintsThePlanAndChangesNothing) {
               std::string::npos)
         << applied.output;
 
+    // Pictures before and after; the drawing is still not saved.
+    Outcome pictures = runIn(dir, "--preview 'Level 1 plan' --configurations kit/demo.Zly --plot plan.png --layout "
+                                  "Model --size 300x200 kit/demo.dxf");
+    EXPECT_EQ(pictures.status, 0) << pictures.output;
+    const std::string beforePng = read(dir / "plan-before.png"), afterPng = read(dir / "plan-after.png");
+    EXPECT_EQ(beforePng.rfind("\x89PNG", 0), 0u);
+    EXPECT_EQ(afterPng.rfind("\x89PNG", 0), 0u);
+    EXPECT_NE(beforePng, afterPng);
+    EXPECT_EQ(read(dir / "kit" / "demo.dxf"), before);
+
     Outcome missing = runIn(dir, "--preview 'Level 1 plan' --configurations kit/none.Zly kit/demo.dxf");
     EXPECT_EQ(missing.status, 64);
 }
