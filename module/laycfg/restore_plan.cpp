@@ -1,7 +1,7 @@
 #include "laycfg/restore_plan.h"
 
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "ads/adslib.h"
@@ -138,10 +138,6 @@ RestoreCounts RestorePlan::counts() const {
     return c;
 }
 
-bool RestorePlan::exists(const std::string& layerName) const {
-    return std::any_of(table.begin(), table.end(), [&](const PlannedLayer& l) { return l.name == layerName; });
-}
-
 RestorePlan planModelSpace(const LayerConfiguration& configuration) {
     RestorePlan plan;
     plan.configuration = configuration.name;
@@ -232,45 +228,66 @@ RestorePlan planViewports(const LayerConfiguration& configuration, const int64_t
 
 namespace {
 
-// The level a layer belongs to: the longest level prefix it begins with,
-// after any external-reference name; null for none.
-const Level* levelOf(const std::string& layer) {
-    const std::string separator = separatorText();
-    const std::string upper = upperText(layer);
-    const std::size_t bar = upper.rfind('|');
-    const std::string_view own = bar == std::string::npos ? std::string_view(upper)
-                                                          : std::string_view(upper).substr(bar + 1);
-    const Level* best = nullptr;
-    std::size_t bestLength = 0;
-    for (const auto& level : state().levelList) {
-        const std::string prefix = upperText(level->modifier + separator);
-        if (prefix.empty() || prefix.size() > own.size() || own.substr(0, prefix.size()) != prefix) continue;
-        if (prefix.size() > bestLength) {
-            best = level.get();
-            bestLength = prefix.size();
+// Finds the level a layer belongs to: the longest level prefix (modifier and
+// separator) it begins with, after any external-reference name.
+class LevelFinder {
+public:
+    LevelFinder() {
+        const std::string separator = separatorText();
+        for (const auto& level : state().levelList) {
+            const std::string prefix = upperText(level->modifier + separator);
+            if (prefix.empty() || !byPrefix_.emplace(prefix, level.get()).second) continue;
+            if (std::find(lengths_.begin(), lengths_.end(), prefix.size()) == lengths_.end())
+                lengths_.push_back(prefix.size());
         }
+        std::sort(lengths_.rbegin(), lengths_.rend());
     }
-    return best;
-}
+    // Null for a layer of no level.
+    const Level* find(const std::string& layer) const {
+        const std::string upper = upperText(layer);
+        const std::size_t bar = upper.rfind('|');
+        const std::string own = bar == std::string::npos ? upper : upper.substr(bar + 1);
+        for (std::size_t length : lengths_) {
+            if (length > own.size()) continue;
+            if (auto it = byPrefix_.find(own.substr(0, length)); it != byPrefix_.end()) return it->second;
+        }
+        return nullptr;
+    }
+
+private:
+    std::unordered_map<std::string, const Level*> byPrefix_;
+    std::vector<std::size_t> lengths_;  // longest first
+};
 
 struct Grouped {
     std::vector<std::string> lists[3];
 };
 
+// "      to freeze (3): A-WALL, A-DOOR, ..." wrapped to lines of about 110
+// characters, the names of the following lines indented.
 void printList(const char* what, const std::vector<std::string>& names) {
     if (names.empty()) return;
-    std::string line;
-    for (const std::string& name : names) line += (line.empty() ? "" : ", ") + name;
-    ads_printf("      %s (%zu): %s\n", what, names.size(), line.c_str());
+    constexpr std::size_t kWidth = 110;
+    std::string line = "      " + std::string(what) + " (" + std::to_string(names.size()) + "):";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string item = " " + names[i] + (i + 1 < names.size() ? "," : "");
+        if (line.size() + item.size() > kWidth && line.size() > 8) {
+            ads_printf("%s\n", line.c_str());
+            line = "       ";
+        }
+        line += item;
+    }
+    ads_printf("%s\n", line.c_str());
 }
 
 // The layers of up to three lists by level, the levels in list order and
 // the layers of no level last.
 void printByLevel(const char* const labels[3], const std::vector<std::string>* lists[3]) {
-    std::map<const Level*, Grouped> groups;
+    const LevelFinder levels;
+    std::unordered_map<const Level*, Grouped> groups;
     for (int k = 0; k < 3; ++k)
         if (lists[k])
-            for (const std::string& name : *lists[k]) groups[levelOf(name)].lists[k].push_back(name);
+            for (const std::string& name : *lists[k]) groups[levels.find(name)].lists[k].push_back(name);
     auto print = [&](const Level* level, const Grouped& g) {
         if (level)
             ads_printf("    Level %s (%s%s):", level->name.c_str(), level->modifier.c_str(), separatorText().c_str());

@@ -47,7 +47,6 @@ struct RestorePlan {
     std::vector<std::string> missingLevels;
 
     RestoreCounts counts() const;
-    bool exists(const std::string& layerName) const;
 };
 
 // Reads the layer table through the host, in table order.
