@@ -164,11 +164,20 @@ bool resolveViewports(const host::Database& db, const ViewportChoice& choice, st
             }
             continue;
         }
-        auto found = byNumber.find({host::upperName(name.layout), name.number});
+        const std::string layout = host::upperName(name.layout);
+        auto found = byNumber.find({layout, name.number});
         if (found == byNumber.end()) {
-            problems.push_back(layouts.count(host::upperName(name.layout))
-                                   ? "layout " + name.layout + " has no viewport " + std::to_string(name.number)
-                                   : "the drawing has no layout " + name.layout);
+            if (!layouts.count(layout)) {
+                problems.push_back("the drawing has no layout " + name.layout);
+                continue;
+            }
+            // The viewports the layout does have, so that the user can pick one.
+            std::string there;
+            for (auto it = byNumber.lower_bound({layout, 2}); it != byNumber.end() && it->first.first == layout; ++it)
+                for (host::RecordId id : it->second)
+                    there += (there.empty() ? "" : ", ") + describe(db.at(id), layoutOf[id]);
+            problems.push_back("layout " + name.layout + " has no viewport " + std::to_string(name.number) +
+                               (there.empty() ? " (it has no floating viewports)" : " (it has " + there + ")"));
         } else if (found->second.size() > 1) {
             std::string handles;
             for (host::RecordId id : found->second)

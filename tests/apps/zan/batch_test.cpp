@@ -203,6 +203,57 @@ std::map<std::uint64_t, std::set<std::string>> frozenByViewport(const fs::path& 
     return out;
 }
 
+// The layers frozen in one viewport of a saved drawing, wherever it stands.
+std::set<std::string> frozenIn(const fs::path& drawing, std::uint64_t handle) {
+    std::set<std::string> names;
+    std::string error;
+    auto db = host::dxf::loadDrawing(drawing.string(), &error);
+    EXPECT_TRUE(db) << error;
+    const host::RecordId id = db ? db->findByHandle(handle) : host::kNoRecord;
+    EXPECT_NE(id, host::kNoRecord) << drawing << " #" << std::hex << handle;
+    if (id == host::kNoRecord) return names;
+    for (const std::string& n : host::viewportFrozenLayers(db->at(id))) names.insert(host::upperName(n));
+    return names;
+}
+
+// A viewport on a layout that is not the current one (its entities kept in a
+// block of their own) is found by its number and restored too.
+TEST_F(LayerConfigurationBatch, RestoresToAViewportOfAnotherLayout) {
+    std::ofstream(dir / "two.py") << R"(import sys, ezdxf
+doc = ezdxf.new("R2013", setup=True)
+for name in ("1-WALL", "2-WALL", "3-WALL"):
+    doc.layers.add(name)
+doc.layouts.get("Layout1").add_viewport(center=(100, 100), size=(100, 100), view_center_point=(50, 50),
+                                        view_height=120).dxf.status = 2
+second = doc.layouts.new("Second")
+viewport = second.add_viewport(center=(210, 140), size=(200, 200), view_center_point=(50, 50), view_height=120)
+viewport.dxf.status = 2
+print(viewport.dxf.id, viewport.dxf.handle)
+doc.saveas(sys.argv[1])
+)";
+    Outcome made = zan::test::runProgram(dir, ZAN_DEBIAN_PYTHON " two.py two.dxf");
+    ASSERT_EQ(made.status, 0) << made.output;
+    std::istringstream printed(made.output);
+    std::string number, handle;
+    ASSERT_TRUE(printed >> number >> handle) << made.output;
+
+    Outcome wrong = runIn(dir, "--apply 'Level 1 plan' --configurations kit/demo.Zly --viewports second:99 "
+                               "--save-in out two.dxf");
+    EXPECT_EQ(wrong.status, 1) << wrong.output;
+    EXPECT_NE(wrong.output.find("layout second has no viewport 99 (it has Second:" + number + " (#" + handle + "))"),
+              std::string::npos)
+        << wrong.output;
+
+    Outcome run = runIn(dir, "--apply 'Level 1 plan' --configurations kit/demo.Zly --viewports second:" + number +
+                                 " --save-in out two.dxf");
+    // Saved, in part: the drawing has no initialization object and no levels.
+    EXPECT_EQ(run.status, 2) << run.output;
+    EXPECT_NE(run.output.find("restored to 1 viewport: "), std::string::npos) << run.output;
+    const std::uint64_t id = std::stoull(handle, nullptr, 16);
+    EXPECT_TRUE(frozenIn(dir / "two.dxf", id).empty());
+    EXPECT_TRUE(frozenIn(dir / "out" / "two.dxf", id).count("2-WALL")) << run.output;
+}
+
 TEST_F(LayerConfigurationBatch, RestoresToTheViewportsNamedAndOnlyToThem) {
     // The preview lists the viewports it is for, as they can be named.
     Outcome listed = runIn(dir, "--preview 'Level 1 plan' --configurations kit/demo.Zly --viewports all kit/demo.dxf");
@@ -253,7 +304,7 @@ TEST_F(LayerConfigurationBatch, RestoresToTheViewportsNamedAndOnlyToThem) {
                                      ",Layout1:77' --save-in missing kit/demo.dxf kit/other.dxf");
     EXPECT_EQ(missing.status, 1) << missing.output;
     EXPECT_EQ(countOf(missing.output, "FAILED  "), 2u) << missing.output;
-    EXPECT_NE(missing.output.find("FAILED  kit/demo.dxf: layout Layout1 has no viewport 77\n"), std::string::npos)
+    EXPECT_NE(missing.output.find("FAILED  kit/demo.dxf: layout Layout1 has no viewport 77 (it has "), std::string::npos)
         << missing.output;
     EXPECT_FALSE(fs::exists(dir / "missing" / "demo.dxf"));
     Outcome previewMissing =

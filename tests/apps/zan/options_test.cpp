@@ -199,7 +199,9 @@ TEST_F(ViewportLookup, FindsNamedViewportsAndSaysWhichAreMissing) {
     EXPECT_FALSE(resolve("Layout1:3", out, error));
     EXPECT_NE(error.find("names 2 viewports; name one by its handle (#A3, #A4)"), std::string::npos) << error;
     EXPECT_FALSE(resolve("Layout1:2,Layout1:7,Sheet:2,#B1,#A1,#FFFF", out, error));
-    EXPECT_NE(error.find("layout Layout1 has no viewport 7"), std::string::npos) << error;
+    EXPECT_NE(error.find("layout Layout1 has no viewport 7 (it has Layout1:2 (#A2), Layout1:3 (#A3), Layout1:3 (#A4))"),
+              std::string::npos)
+        << error;
     EXPECT_NE(error.find("the drawing has no layout Sheet"), std::string::npos) << error;
     EXPECT_NE(error.find("#B1 is a LINE, not a viewport"), std::string::npos) << error;
     EXPECT_NE(error.find("#A1 is the paper space viewport of layout Layout1"), std::string::npos) << error;
