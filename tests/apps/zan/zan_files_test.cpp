@@ -143,6 +143,17 @@ TEST_F(ZanFiles, TheDemoScriptWorksOnACopyOfTheKit) {
     EXPECT_NE(third.output.find("demo.previous"), std::string::npos) << third.output;
     EXPECT_EQ(read(copy / "demo.Zly"), repositoryZly);
     EXPECT_NE(read(copy.parent_path() / "demo.previous" / "demo.Zly").find("Mine"), std::string::npos);
+
+    // A configuration's name and a viewport list stay as they are; the
+    // configuration file and the results' directory are paths like the others.
+    Outcome preview = runIn(dir / "elsewhere", demo + "--preview 'Level 1 plan' --configurations "
+                                                      "samples/demo/demo.Zly --viewports 'Layout1:2'");
+    EXPECT_EQ(preview.status, 0) << preview.output;
+    EXPECT_NE(preview.output.find("\"Level 1 plan\" to 1 viewport would"), std::string::npos) << preview.output;
+    Outcome apply = runIn(dir / "elsewhere", demo + "--apply 'Level 1 plan' --configurations "
+                                                    "samples/demo/demo.Zly --save-in sheets");
+    EXPECT_EQ(apply.status, 0) << apply.output;
+    EXPECT_TRUE(fs::exists(dir / "elsewhere" / "sheets" / "demo.dxf")) << apply.output;
 }
 
 }  // namespace
