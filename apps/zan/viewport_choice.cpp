@@ -16,6 +16,8 @@ namespace {
 // space viewport is number 1.
 constexpr long long kMaxViewportNumber = 32767;
 constexpr std::size_t kMaxHandleDigits = 16;
+// How many of a layout's viewports a message lists.
+constexpr std::size_t kMaxListed = 12;
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -153,8 +155,8 @@ bool resolveViewports(const host::Database& db, const ViewportChoice& choice, st
             const host::RecordId id = db.findByHandle(name.handle);
             if (id == host::kNoRecord || db.at(id).erased) {
                 problems.push_back("no entity has the handle " + name.text);
-            } else if (db.at(id).type != "VIEWPORT" || !layoutOf.count(id)) {
-                problems.push_back(name.text + " is " + (db.at(id).type.empty() ? "not an entity" : "a " + db.at(id).type) +
+            } else if (const std::string& type = db.at(id).type; type != "VIEWPORT" || !layoutOf.count(id)) {
+                problems.push_back(name.text + " is " + (type.empty() ? "not an entity" : "a " + type) +
                                    ", not a viewport of a layout");
             } else if (render::isPaperSheetViewport(db.at(id))) {
                 problems.push_back(name.text + " is the paper space viewport of layout " + layoutOf[id] +
@@ -171,11 +173,16 @@ bool resolveViewports(const host::Database& db, const ViewportChoice& choice, st
                 problems.push_back("the drawing has no layout " + name.layout);
                 continue;
             }
-            // The viewports the layout does have, so that the user can pick one.
+            // The viewports the layout does have (the first few), so that the
+            // user can pick one.
             std::string there;
+            std::size_t listed = 0;
             for (auto it = byNumber.lower_bound({layout, 2}); it != byNumber.end() && it->first.first == layout; ++it)
-                for (host::RecordId id : it->second)
+                for (host::RecordId id : it->second) {
+                    if (++listed > kMaxListed) continue;
                     there += (there.empty() ? "" : ", ") + describe(db.at(id), layoutOf[id]);
+                }
+            if (listed > kMaxListed) there += " and " + std::to_string(listed - kMaxListed) + " more";
             problems.push_back("layout " + name.layout + " has no viewport " + std::to_string(name.number) +
                                (there.empty() ? " (it has no floating viewports)" : " (it has " + there + ")"));
         } else if (found->second.size() > 1) {
