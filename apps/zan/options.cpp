@@ -29,6 +29,7 @@ std::string conflicts(const ProgramOptions& o, bool preview, bool apply, bool no
                       bool gui, bool moreDrawings) {
     if (noModule && moduleNamed) return "--module and --no-module cannot be given together";
     if (preview && apply) return "--preview and --apply cannot be given together";
+    if (!o.screenshot.empty() && !gui) return "--screenshot is for --gui runs";
     const bool layers = preview || apply;
     if (layers) {
         if (o.layerRun.file.empty()) return "--preview and --apply need --configurations FILE.Zly";
@@ -38,7 +39,8 @@ std::string conflicts(const ProgramOptions& o, bool preview, bool apply, bool no
         if (gui) return "--preview and --apply do not run in the desktop window";
         if (o.newDrawing) return "--preview and --apply work on drawings, not a new one";
         if (!o.scriptPath.empty()) return "--preview and --apply run no script";
-        if (!o.session.saveAs.empty()) return "--apply saves with --save-in or --overwrite, not --save-as";
+        if (!o.session.saveAs.empty())
+            return apply ? "--apply saves with --save-in or --overwrite, not --save-as" : "--preview saves nothing";
         if (preview && (moreDrawings || !o.layerRun.saveIn.empty() || o.layerRun.overwrite))
             return moreDrawings ? "--preview takes one drawing" : "--save-in and --overwrite go with --apply";
         return "";
@@ -46,7 +48,6 @@ std::string conflicts(const ProgramOptions& o, bool preview, bool apply, bool no
     if (!o.layerRun.file.empty() || o.layerRun.viewports.any() || !o.layerRun.saveIn.empty() || o.layerRun.overwrite)
         return "--configurations, --viewports, --save-in and --overwrite go with --preview or --apply";
     if (moreDrawings) return "only one drawing can be opened";
-    if (!o.screenshot.empty() && !gui) return "--screenshot is for --gui runs";
     if (o.newDrawing && !o.drawing.empty()) return "--new opens no drawing; leave out " + o.drawing + " or --new";
     return "";
 }

@@ -115,6 +115,8 @@ TEST(ProgramOptions, OptionsThatCannotGoTogetherAreRefused) {
         {"--preview", "A", "--configurations", "c.Zly", "--gui"},
         {"--preview", "A", "--configurations", "c.Zly", "a.dxf", "b.dxf"},
         {"--preview", "A", "--configurations", "c.Zly", "--save-in", "out"},
+        {"--preview", "A", "--configurations", "c.Zly", "--save-as", "x.dxf"},
+        {"--preview", "A", "--configurations", "c.Zly", "--screenshot", "w.png"},
         {"--configurations", "c.Zly"},
         {"--viewports", "all"},
         {"--save-in", "out"},
