@@ -621,13 +621,14 @@ def build_drawing():
         vp.frozen_layers = frozen
         vp.set_xdata("ACAD", acad_viewport_xdata((view_x, 10), 32.0, frozen))
         layout.add_text(f"LEVEL {mod} PLAN   1:200", dxfattribs={"height": 3.5, "insert": (15 + i * 200, 76)})
-        layout.add_line((15 + i * 200, 74), (85 + i * 200, 74))
-    # The title block in the lower right corner.
+        layout.add_lwpolyline([(15 + i * 200, 74), (85 + i * 200, 74)])
+    # The title block in the lower right corner (its rules are polylines,
+    # like the frames: paper space holds no lines).
     tb = (270, 10, 410, 60)
     layout.add_lwpolyline([(tb[0], tb[1]), (tb[2], tb[1]), (tb[2], tb[3]), (tb[0], tb[3])], close=True)
     for y in (22, 34, 46):
-        layout.add_line((tb[0], y), (tb[2], y))
-    layout.add_line((340, tb[1]), (340, 34))
+        layout.add_lwpolyline([(tb[0], y), (tb[2], y)])
+    layout.add_lwpolyline([(340, tb[1]), (340, 34)])
     for text, x, y, height in (("ZAN DEMO BUILDING", 274, 50, 5.0), ("Office building, floor plans", 274, 38, 3.0),
                                ("Scale 1:200 on A3, metres", 274, 26, 3.0), ("Drawing A-101", 274, 14, 3.0),
                                ("Revision A", 344, 14, 3.0), ("Drawn by ZAN", 344, 26, 3.0)):
