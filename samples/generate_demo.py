@@ -23,7 +23,12 @@ Paths inside the bar files and the drawing are relative to the drawing's
 folder (samples/demo/), so the kit works wherever it is copied and whatever
 directory the zan program is started from.
 
-Usage: /usr/bin/python3 samples/generate_demo.py   (needs python3-ezdxf)
+Usage: /usr/bin/python3 samples/generate_demo.py [OUTPUT_DIR]   (needs python3-ezdxf)
+
+The files are the same byte for byte at every run (fixed dates and
+identifiers in the drawings), so the kit changes only when the generator
+does; OUTPUT_DIR (default samples/demo) lets a test compare a fresh kit
+with the one in the repository.
 """
 
 import math
@@ -509,6 +514,13 @@ def draw_site(msp, x0):
                        dxfattribs={"layer": L("WALL")})
     hatch = msp.add_hatch(color=9, dxfattribs={"layer": L("POCHE")})  # light grey, under the texts
     hatch.paths.add_polyline_path([(x0, 0), (x0 + 30, 0), (x0 + 30, 20), (x0, 20)], is_closed=True)
+    # The building's windows on its footprint.
+    for side, start, width, kind in outer_openings("2"):
+        a = outer_side_point(side, start, OUTER / 2)
+        b = outer_side_point(side, start + width, OUTER / 2)
+        rotation = math.degrees(math.atan2(b[1] - a[1], b[0] - a[0])) % 360
+        msp.add_blockref("window", (x0 + a[0], a[1]),
+                         dxfattribs={"layer": L("WIND"), "rotation": round(rotation, 6), "xscale": width / 1.5})
     # The gate, 2 m wide, opening inwards.
     msp.add_blockref("door", (x0 + 10.4, -5), dxfattribs={"layer": L("DOOR"), "xscale": 2.0, "yscale": 2.0})
     # Paths: from the gate to the entrance, a terrace along the south front
@@ -531,7 +543,7 @@ def draw_site(msp, x0):
     # Texts and the north arrow.
     msp.add_text("SITE", dxfattribs={"layer": L("TEXT"), "height": 1.0, "insert": (x0 - 5, 25.6)})
     for text, x, y in (("OFFICE BUILDING", 15, 10.2), ("3 LEVELS", 15, 9.2), ("ENTRANCE", 11.4, -1.5),
-                       ("GARDEN", 17, 20.6), ("STREET", 15, -6.5)):
+                       ("GARDEN", 17.2, 20.4), ("STREET", 25, -6.6)):
         msp.add_text(text, dxfattribs={"layer": L("TEXT"), "height": 0.6, "insert": (x0 + x, y), "halign": 1,
                                        "align_point": (x0 + x, y)})
     msp.add_blockref("north", (x0 + 33, 16), dxfattribs={"layer": L("TEXT"), "xscale": 1.2, "yscale": 1.2})
@@ -680,7 +692,18 @@ def write_bar_files():
         f.write(word(3000))
 
 
-def main():
+def main(argv):
+    global OUT
+    # ezdxf writes some objects in the order of a set of names, which
+    # follows Python's string hashing: the run is made again with a fixed
+    # hash seed so that the order is the same every time.
+    if os.environ.get("PYTHONHASHSEED") != "0":
+        os.execve(sys.executable, [sys.executable, os.path.abspath(__file__)] + argv[1:],
+                  dict(os.environ, PYTHONHASHSEED="0"))
+    if len(argv) > 1:
+        OUT = argv[1]
+    # Fixed creation dates and identifiers: the same kit at every run.
+    ezdxf.options.write_fixed_meta_data_for_testing = True
     os.makedirs(os.path.join(OUT, "blocks"), exist_ok=True)
     os.makedirs(os.path.join(OUT, "bitmaps"), exist_ok=True)
     backgrounds = {"1": 11, "2": 10, "3": 14, "S": 7}
@@ -704,4 +727,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(sys.argv))
