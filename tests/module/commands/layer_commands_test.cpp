@@ -36,11 +36,12 @@ protected:
 };
 
 TEST_F(LayerCommands, LayerviewCountsTheCurrentLayerInBothSpacesAndWaits) {
+    std::size_t inModel = entitiesOn("1-WALL").size();
     h.run("-LAYER\nS\n1-WALL\n\nTILEMODE\n0\nLINE\n10,10\n50,50\n\nTILEMODE\n1\n");
     h.clearTranscript();
     h.run("layerview\n\n");
     EXPECT_TRUE(shows("Current Layer is  1-WALL\n"));
-    EXPECT_TRUE(shows("4 Entities found on layer 1-WALL\n"));
+    EXPECT_TRUE(shows(std::to_string(inModel + 1) + " Entities found on layer 1-WALL\n")) << h.transcript();
     EXPECT_TRUE(shows("Hit return to continue."));
 
     h.run("-LAYER\nM\nEMPTY\n\n");
@@ -51,11 +52,12 @@ TEST_F(LayerCommands, LayerviewCountsTheCurrentLayerInBothSpacesAndWaits) {
 }
 
 TEST_F(LayerCommands, LayerfilterInsideEraseErasesOnlyTheCurrentLayersEntities) {
-    ASSERT_EQ(entitiesOn("1-WALL").size(), 3u);
+    std::size_t walls = entitiesOn("1-WALL").size();
+    ASSERT_GT(walls, 3u);
     std::size_t others = entitiesOn("2-WALL").size() + entitiesOn("1-DOOR").size();
     h.run("-LAYER\nS\n1-WALL\n\nERASE\n'layerfilter\nALL\n\n\n");
     EXPECT_TRUE(shows("Filtering for current layer..."));
-    EXPECT_TRUE(shows("3 Entities Found.\n"));
+    EXPECT_TRUE(shows(std::to_string(walls) + " Entities Found.\n"));
     EXPECT_TRUE(shows("Exiting Filter."));
     EXPECT_TRUE(entitiesOn("1-WALL").empty());
     EXPECT_EQ(entitiesOn("2-WALL").size() + entitiesOn("1-DOOR").size(), others);
@@ -72,7 +74,7 @@ TEST_F(LayerCommands, XreflistListsTheEntityAndEveryContainerInnermostFirst) {
     EXPECT_EQ(h.count("The previous entity is contained in:"), 2u);
 
     h.clearTranscript();
-    h.run("xreflist\n15,10\n");  // the interior wall of level 1, not in a block
+    h.run("xreflist\n14.9,5\n");  // the spine wall of level 1, not in a block
     EXPECT_TRUE(shows("Entity must be in a block or xref.\n"));
 }
 
@@ -84,7 +86,7 @@ TEST_F(LayerCommands, XreffreezeOfALayerZeroEntityFreezesTheFirstContainerOffLay
     EXPECT_FALSE(frozen("1-WALL"));
 
     h.clearTranscript();
-    h.run("xreffreeze\n15,10\n");  // a plain entity: its own layer
+    h.run("xreffreeze\n14.9,5\n");  // a plain entity: its own layer
     EXPECT_TRUE(shows("Layer Frozen is 1-WALL\n"));
     EXPECT_TRUE(frozen("1-WALL"));
 }
@@ -110,7 +112,7 @@ TEST_F(LayerCommands, ViewportfreezeFreezesOnlyInTheCurrentViewport) {
     long long current = h.db().variables().integer("CVPORT");
     std::vector<long long> before = freezing("1-WALL");
     ASSERT_EQ(std::count(before.begin(), before.end(), current), 0);
-    h.run("viewportfreeze\n15,10\n");
+    h.run("viewportfreeze\n14.9,5\n");
     EXPECT_TRUE(shows("Layer Frozen is 1-WALL\n"));
     EXPECT_FALSE(frozen("1-WALL"));
     before.push_back(current);

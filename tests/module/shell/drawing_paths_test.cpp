@@ -59,7 +59,7 @@ TEST_F(DrawingPaths, RelativePathsAreTakenInTheFolderOfTheDrawing) {
 // level bar with its bitmaps, and a block loaded from the symbol bar's block
 // folder are all found; the drawing still records its relative paths.
 TEST_F(DrawingPaths, TheDemoKitWorksFromAnotherWorkingDirectory) {
-    fs::copy_file(dir + "/kit/blocks/door.dwg", dir + "/kit/blocks/stair.dwg");
+    fs::copy_file(dir + "/kit/blocks/door.dwg", dir + "/kit/blocks/lift.dwg");
     SessionHarness h(true, true);
     ASSERT_TRUE(h.session().openDrawing("../kit/demo.dxf"));
     const std::string zly = read(dir + "/kit/demo.Zly");
@@ -67,11 +67,11 @@ TEST_F(DrawingPaths, TheDemoKitWorksFromAnotherWorkingDirectory) {
         "dlconfig\n@select 1036 \"Site\"\n@escape\n"
         "levelbar\n@tool 1 image bar.bmp\n"
         "symbolbar\n@file ../kit/symbols.Zsb\n"
-        "@tool 2 click 4 right\n@edit 1002 stair\n@click 1030\n@tool 2 click 4\n\n7,7\n\n\n\n");
+        "@tool 2 click 4 right\n@edit 1002 lift\n@click 1030\n@tool 2 click 4\n\n7,7\n\n\n\n");
     ASSERT_EQ(rc, 0) << h.session().error() << h.transcript();
     EXPECT_NE(h.transcript().find("\"Level 1 plan\""), std::string::npos) << h.transcript();
     EXPECT_EQ(h.transcript().find("[message box]"), std::string::npos) << h.transcript();
-    EXPECT_NE(h.transcript().find("[trace] command: \"insert\" \"" + dir + "/kit/blocks/stair.dwg\""),
+    EXPECT_NE(h.transcript().find("[trace] command: \"insert\" \"" + dir + "/kit/blocks/lift.dwg\""),
               std::string::npos);
     EXPECT_EQ(read(dir + "/kit/demo.Zly"), zly);
     EXPECT_FALSE(fs::exists("demo.Zly"));

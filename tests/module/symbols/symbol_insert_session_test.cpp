@@ -192,14 +192,14 @@ TEST_F(SymbolInsertSession, RefusalsAreReportedWithTheirMessages) {
 }
 
 TEST_F(SymbolInsertSession, AMissingBlockIsLoadedFromTheBlockDirectoryOrReported) {
-    // The drawing lacks "stair": it is defined from its file, then inserted.
-    std::filesystem::copy_file("samples/demo/blocks/door.dwg", "samples/demo/blocks/stair.dwg");
-    run(openBar({}) + "@tool 2 click 4 right\n@edit 1002 stair\n@click 1030\n@tool 2 click 4\n\n7,7\n\n\n\n");
+    // The drawing lacks "lift": it is defined from its file, then inserted.
+    std::filesystem::copy_file("samples/demo/blocks/door.dwg", "samples/demo/blocks/lift.dwg");
+    run(openBar({}) + "@tool 2 click 4 right\n@edit 1002 lift\n@click 1030\n@tool 2 click 4\n\n7,7\n\n\n\n");
     // The bar's block folder is relative to the drawing's folder.
     const std::string blocks = std::filesystem::current_path().string() + "/samples/demo/blocks/";
-    EXPECT_TRUE(shows("[trace] command: \"insert\" \"" + blocks + "stair.dwg\"\n[trace] command:\n"));
-    EXPECT_EQ(last().block, "stair");
-    EXPECT_EQ(h.count("[trace] command: \"Insert\" \"stair\""), 1u);
+    EXPECT_TRUE(shows("[trace] command: \"insert\" \"" + blocks + "lift.dwg\"\n[trace] command:\n"));
+    EXPECT_EQ(last().block, "lift");
+    EXPECT_EQ(h.count("[trace] command: \"Insert\" \"lift\""), 1u);
 
     // No file: the message, and nothing is inserted.
     const long inserts = count("INSERT");
