@@ -1,5 +1,10 @@
 // The host's heap. Blocks carry their size in front so that acad__msize can
 // answer and so that a module may grow a text the host handed it.
+//
+// Result-buffer lists are made and released item by item, a handful of small
+// blocks per table entry or entity a module reads. Small blocks therefore
+// come from a free list of one fixed size: a walk over a table of many
+// entries reuses the same few blocks instead of going to malloc for each.
 #include <cstdlib>
 #include <cstring>
 
@@ -7,16 +12,63 @@
 
 namespace {
 constexpr std::size_t kHeader = 16;  // keeps the user block aligned like malloc's
+constexpr std::size_t kSmall = 48;   // a result buffer (40 bytes) or a short text
+#if defined(__SANITIZE_ADDRESS__)
+constexpr std::size_t kKeptBlocks = 0;  // every block back to malloc, where the sanitizer watches it
+#else
+constexpr std::size_t kKeptBlocks = 4096;
+#endif
+constexpr std::size_t kPooled = 0x5a4e504f4f4cULL;  // marks a block of kSmall bytes from the list
 
-std::size_t& sizeOf(void* block) { return *reinterpret_cast<std::size_t*>(static_cast<char*>(block) - kHeader); }
+struct Header {
+    std::size_t size;
+    std::size_t kind;  // kPooled, or 0 for a block of exactly `size` bytes
+};
+static_assert(sizeof(Header) == kHeader);
+
+Header* headerOf(void* block) { return reinterpret_cast<Header*>(static_cast<char*>(block) - kHeader); }
+
+// Freed small blocks, linked through their first bytes. The host's
+// programming interface is called from the host's one thread (commands run
+// on fibers of it), so the list takes no lock.
+struct FreeList {
+    void* head = nullptr;
+    std::size_t count = 0;
+    ~FreeList() {
+        while (head) {
+            void* next = *static_cast<void**>(head);
+            std::free(head);
+            head = next;
+        }
+    }
+};
+FreeList freeList;
+
+char* allocateRaw(std::size_t size) {
+    if (size <= kSmall) {
+        FreeList& list = freeList;
+        if (list.head) {
+            char* raw = static_cast<char*>(list.head);
+            list.head = *static_cast<void**>(list.head);
+            --list.count;
+            return raw;
+        }
+        char* raw = static_cast<char*>(std::malloc(kSmall + kHeader));
+        return raw;
+    }
+    if (size > static_cast<std::size_t>(-1) - kHeader) return nullptr;
+    return static_cast<char*>(std::malloc(size + kHeader));
+}
 }  // namespace
 
 extern "C" {
 
 void* acad_malloc(size_t size) {
-    char* raw = static_cast<char*>(std::malloc(size + kHeader));
+    char* raw = allocateRaw(size);
     if (!raw) return nullptr;
-    *reinterpret_cast<std::size_t*>(raw) = size;
+    auto* header = reinterpret_cast<Header*>(raw);
+    header->size = size;
+    header->kind = size <= kSmall ? kPooled : 0;
     return raw + kHeader;
 }
 
@@ -29,15 +81,32 @@ void* acad_calloc(size_t count, size_t size) {
 
 void* acad_realloc(void* block, size_t size) {
     if (!block) return acad_malloc(size);
-    char* raw = static_cast<char*>(block) - kHeader;
-    char* grown = static_cast<char*>(std::realloc(raw, size + kHeader));
+    Header* header = headerOf(block);
+    if (header->kind == kPooled && size <= kSmall) {
+        header->size = size;
+        return block;
+    }
+    if (size > static_cast<std::size_t>(-1) - kHeader) return nullptr;
+    char* grown = static_cast<char*>(std::realloc(header, size + kHeader));
     if (!grown) return nullptr;
-    *reinterpret_cast<std::size_t*>(grown) = size;
+    auto* moved = reinterpret_cast<Header*>(grown);
+    moved->size = size;
+    moved->kind = 0;
     return grown + kHeader;
 }
 
 void acad_free(void* block) {
-    if (block) std::free(static_cast<char*>(block) - kHeader);
+    if (!block) return;
+    Header* header = headerOf(block);
+    FreeList& list = freeList;
+    if (header->kind == kPooled && list.count < kKeptBlocks) {
+        header->kind = 0;  // a second free of the same block is not taken for a pooled one
+        *reinterpret_cast<void**>(header) = list.head;
+        list.head = header;
+        ++list.count;
+        return;
+    }
+    std::free(header);
 }
 
 char* acad__strdup(const char* text) {
@@ -48,6 +117,6 @@ char* acad__strdup(const char* text) {
     return copy;
 }
 
-size_t acad__msize(void* block) { return block ? sizeOf(block) : 0; }
+size_t acad__msize(void* block) { return block ? headerOf(block)->size : 0; }
 
 }  // extern "C"

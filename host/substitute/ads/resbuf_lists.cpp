@@ -110,11 +110,16 @@ void append(resbuf**& tail, resbuf* rb) {
 }
 
 // Appends the list items of a run of groups: points merged, handles named.
-void appendGroups(Database& db, const GroupList& groups, resbuf**& tail) {
-    std::vector<bool> used(groups.size(), false);
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        if (used[i]) continue;
-        const Group& g = groups[i];
+// `at(i)` gives the i-th of `count` groups; y and z of a point are taken
+// from the next two groups only, so which were used is kept in two bits.
+template <typename At>
+void appendGroups(Database& db, std::size_t count, At at, resbuf**& tail) {
+    unsigned used = 0;  // bit k: group i + 1 + k was taken into a point
+    for (std::size_t i = 0; i < count; ++i) {
+        const bool taken = (used & 1u) != 0;
+        used >>= 1;
+        if (taken) continue;
+        const Group& g = at(i);
         RbValue kind = rbValueOf(g.code);
         resbuf* rb = nullptr;
         if (kind == RbValue::Point) {
@@ -123,9 +128,10 @@ void appendGroups(Database& db, const GroupList& groups, resbuf**& tail) {
             // y and z are the next groups with code + 10 and code + 20.
             for (int axis = 1; axis <= 2; ++axis) {
                 std::size_t j = i + static_cast<std::size_t>(axis);
-                if (j < groups.size() && groups[j].code == g.code + 10 * axis && !used[j]) {
-                    rb->resval.rpoint[axis] = groups[j].real().value_or(0);
-                    used[j] = true;
+                unsigned bit = 1u << (axis - 1);
+                if (j < count && at(j).code == g.code + 10 * axis && !(used & bit)) {
+                    rb->resval.rpoint[axis] = at(j).real().value_or(0);
+                    used |= bit;
                 }
             }
         } else if (kind == RbValue::Name) {
@@ -147,6 +153,10 @@ void appendGroups(Database& db, const GroupList& groups, resbuf**& tail) {
         }
         append(tail, rb);
     }
+}
+
+void appendGroups(Database& db, const GroupList& groups, resbuf**& tail) {
+    appendGroups(db, groups.size(), [&](std::size_t i) -> const Group& { return groups[i]; }, tail);
 }
 
 bool wantsApplication(const resbuf* applications, std::string_view app) {
@@ -171,6 +181,13 @@ resbuf* groupsToList(Database& db, const GroupList& groups) {
     resbuf* head = nullptr;
     resbuf** tail = &head;
     appendGroups(db, groups, tail);
+    return head;
+}
+
+resbuf* groupsToList(Database& db, const Group* const* groups, std::size_t count) {
+    resbuf* head = nullptr;
+    resbuf** tail = &head;
+    appendGroups(db, count, [&](std::size_t i) -> const Group& { return *groups[i]; }, tail);
     return head;
 }
 

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <cctype>
 #include <map>
+#include <vector>
 
 #include "ads/ads_context.h"
 #include "ads/resbuf_lists.h"
@@ -51,14 +52,17 @@ void append(resbuf**& tail, resbuf* rb) {
 // that describe the symbol (not its handles or subclass markers).
 resbuf* entryList(Database& db, RecordId id, bool block) {
     const host::Record& r = db.at(id);
-    host::GroupList shown;
-    shown.reserve(r.groups.size());
+    // The groups shown, by address: the walk over a large table makes no
+    // copies of them (the buffer is kept from call to call; the host's
+    // interface runs on one thread).
+    static std::vector<const host::Group*> shown;
+    shown.clear();
     for (const host::Group& g : r.groups)
-        if (g.code > 0 && g.code < 100 && g.code != 5 && g.code != 8 && g.code != 67) shown.push_back(g);
+        if (g.code > 0 && g.code < 100 && g.code != 5 && g.code != 8 && g.code != 67) shown.push_back(&g);
     resbuf* head = nullptr;
     resbuf** tail = &head;
     append(tail, host::newTextResbuf(0, r.type));
-    *tail = host::groupsToList(db, shown);
+    *tail = host::groupsToList(db, shown.data(), shown.size());
     while (*tail) tail = &(*tail)->rbnext;
     if (block) {
         // The definition is found by its name, so that listing every block
