@@ -14,6 +14,8 @@
 //   LoadZmb/N                reading a .Zmb of N level lines into the level list
 //   OpenRestoreSave          open the 83 MB drawing, restore "Big" through
 //                            dlconfig, save it: one session from start to end
+//   LayerTableWalk/N         ads_tblnext over a table of N layers, each entry
+//                            released again: what every full read costs
 // The files go to $ZAN_BENCH_DIR (default /tmp/zan_bench), made on first use.
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
@@ -25,6 +27,7 @@
 #include <memory>
 #include <string>
 
+#include "ads/adslib.h"
 #include "db/layers.h"
 #include "drawing/big_drawing.h"
 #include "levels/modifier_file_levels.h"
@@ -169,6 +172,23 @@ void BM_RestoreThroughDlconfig(benchmark::State& state) {
 }
 BENCHMARK(BM_RestoreThroughDlconfig)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+
+void BM_LayerTableWalk(benchmark::State& state) {
+    const int layers = static_cast<int>(state.range(0));
+    DlconfigSession s(layerDrawing(layers));
+    long seen = 0;
+    for (auto _ : state) {
+        seen = 0;
+        for (resbuf* entry = ads_tblnext("LAYER", 1); entry != nullptr; entry = ads_tblnext("LAYER", 0)) {
+            ++seen;
+            ads_relrb(entry);
+        }
+    }
+    if (seen < layers) state.SkipWithError("layers missing from the walk");
+    state.SetComplexityN(layers);
+    state.counters["layers"] = layers;
+}
+BENCHMARK(BM_LayerTableWalk)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 void BM_LoadZmb(benchmark::State& state) {
     const int lines = static_cast<int>(state.range(0));

@@ -4,7 +4,9 @@
 
 namespace host {
 
-RbValue rbValueOf(int t) {
+namespace {
+
+RbValue computeRbValue(int t) {
     switch (t) {
     case RTREAL: case RTANG: case RTORINT: return RbValue::Real;
     case RTPOINT: case RT3DPOINT: return RbValue::Point;
@@ -26,6 +28,45 @@ RbValue rbValueOf(int t) {
     case ValueKind::Int32: return RbValue::Long;
     default: return RbValue::Text;
     }
+}
+
+// Group codes run from -5 to 1071: their kinds are looked up in a table
+// made once, since every item of every list made or released asks.
+constexpr int kFirstCode = -5;
+constexpr int kLastCode = 1071;
+
+struct RbValueTable {
+    RbValue kinds[kLastCode - kFirstCode + 1];
+    RbValueTable() {
+        for (int code = kFirstCode; code <= kLastCode; ++code) kinds[code - kFirstCode] = computeRbValue(code);
+    }
+};
+
+// The value of a short integer text ("0", "-7", " 64"); the general parser
+// for anything else, so that the result is the same.
+long long integerOf(const Group& g) {
+    std::string_view text = g.value;
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = i < text.size() && text[i] == '-';
+    if (negative) ++i;
+    const std::size_t digits = text.size() - i;
+    if (digits == 0 || digits > 9) return g.integer().value_or(0);
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') return g.integer().value_or(0);
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+RbValue rbValueOf(int t) {
+    static const RbValueTable table;
+    if (t >= kFirstCode && t <= kLastCode) return table.kinds[t - kFirstCode];
+    return computeRbValue(t);
 }
 
 resbuf* newResbuf(int restype) {
@@ -144,10 +185,10 @@ void appendGroups(Database& db, std::size_t count, At at, resbuf**& tail) {
             rb->resval.rreal = g.real().value_or(0);
         } else if (kind == RbValue::Short) {
             rb = newResbuf(g.code);
-            rb->resval.rint = static_cast<short>(g.integer().value_or(0));
+            rb->resval.rint = static_cast<short>(integerOf(g));
         } else if (kind == RbValue::Long) {
             rb = newResbuf(g.code);
-            rb->resval.rlong = static_cast<int32_t>(g.integer().value_or(0));
+            rb->resval.rlong = static_cast<int32_t>(integerOf(g));
         } else {
             rb = newTextResbuf(g.code, g.value);
         }

@@ -18,16 +18,33 @@ struct Cursor {
     std::uint64_t drawing = 0;
     std::size_t next = 0;
 };
-std::map<std::string, Cursor> cursors;
+std::map<std::string, Cursor, std::less<>> cursors;
 
-bool isBlockTable(const std::string& name) { return name == "BLOCK"; }
+// A table's name in upper case, kept in `buffer` without allocating (table
+// names are short words; a longer one is cut, and so names no table).
+std::string_view tableKey(const char* table, char (&buffer)[32]) {
+    std::size_t n = 0;
+    for (; table[n] != '\0' && n < sizeof buffer; ++n) {
+        char c = table[n];
+        buffer[n] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return {buffer, n};
+}
+
+Cursor& cursorOf(std::string_view table) {
+    auto it = cursors.find(table);
+    if (it == cursors.end()) it = cursors.emplace(std::string(table), Cursor{}).first;
+    return it->second;
+}
+
+bool isBlockTable(std::string_view name) { return name == "BLOCK"; }
 
 bool isSpaceBlock(const std::string& name) { return name.empty() || name[0] == '*' || name[0] == '$'; }
 
 // The entry at `index` of a table, or none past the end; erased entries are
 // skipped by moving `index` on. BLOCK lists the block definitions other than
 // the model and paper space blocks.
-RecordId entryAt(Database& db, const std::string& table, std::size_t& index) {
+RecordId entryAt(Database& db, std::string_view table, std::size_t& index) {
     if (isBlockTable(table)) {
         auto& blocks = db.blocks();
         for (; index < blocks.size(); ++index) {
@@ -107,7 +124,7 @@ struct resbuf* ads_tblsearch(const char* table, const char* name, int setNext) {
         std::size_t index = 0;
         for (RecordId id = entryAt(db, t, index); id != host::kNoRecord; id = entryAt(db, t, ++index))
             if (id == found) break;
-        cursors[t] = Cursor{db.serial(), index + 1};
+        cursorOf(t) = Cursor{db.serial(), index + 1};
     }
     return entryList(db, found, isBlockTable(t));
 }
@@ -115,8 +132,9 @@ struct resbuf* ads_tblsearch(const char* table, const char* name, int setNext) {
 struct resbuf* ads_tblnext(const char* table, int rewind) {
     if (!theHost() || !table) return nullptr;
     Database& db = theHost()->db();
-    std::string t = host::upperName(table);
-    Cursor& cursor = cursors[t];
+    char buffer[32];
+    const std::string_view t = tableKey(table, buffer);
+    Cursor& cursor = cursorOf(t);
     if (rewind || cursor.drawing != db.serial()) cursor = Cursor{db.serial(), 0};
     RecordId id = entryAt(db, t, cursor.next);
     if (id == host::kNoRecord) return nullptr;
