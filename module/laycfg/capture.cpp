@@ -70,7 +70,8 @@ constexpr std::uint32_t kNoLevel = UINT32_MAX;
 // with the name's modifier. `order` receives the name indices level by
 // level (each group in input order), `start` the bounds of each group;
 // names of no level go to `leftover` in input order.
-void groupByLevel(const std::vector<std::string>& names, const std::unordered_map<std::string_view, std::uint32_t>& levelOf,
+template <typename Names>
+void groupByLevel(const Names& names, const std::unordered_map<std::string_view, std::uint32_t>& levelOf,
                   char separator, std::size_t levelCount, std::vector<std::uint32_t>& start,
                   std::vector<std::uint32_t>& order, std::vector<std::uint32_t>& leftover) {
     std::vector<std::uint32_t> slot(names.size(), kNoLevel);
@@ -91,10 +92,8 @@ void groupByLevel(const std::vector<std::string>& names, const std::unordered_ma
         if (slot[i] != kNoLevel) order[next[slot[i]]++] = static_cast<std::uint32_t>(i);
 }
 
-}  // namespace
-
-void analyseCapture(const std::vector<std::string>& frozen, const std::vector<std::string>& thawed,
-                    const LevelList& levels, char separator, CaptureSink& sink) {
+template <typename Names>
+void analyse(const Names& frozen, const Names& thawed, const LevelList& levels, char separator, CaptureSink& sink) {
     // A later level with the modifier of an earlier one finds its names
     // already taken, so only the first one of each modifier matters.
     std::unordered_map<std::string_view, std::uint32_t> levelOf;
@@ -142,6 +141,18 @@ void analyseCapture(const std::vector<std::string>& frozen, const std::vector<st
     for (std::uint32_t i : thawedLeft) sink.includeLayer(thawed[i]);
 }
 
+}  // namespace
+
+void analyseCapture(const std::vector<std::string>& frozen, const std::vector<std::string>& thawed,
+                    const LevelList& levels, char separator, CaptureSink& sink) {
+    analyse(frozen, thawed, levels, separator, sink);
+}
+
+void analyseCapture(const NameList& frozen, const NameList& thawed, const LevelList& levels, char separator,
+                    CaptureSink& sink) {
+    analyse(frozen, thawed, levels, separator, sink);
+}
+
 namespace {
 
 template <typename Each>
@@ -157,13 +168,13 @@ void forEachLayer(Each each) {
 
 }  // namespace
 
-void readLayerFreezeState(std::vector<std::string>& frozen, std::vector<std::string>& thawed) {
-    forEachLayer([&](const char* name, int flags) { ((flags & 1) != 0 ? frozen : thawed).emplace_back(name); });
+void readLayerFreezeState(NameList& frozen, NameList& thawed) {
+    forEachLayer([&](const char* name, int flags) { ((flags & 1) != 0 ? frozen : thawed).add(name); });
 }
 
-std::vector<std::string> readLayerNames() {
-    std::vector<std::string> names;
-    forEachLayer([&](const char* name, int) { names.emplace_back(name); });
+NameList readLayerNames() {
+    NameList names;
+    forEachLayer([&](const char* name, int) { names.add(name); });
     return names;
 }
 

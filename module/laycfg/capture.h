@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "laycfg/name_list.h"
 #include "levels/level.h"
 
 namespace zan {
@@ -76,10 +77,12 @@ std::string_view modifierPart(std::string_view layerName, char separator);
 // Both inputs are in layer-table order; so is every list of names passed on.
 void analyseCapture(const std::vector<std::string>& frozen, const std::vector<std::string>& thawed,
                     const LevelList& levels, char separator, CaptureSink& sink);
+void analyseCapture(const NameList& frozen, const NameList& thawed, const LevelList& levels, char separator,
+                    CaptureSink& sink);
 
 // The layer table split by the frozen bit of each layer's flags.
-void readLayerFreezeState(std::vector<std::string>& frozen, std::vector<std::string>& thawed);
+void readLayerFreezeState(NameList& frozen, NameList& thawed);
 // Every layer of the layer table, in table order.
-std::vector<std::string> readLayerNames();
+NameList readLayerNames();
 
 }  // namespace zan
