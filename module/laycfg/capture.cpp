@@ -24,15 +24,19 @@ std::string RuleLists::conflictMessage(Which list, std::string_view text) {
 RuleLists::Result RuleLists::add(Which list, std::string_view text, Level* level) {
     if (contains(list, text)) return AlreadyListed;
     if (contains(opposite(list), text)) return Conflict;
-    insert(list, text, level);
+    append(list, text, level);
     return Added;
 }
 
 bool RuleLists::insert(Which list, std::string_view text, Level* level) {
     if (contains(list, text)) return false;
+    append(list, text, level);
+    return true;
+}
+
+void RuleLists::append(Which list, std::string_view text, Level* level) {
     members_[list].emplace(text);
     lines_[list].push_back(Line{std::string(text), level});
-    return true;
 }
 
 bool RuleLists::remove(Which list, std::string_view text) {

@@ -43,6 +43,9 @@ public:
     const std::vector<Line>& lines(Which list) const { return lines_[list]; }
 
 private:
+    // Adds a text known to be in neither list's way.
+    void append(Which list, std::string_view text, Level* level);
+
     struct Hash {
         using is_transparent = void;
         std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
