@@ -35,10 +35,34 @@ protected:
                                  char separator = '-') {
         Recorder r;
         zan::analyseCapture(frozen, thawed, levels, separator, r);
+        // The names as a table read gives them, packed in one buffer: the
+        // same rules.
+        zan::NameList packedFrozen, packedThawed;
+        for (const std::string& n : frozen) packedFrozen.add(n);
+        for (const std::string& n : thawed) packedThawed.add(n);
+        Recorder packed;
+        zan::analyseCapture(packedFrozen, packedThawed, levels, separator, packed);
+        EXPECT_EQ(packed.rules, r.rules);
         return r.rules;
     }
     using V = std::vector<std::string>;
 };
+
+TEST(NameList, KeepsEveryNameInOrderEmptyOnesToo) {
+    zan::NameList names;
+    EXPECT_TRUE(names.empty());
+    for (const char* n : {"A-WALL", "", "x|A-DOOR", "A very long layer name beyond any short string's own room"})
+        names.add(n);
+    ASSERT_EQ(names.size(), 4u);
+    EXPECT_EQ(names[0], "A-WALL");
+    EXPECT_EQ(names[1], "");
+    EXPECT_EQ(names[2], "x|A-DOOR");
+    EXPECT_EQ(names[3], "A very long layer name beyond any short string's own room");
+    names.clear();
+    names.add("B");
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0], "B");
+}
 
 TEST_F(Capture, TheQuotientDecidesBetweenLevelAndSingleLayers) {
     add("First", "A");
