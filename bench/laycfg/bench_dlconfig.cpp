@@ -8,7 +8,8 @@
 //                            editor's list, then the capture), the analysis,
 //                            the lists filled
 //   CaptureAndCommit/N       the same with OK (the configuration made, then
-//                            deleted again, the file saved)
+//                            deleted again, the file saved), up to 1,000,000
+//                            layers
 //   RestoreThroughDlconfig/N dlconfig, select "Big", Restore to Model Space
 //                            (1,000 level rules), on N layers
 //   LoadZmb/N                reading a .Zmb of N level lines into the level list
@@ -153,7 +154,9 @@ void BM_CaptureAndCommit(benchmark::State& state) {
     state.SetComplexityN(layers);
     state.counters["layers"] = layers;
 }
-BENCHMARK(BM_CaptureAndCommit)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+// Up to a million layers, so that the fit shows whether the time stays linear.
+BENCHMARK(BM_CaptureAndCommit)->Arg(10000)->Arg(100000)->Arg(200000)->Arg(400000)->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 void BM_RestoreThroughDlconfig(benchmark::State& state) {
     const int layers = static_cast<int>(state.range(0));

@@ -49,13 +49,29 @@ tk::ItemData dataOf(Level* level) { return reinterpret_cast<tk::ItemData>(level)
 // them once.
 template <typename TextOf, typename DataOf>
 void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf, DataOf dataOf) {
-    std::vector<std::uint32_t> order(count);
-    for (std::size_t i = 0; i < count; ++i) order[i] = static_cast<std::uint32_t>(i);
-    auto before = [&](std::uint32_t a, std::uint32_t b) { return listOrder(textOf(a), textOf(b)); };
+    // Each line's first eight bytes (letters in lower case) as a number
+    // that orders as listOrder does; only lines whose numbers are equal
+    // need their texts compared.
+    struct Entry {
+        std::uint64_t key;
+        std::uint32_t line;
+    };
+    std::vector<Entry> order(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view text = textOf(i);
+        std::uint64_t key = 0;
+        for (std::size_t k = 0; k < 8; ++k)
+            key = key << 8 | (k < text.size() ? static_cast<unsigned char>(lowerAscii(text[k])) : 0u);
+        order[i] = Entry{key, static_cast<std::uint32_t>(i)};
+    }
+    auto before = [&](const Entry& a, const Entry& b) {
+        if (a.key != b.key) return a.key < b.key;
+        return listOrder(textOf(a.line), textOf(b.line));
+    };
     // A table kept in order (as many are) needs no sorting.
     if (!std::is_sorted(order.begin(), order.end(), before)) std::stable_sort(order.begin(), order.end(), before);
     dialog.listReserve(listId, count);
-    for (std::uint32_t i : order) dialog.listAdd(listId, textOf(i), dataOf(i));
+    for (const Entry& e : order) dialog.listAdd(listId, textOf(e.line), dataOf(e.line));
 }
 
 void addLinesSorted(tk::Dialog& dialog, int listId, const NameList& names) {

@@ -32,9 +32,23 @@ std::string_view tableKey(const char* table, char (&buffer)[32]) {
 }
 
 Cursor& cursorOf(std::string_view table) {
+    // A walk asks for the same table entry after entry.
+    static std::map<std::string, Cursor, std::less<>>::iterator last = cursors.end();
+    if (last != cursors.end() && last->first == table) return last->second;
     auto it = cursors.find(table);
     if (it == cursors.end()) it = cursors.emplace(std::string(table), Cursor{}).first;
+    last = it;
     return it->second;
+}
+
+// The symbol table of that name: the one found last time when it still is.
+const host::SymbolTable* tableOf(Database& db, std::string_view name) {
+    static std::size_t last = 0;
+    const auto& tables = db.tables();
+    if (last < tables.size() && host::namesEqual(tables[last].name, name)) return &tables[last];
+    const host::SymbolTable* t = db.table(name);
+    if (t) last = static_cast<std::size_t>(t - tables.data());
+    return t;
 }
 
 bool isBlockTable(std::string_view name) { return name == "BLOCK"; }
@@ -53,7 +67,7 @@ RecordId entryAt(Database& db, std::string_view table, std::size_t& index) {
         }
         return host::kNoRecord;
     }
-    const host::SymbolTable* t = db.table(table);
+    const host::SymbolTable* t = tableOf(db, table);
     if (!t) return host::kNoRecord;
     for (; index < t->entries.size(); ++index)
         if (!db.at(t->entries[index]).erased) return t->entries[index];
