@@ -9,12 +9,22 @@
 #include <cstring>
 
 #include "ads/adslib.h"
+#include "ads/heap.h"
 
 namespace {
 constexpr std::size_t kHeader = 16;  // keeps the user block aligned like malloc's
 constexpr std::size_t kSmall = 48;   // a result buffer (40 bytes) or a short text
+// Under AddressSanitizer every block goes back to malloc, where the
+// sanitizer watches it (a reused block would hide a use after free).
 #if defined(__SANITIZE_ADDRESS__)
-constexpr std::size_t kKeptBlocks = 0;  // every block back to malloc, where the sanitizer watches it
+#define ZAN_HEAP_WATCHED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZAN_HEAP_WATCHED 1
+#endif
+#endif
+#if defined(ZAN_HEAP_WATCHED)
+constexpr std::size_t kKeptBlocks = 0;
 #else
 constexpr std::size_t kKeptBlocks = 4096;
 #endif
@@ -44,8 +54,10 @@ struct FreeList {
 };
 FreeList freeList;
 
+bool pooled(std::size_t size) { return kKeptBlocks > 0 && size <= kSmall; }
+
 char* allocateRaw(std::size_t size) {
-    if (size <= kSmall) {
+    if (pooled(size)) {
         FreeList& list = freeList;
         if (list.head) {
             char* raw = static_cast<char*>(list.head);
@@ -61,16 +73,36 @@ char* allocateRaw(std::size_t size) {
 }
 }  // namespace
 
-extern "C" {
+namespace host {
 
-void* acad_malloc(size_t size) {
+void* heapAllocate(std::size_t size) {
     char* raw = allocateRaw(size);
     if (!raw) return nullptr;
     auto* header = reinterpret_cast<Header*>(raw);
     header->size = size;
-    header->kind = size <= kSmall ? kPooled : 0;
+    header->kind = pooled(size) ? kPooled : 0;
     return raw + kHeader;
 }
+
+void heapRelease(void* block) {
+    if (!block) return;
+    Header* header = headerOf(block);
+    FreeList& list = freeList;
+    if (header->kind == kPooled && list.count < kKeptBlocks) {
+        header->kind = 0;  // a second free of the same block is not taken for a pooled one
+        *reinterpret_cast<void**>(header) = list.head;
+        list.head = header;
+        ++list.count;
+        return;
+    }
+    std::free(header);
+}
+
+}  // namespace host
+
+extern "C" {
+
+void* acad_malloc(size_t size) { return host::heapAllocate(size); }
 
 void* acad_calloc(size_t count, size_t size) {
     if (size != 0 && count > static_cast<size_t>(-1) / size) return nullptr;
@@ -95,19 +127,7 @@ void* acad_realloc(void* block, size_t size) {
     return grown + kHeader;
 }
 
-void acad_free(void* block) {
-    if (!block) return;
-    Header* header = headerOf(block);
-    FreeList& list = freeList;
-    if (header->kind == kPooled && list.count < kKeptBlocks) {
-        header->kind = 0;  // a second free of the same block is not taken for a pooled one
-        *reinterpret_cast<void**>(header) = list.head;
-        list.head = header;
-        ++list.count;
-        return;
-    }
-    std::free(header);
-}
+void acad_free(void* block) { host::heapRelease(block); }
 
 char* acad__strdup(const char* text) {
     if (!text) return nullptr;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "ads/heap.h"
+
 namespace host {
 
 namespace {
@@ -61,24 +63,32 @@ long long integerOf(const Group& g) {
     return negative ? -value : value;
 }
 
-}  // namespace
-
-RbValue rbValueOf(int t) {
+// The same as rbValueOf, for this file's own loops: called directly.
+RbValue kindOf(int t) {
     static const RbValueTable table;
     if (t >= kFirstCode && t <= kLastCode) return table.kinds[t - kFirstCode];
     return computeRbValue(t);
 }
 
-resbuf* newResbuf(int restype) {
-    auto* rb = static_cast<resbuf*>(acad_calloc(1, sizeof(resbuf)));
-    if (rb) rb->restype = static_cast<short>(restype);
+}  // namespace
+
+RbValue rbValueOf(int t) { return kindOf(t); }
+
+namespace {
+
+resbuf* makeResbuf(int restype) {
+    auto* rb = static_cast<resbuf*>(heapAllocate(sizeof(resbuf)));
+    if (rb) {
+        std::memset(rb, 0, sizeof(resbuf));
+        rb->restype = static_cast<short>(restype);
+    }
     return rb;
 }
 
-resbuf* newTextResbuf(int restype, std::string_view text) {
-    resbuf* rb = newResbuf(restype);
+resbuf* makeTextResbuf(int restype, std::string_view text) {
+    resbuf* rb = makeResbuf(restype);
     if (!rb) return nullptr;
-    rb->resval.rstring = static_cast<char*>(acad_malloc(text.size() + 1));
+    rb->resval.rstring = static_cast<char*>(heapAllocate(text.size() + 1));
     if (rb->resval.rstring) {
         std::memcpy(rb->resval.rstring, text.data(), text.size());
         rb->resval.rstring[text.size()] = '\0';
@@ -86,11 +96,17 @@ resbuf* newTextResbuf(int restype, std::string_view text) {
     return rb;
 }
 
+}  // namespace
+
+resbuf* newResbuf(int restype) { return makeResbuf(restype); }
+
+resbuf* newTextResbuf(int restype, std::string_view text) { return makeTextResbuf(restype, text); }
+
 void releaseList(resbuf* list) {
     while (list) {
         resbuf* next = list->rbnext;
-        if (rbValueOf(list->restype) == RbValue::Text) acad_free(list->resval.rstring);
-        acad_free(list);
+        if (kindOf(list->restype) == RbValue::Text) heapRelease(list->resval.rstring);
+        heapRelease(list);
         list = next;
     }
 }
@@ -161,10 +177,10 @@ void appendGroups(Database& db, std::size_t count, At at, resbuf**& tail) {
         used >>= 1;
         if (taken) continue;
         const Group& g = at(i);
-        RbValue kind = rbValueOf(g.code);
+        RbValue kind = kindOf(g.code);
         resbuf* rb = nullptr;
         if (kind == RbValue::Point) {
-            rb = newResbuf(g.code);
+            rb = makeResbuf(g.code);
             rb->resval.rpoint[0] = g.real().value_or(0);
             // y and z are the next groups with code + 10 and code + 20.
             for (int axis = 1; axis <= 2; ++axis) {
@@ -176,21 +192,21 @@ void appendGroups(Database& db, std::size_t count, At at, resbuf**& tail) {
                 }
             }
         } else if (kind == RbValue::Name) {
-            rb = newResbuf(g.code);
+            rb = makeResbuf(g.code);
             auto handle = parseHandle(g.value);
             RecordId target = handle ? db.findByHandle(*handle) : kNoRecord;
             if (target != kNoRecord) makeName(db, target, rb->resval.rlname);
         } else if (kind == RbValue::Real) {
-            rb = newResbuf(g.code);
+            rb = makeResbuf(g.code);
             rb->resval.rreal = g.real().value_or(0);
         } else if (kind == RbValue::Short) {
-            rb = newResbuf(g.code);
+            rb = makeResbuf(g.code);
             rb->resval.rint = static_cast<short>(integerOf(g));
         } else if (kind == RbValue::Long) {
-            rb = newResbuf(g.code);
+            rb = makeResbuf(g.code);
             rb->resval.rlong = static_cast<int32_t>(integerOf(g));
         } else {
-            rb = newTextResbuf(g.code, g.value);
+            rb = makeTextResbuf(g.code, g.value);
         }
         append(tail, rb);
     }
