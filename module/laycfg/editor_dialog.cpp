@@ -64,12 +64,18 @@ void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf,
             key = key << 8 | (k < text.size() ? static_cast<unsigned char>(lowerAscii(text[k])) : 0u);
         order[i] = Entry{key, static_cast<std::uint32_t>(i)};
     }
+    // Equal texts keep the order they came in: the line number decides
+    // last, so that an in-place sort (no buffer of its own) gives the
+    // stable order.
     auto before = [&](const Entry& a, const Entry& b) {
         if (a.key != b.key) return a.key < b.key;
-        return listOrder(textOf(a.line), textOf(b.line));
+        const std::string_view x = textOf(a.line), y = textOf(b.line);
+        if (listOrder(x, y)) return true;
+        if (listOrder(y, x)) return false;
+        return a.line < b.line;
     };
     // A table kept in order (as many are) needs no sorting.
-    if (!std::is_sorted(order.begin(), order.end(), before)) std::stable_sort(order.begin(), order.end(), before);
+    if (!std::is_sorted(order.begin(), order.end(), before)) std::sort(order.begin(), order.end(), before);
     dialog.listReserve(listId, count);
     for (const Entry& e : order) dialog.listAdd(listId, textOf(e.line), dataOf(e.line));
 }
