@@ -63,8 +63,8 @@ long long integerOf(const Group& g) {
     return negative ? -value : value;
 }
 
-// The same as rbValueOf, for this file's own loops: called directly.
-RbValue kindOf(int t) {
+// The same as rbValueOf, for this file's own loops: inlined into them.
+[[gnu::always_inline]] inline RbValue kindOf(int t) {
     static const RbValueTable table;
     if (t >= kFirstCode && t <= kLastCode) return table.kinds[t - kFirstCode];
     return computeRbValue(t);
