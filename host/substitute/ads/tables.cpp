@@ -45,7 +45,8 @@ Cursor& cursorOf(std::string_view table) {
 const host::SymbolTable* tableOf(Database& db, std::string_view name) {
     static std::size_t last = 0;
     const auto& tables = db.tables();
-    if (last < tables.size() && host::namesEqual(tables[last].name, name)) return &tables[last];
+    // Tables keep their names in upper case, as `name` comes.
+    if (last < tables.size() && tables[last].name == name) return &tables[last];
     const host::SymbolTable* t = db.table(name);
     if (t) last = static_cast<std::size_t>(t - tables.data());
     return t;
