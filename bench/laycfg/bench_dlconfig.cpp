@@ -8,12 +8,15 @@
 //                            editor's list, then the capture), the analysis,
 //                            the lists filled
 //   CaptureAndCommit/N       the same with OK (the configuration made, then
-//                            deleted again, the file saved)
+//                            deleted again, the file saved), up to 1,000,000
+//                            layers
 //   RestoreThroughDlconfig/N dlconfig, select "Big", Restore to Model Space
 //                            (1,000 level rules), on N layers
 //   LoadZmb/N                reading a .Zmb of N level lines into the level list
 //   OpenRestoreSave          open the 83 MB drawing, restore "Big" through
 //                            dlconfig, save it: one session from start to end
+//   LayerTableWalk/N         ads_tblnext over a table of N layers, each entry
+//                            released again: what every full read costs
 // The files go to $ZAN_BENCH_DIR (default /tmp/zan_bench), made on first use.
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
@@ -25,6 +28,7 @@
 #include <memory>
 #include <string>
 
+#include "ads/adslib.h"
 #include "db/layers.h"
 #include "drawing/big_drawing.h"
 #include "levels/modifier_file_levels.h"
@@ -150,7 +154,9 @@ void BM_CaptureAndCommit(benchmark::State& state) {
     state.SetComplexityN(layers);
     state.counters["layers"] = layers;
 }
-BENCHMARK(BM_CaptureAndCommit)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+// Up to a million layers, so that the fit shows whether the time stays linear.
+BENCHMARK(BM_CaptureAndCommit)->Arg(10000)->Arg(100000)->Arg(200000)->Arg(400000)->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 void BM_RestoreThroughDlconfig(benchmark::State& state) {
     const int layers = static_cast<int>(state.range(0));
@@ -169,6 +175,23 @@ void BM_RestoreThroughDlconfig(benchmark::State& state) {
 }
 BENCHMARK(BM_RestoreThroughDlconfig)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+
+void BM_LayerTableWalk(benchmark::State& state) {
+    const int layers = static_cast<int>(state.range(0));
+    DlconfigSession s(layerDrawing(layers));
+    long seen = 0;
+    for (auto _ : state) {
+        seen = 0;
+        for (resbuf* entry = ads_tblnext("LAYER", 1); entry != nullptr; entry = ads_tblnext("LAYER", 0)) {
+            ++seen;
+            ads_relrb(entry);
+        }
+    }
+    if (seen < layers) state.SkipWithError("layers missing from the walk");
+    state.SetComplexityN(layers);
+    state.counters["layers"] = layers;
+}
+BENCHMARK(BM_LayerTableWalk)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 void BM_LoadZmb(benchmark::State& state) {
     const int lines = static_cast<int>(state.range(0));

@@ -22,35 +22,91 @@ std::string RuleLists::conflictMessage(Which list, std::string_view text) {
 }
 
 RuleLists::Result RuleLists::add(Which list, std::string_view text, Level* level) {
-    if (contains(list, text)) return AlreadyListed;
-    if (contains(opposite(list), text)) return Conflict;
-    insert(list, text, level);
+    const std::size_t h = hashOf(text);
+    if (contains(list, h, text)) return AlreadyListed;
+    if (contains(opposite(list), h, text)) return Conflict;
+    append(list, h, text, level);
     return Added;
 }
 
 bool RuleLists::insert(Which list, std::string_view text, Level* level) {
-    if (contains(list, text)) return false;
-    members_[list].emplace(text);
-    lines_[list].push_back(Line{std::string(text), level});
+    const std::size_t h = hashOf(text);
+    if (contains(list, h, text)) return false;
+    append(list, h, text, level);
     return true;
 }
 
+void RuleLists::append(Which list, std::size_t h, std::string_view text, Level* level) {
+    lines_[list].push_back(Line{std::string(text), level});
+    index_[list].insert(h, static_cast<std::uint32_t>(lines_[list].size() - 1));
+}
+
 bool RuleLists::remove(Which list, std::string_view text) {
-    auto member = members_[list].find(text);
-    if (member == members_[list].end()) return false;
-    members_[list].erase(member);
-    auto& lines = lines_[list];
-    lines.erase(std::find_if(lines.begin(), lines.end(), [&](const Line& l) { return l.text == text; }));
+    const long line = index_[list].find(hashOf(text), text, lines_[list]);
+    if (line < 0) return false;
+    lines_[list].erase(lines_[list].begin() + line);
+    // The lines after it moved up by one.
+    index_[list].rebuild(lines_[list]);
     return true;
 }
 
 void RuleLists::clear(Which list) {
     lines_[list].clear();
-    members_[list].clear();
+    index_[list].clear();
 }
 
-bool RuleLists::contains(Which list, std::string_view text) const {
-    return members_[list].find(text) != members_[list].end();
+bool RuleLists::contains(Which list, std::string_view text) const { return contains(list, hashOf(text), text); }
+
+bool RuleLists::contains(Which list, std::size_t h, std::string_view text) const {
+    return index_[list].find(h, text, lines_[list]) >= 0;
+}
+
+long RuleLists::TextIndex::find(std::size_t h, std::string_view text, const std::vector<Line>& lines) const {
+    if (slots_.empty()) return -1;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+        const std::uint32_t slot = slots_[i];
+        if (slot == 0) return -1;
+        if (hashes_[i] == h && lines[slot - 1].text == text) return static_cast<long>(slot - 1);
+    }
+}
+
+void RuleLists::TextIndex::insert(std::size_t h, std::uint32_t line) {
+    // At most half full, so that every probe ends at an empty slot soon.
+    if (2 * (count_ + 1) > slots_.size()) grow();
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t i = h & mask;
+    while (slots_[i] != 0) i = (i + 1) & mask;
+    slots_[i] = line + 1;
+    hashes_[i] = h;
+    ++count_;
+}
+
+void RuleLists::TextIndex::grow() {
+    std::vector<std::uint32_t> slots(slots_.empty() ? 16 : slots_.size() * 2, 0);
+    std::vector<std::size_t> hashes(slots.size(), 0);
+    const std::size_t mask = slots.size() - 1;
+    for (std::size_t k = 0; k < slots_.size(); ++k) {
+        if (slots_[k] == 0) continue;
+        std::size_t i = hashes_[k] & mask;
+        while (slots[i] != 0) i = (i + 1) & mask;
+        slots[i] = slots_[k];
+        hashes[i] = hashes_[k];
+    }
+    slots_.swap(slots);
+    hashes_.swap(hashes);
+}
+
+void RuleLists::TextIndex::rebuild(const std::vector<Line>& lines) {
+    clear();
+    for (std::size_t line = 0; line < lines.size(); ++line)
+        insert(hashOf(lines[line].text), static_cast<std::uint32_t>(line));
+}
+
+void RuleLists::TextIndex::clear() {
+    slots_.clear();
+    hashes_.clear();
+    count_ = 0;
 }
 
 std::string_view modifierPart(std::string_view layerName, char separator) {
@@ -70,7 +126,8 @@ constexpr std::uint32_t kNoLevel = UINT32_MAX;
 // with the name's modifier. `order` receives the name indices level by
 // level (each group in input order), `start` the bounds of each group;
 // names of no level go to `leftover` in input order.
-void groupByLevel(const std::vector<std::string>& names, const std::unordered_map<std::string_view, std::uint32_t>& levelOf,
+template <typename Names>
+void groupByLevel(const Names& names, const std::unordered_map<std::string_view, std::uint32_t>& levelOf,
                   char separator, std::size_t levelCount, std::vector<std::uint32_t>& start,
                   std::vector<std::uint32_t>& order, std::vector<std::uint32_t>& leftover) {
     std::vector<std::uint32_t> slot(names.size(), kNoLevel);
@@ -91,10 +148,8 @@ void groupByLevel(const std::vector<std::string>& names, const std::unordered_ma
         if (slot[i] != kNoLevel) order[next[slot[i]]++] = static_cast<std::uint32_t>(i);
 }
 
-}  // namespace
-
-void analyseCapture(const std::vector<std::string>& frozen, const std::vector<std::string>& thawed,
-                    const LevelList& levels, char separator, CaptureSink& sink) {
+template <typename Names>
+void analyse(const Names& frozen, const Names& thawed, const LevelList& levels, char separator, CaptureSink& sink) {
     // A later level with the modifier of an earlier one finds its names
     // already taken, so only the first one of each modifier matters.
     std::unordered_map<std::string_view, std::uint32_t> levelOf;
@@ -142,6 +197,18 @@ void analyseCapture(const std::vector<std::string>& frozen, const std::vector<st
     for (std::uint32_t i : thawedLeft) sink.includeLayer(thawed[i]);
 }
 
+}  // namespace
+
+void analyseCapture(const std::vector<std::string>& frozen, const std::vector<std::string>& thawed,
+                    const LevelList& levels, char separator, CaptureSink& sink) {
+    analyse(frozen, thawed, levels, separator, sink);
+}
+
+void analyseCapture(const NameList& frozen, const NameList& thawed, const LevelList& levels, char separator,
+                    CaptureSink& sink) {
+    analyse(frozen, thawed, levels, separator, sink);
+}
+
 namespace {
 
 template <typename Each>
@@ -157,13 +224,13 @@ void forEachLayer(Each each) {
 
 }  // namespace
 
-void readLayerFreezeState(std::vector<std::string>& frozen, std::vector<std::string>& thawed) {
-    forEachLayer([&](const char* name, int flags) { ((flags & 1) != 0 ? frozen : thawed).emplace_back(name); });
+void readLayerFreezeState(NameList& frozen, NameList& thawed) {
+    forEachLayer([&](const char* name, int flags) { ((flags & 1) != 0 ? frozen : thawed).add(name); });
 }
 
-std::vector<std::string> readLayerNames() {
-    std::vector<std::string> names;
-    forEachLayer([&](const char* name, int) { names.emplace_back(name); });
+NameList readLayerNames() {
+    NameList names;
+    forEachLayer([&](const char* name, int) { names.add(name); });
     return names;
 }
 

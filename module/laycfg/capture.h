@@ -3,11 +3,14 @@
 // frozen and thawed layer names into level and layer rules.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
+#include "laycfg/name_list.h"
 #include "levels/level.h"
 
 namespace zan {
@@ -42,12 +45,31 @@ public:
     const std::vector<Line>& lines(Which list) const { return lines_[list]; }
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    // The lines of one list by text: open addressing over line numbers, so
+    // that a capture of many names allocates nothing per name and hashes
+    // each text once for both lists of a pair.
+    class TextIndex {
+    public:
+        // The line holding `text` (hash `h`), or -1.
+        long find(std::size_t h, std::string_view text, const std::vector<Line>& lines) const;
+        void insert(std::size_t h, std::uint32_t line);
+        void rebuild(const std::vector<Line>& lines);
+        void clear();
+
+    private:
+        void grow();
+        std::vector<std::uint32_t> slots_;  // 0: empty, else line + 1
+        std::vector<std::size_t> hashes_;   // the hash of each slot's text
+        std::size_t count_ = 0;
     };
+
+    static std::size_t hashOf(std::string_view text) { return std::hash<std::string_view>{}(text); }
+    bool contains(Which list, std::size_t h, std::string_view text) const;
+    // Adds a text that `list` does not hold.
+    void append(Which list, std::size_t h, std::string_view text, Level* level);
+
     std::vector<Line> lines_[4];
-    std::unordered_set<std::string, Hash, std::equal_to<>> members_[4];
+    TextIndex index_[4];
 };
 
 // Receives the rules a capture derives, in order.
@@ -76,10 +98,12 @@ std::string_view modifierPart(std::string_view layerName, char separator);
 // Both inputs are in layer-table order; so is every list of names passed on.
 void analyseCapture(const std::vector<std::string>& frozen, const std::vector<std::string>& thawed,
                     const LevelList& levels, char separator, CaptureSink& sink);
+void analyseCapture(const NameList& frozen, const NameList& thawed, const LevelList& levels, char separator,
+                    CaptureSink& sink);
 
 // The layer table split by the frozen bit of each layer's flags.
-void readLayerFreezeState(std::vector<std::string>& frozen, std::vector<std::string>& thawed);
+void readLayerFreezeState(NameList& frozen, NameList& thawed);
 // Every layer of the layer table, in table order.
-std::vector<std::string> readLayerNames();
+NameList readLayerNames();
 
 }  // namespace zan

@@ -1,6 +1,7 @@
 #include "laycfg/editor_dialog.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <unordered_set>
 
 #include "ads/adslib.h"
@@ -42,12 +43,55 @@ std::vector<std::string> tableNames(const char* table) {
 
 tk::ItemData dataOf(Level* level) { return reinterpret_cast<tk::ItemData>(level); }
 
+// Adds `count` lines (text and data of line i from `textOf` and `dataOf`) in
+// the order the sorted list keeps them, so that each one lands at the end:
+// the lines are ordered by index, not moved, and the list makes room for
+// them once.
+template <typename TextOf, typename DataOf>
+void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf, DataOf dataOf) {
+    // Each line's first eight bytes (letters in lower case) as a number
+    // that orders as listOrder does; only lines whose numbers are equal
+    // need their texts compared.
+    struct Entry {
+        std::uint64_t key;
+        std::uint32_t line;
+    };
+    std::vector<Entry> order(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view text = textOf(i);
+        std::uint64_t key = 0;
+        for (std::size_t k = 0; k < 8; ++k)
+            key = key << 8 | (k < text.size() ? static_cast<unsigned char>(lowerAscii(text[k])) : 0u);
+        order[i] = Entry{key, static_cast<std::uint32_t>(i)};
+    }
+    // Equal texts keep the order they came in: the line number decides
+    // last, so that an in-place sort (no buffer of its own) gives the
+    // stable order.
+    auto before = [&](const Entry& a, const Entry& b) {
+        if (a.key != b.key) return a.key < b.key;
+        const std::string_view x = textOf(a.line), y = textOf(b.line);
+        if (listOrder(x, y)) return true;
+        if (listOrder(y, x)) return false;
+        return a.line < b.line;
+    };
+    // A table kept in order (as many are) needs no sorting.
+    if (!std::is_sorted(order.begin(), order.end(), before)) std::sort(order.begin(), order.end(), before);
+    dialog.listReserve(listId, count);
+    for (const Entry& e : order) dialog.listAdd(listId, textOf(e.line), dataOf(e.line));
+}
+
+void addLinesSorted(tk::Dialog& dialog, int listId, const NameList& names) {
+    addSorted(
+        dialog, listId, names.size(), [&](std::size_t i) { return names[i]; },
+        [](std::size_t) { return tk::ItemData{0}; });
+}
+
 }  // namespace
 
 void addLinesSorted(tk::Dialog& dialog, int listId, std::vector<std::pair<std::string, tk::ItemData>> lines) {
-    std::stable_sort(lines.begin(), lines.end(),
-                     [](const auto& a, const auto& b) { return listOrder(a.first, b.first); });
-    for (const auto& [text, data] : lines) dialog.listAdd(listId, text, data);
+    addSorted(
+        dialog, listId, lines.size(), [&](std::size_t i) -> std::string_view { return lines[i].first; },
+        [&](std::size_t i) { return lines[i].second; });
 }
 
 LayerConfigurationEditor::LayerConfigurationEditor(EditorOwner& owner, LayerConfiguration* configuration)
@@ -71,9 +115,7 @@ bool LayerConfigurationEditor::onInit() {
     for (const auto& level : state().levelList) lines.emplace_back(level->name, dataOf(level.get()));
     addLinesSorted(*this, kLevels, std::move(lines));
 
-    lines.clear();
-    for (std::string& name : readLayerNames()) lines.emplace_back(std::move(name), 0);
-    addLinesSorted(*this, kLayers, std::move(lines));
+    addLinesSorted(*this, kLayers, readLayerNames());
 
     for (const std::string& name : tableNames("VIEW")) listAdd(kViewList, name);
     for (const std::string& name : tableNames("UCS")) listAdd(kUcsList, name);
@@ -104,7 +146,7 @@ void LayerConfigurationEditor::fillFromConfiguration(const LayerConfiguration& c
     if (int line = listFind(kViewList, viewName_); line >= 0) listSetCurrent(kViewList, line);
 }
 
-void LayerConfigurationEditor::addRule(RuleLists::Which which, const std::string& text, Level* level, bool display) {
+void LayerConfigurationEditor::addRule(RuleLists::Which which, std::string_view text, Level* level, bool display) {
     switch (rules_.add(which, text, level)) {
         case RuleLists::Added:
             if (display)
@@ -142,11 +184,11 @@ void LayerConfigurationEditor::syncList(RuleLists::Which which) {
     const int list = listOf(which);
     int current = listCurrent(list);
     std::string selected = current >= 0 ? listText(list, current) : std::string();
-    std::vector<std::pair<std::string, tk::ItemData>> lines;
-    lines.reserve(rules_.lines(which).size());
-    for (const auto& line : rules_.lines(which)) lines.emplace_back(line.text, dataOf(line.level));
+    const std::vector<RuleLists::Line>& lines = rules_.lines(which);
     listClear(list);
-    addLinesSorted(*this, list, std::move(lines));
+    addSorted(
+        *this, list, lines.size(), [&](std::size_t i) -> std::string_view { return lines[i].text; },
+        [&](std::size_t i) { return dataOf(lines[i].level); });
     if (current >= 0)
         if (int again = listFind(list, selected); again >= 0) listSetCurrent(list, again);
     dirty_[which] = false;
@@ -183,20 +225,20 @@ void LayerConfigurationEditor::onCommand(int controlId, int notification) {
 void LayerConfigurationEditor::includeLevel(Level& level) { addRule(RuleLists::ModifiersIncluded, level.name, &level, false); }
 void LayerConfigurationEditor::excludeLevel(Level& level) { addRule(RuleLists::ModifiersExcluded, level.name, &level, false); }
 void LayerConfigurationEditor::includeLayer(std::string_view name) {
-    addRule(RuleLists::LayersIncluded, std::string(name), nullptr, false);
+    addRule(RuleLists::LayersIncluded, name, nullptr, false);
 }
 void LayerConfigurationEditor::excludeLayer(std::string_view name) {
-    addRule(RuleLists::LayersExcluded, std::string(name), nullptr, false);
+    addRule(RuleLists::LayersExcluded, name, nullptr, false);
 }
 
-void LayerConfigurationEditor::runCapture(const std::vector<std::string>& frozen, const std::vector<std::string>& thawed) {
+void LayerConfigurationEditor::runCapture(const NameList& frozen, const NameList& thawed) {
     analyseCapture(frozen, thawed, state().levelList, state().modifierSeparator, *this);
     for (int which = 0; which < 4; ++which)
         if (dirty_[which]) syncList(static_cast<RuleLists::Which>(which));
 }
 
 void LayerConfigurationEditor::captureGlobal() {
-    std::vector<std::string> frozen, thawed;
+    NameList frozen, thawed;
     readLayerFreezeState(frozen, thawed);
     runCapture(frozen, thawed);
 }
@@ -261,16 +303,18 @@ void LayerConfigurationEditor::captureFromViewport() {
         ads_printf("Error at %s, %d.\n", kModule, 878);
         return;
     }
-    std::vector<std::string> frozen;
+    NameList frozen;
     resbuf* item = findGroup(extended.get(), 1003);
     if (item == nullptr) ads_printf("No layers are frozen in selected Viewport.\n");
     for (; item != nullptr && item->restype != 1002; item = item->rbnext)
-        if (item->restype == 1003 && item->resval.rstring != nullptr) frozen.emplace_back(item->resval.rstring);
+        if (item->restype == 1003 && item->resval.rstring != nullptr) frozen.add(item->resval.rstring);
 
-    std::unordered_set<std::string_view> frozenNames(frozen.begin(), frozen.end());
-    std::vector<std::string> thawed;
-    for (std::string& name : readLayerNames())
-        if (frozenNames.find(name) == frozenNames.end()) thawed.push_back(std::move(name));
+    std::unordered_set<std::string_view> frozenNames;
+    for (std::size_t i = 0; i < frozen.size(); ++i) frozenNames.insert(frozen[i]);
+    const NameList layers = readLayerNames();
+    NameList thawed;
+    for (std::size_t i = 0; i < layers.size(); ++i)
+        if (frozenNames.find(layers[i]) == frozenNames.end()) thawed.add(layers[i]);
     runCapture(frozen, thawed);
 }
 

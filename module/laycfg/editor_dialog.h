@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "laycfg/capture.h"
@@ -85,13 +86,13 @@ private:
     void fillFromConfiguration(const LayerConfiguration& c);
     // Adds through the adding rules; a conflict shows its message box.
     // `display` false leaves the list box to a later sync.
-    void addRule(RuleLists::Which which, const std::string& text, Level* level, bool display = true);
+    void addRule(RuleLists::Which which, std::string_view text, Level* level, bool display = true);
     void addHighlightedLevels(RuleLists::Which which);
     void addHighlightedLayers(RuleLists::Which which, const char* prefix);
     void removeHighlighted(RuleLists::Which which);
     // Rebuilds a list box from the rules, keeping its highlighted line.
     void syncList(RuleLists::Which which);
-    void runCapture(const std::vector<std::string>& frozen, const std::vector<std::string>& thawed);
+    void runCapture(const NameList& frozen, const NameList& thawed);
     void takeControls();
 
     // CaptureSink

@@ -50,8 +50,12 @@ void LayerConfiguration::addLevels(std::vector<Level*>& list, const std::vector<
 }
 
 void LayerConfiguration::addTexts(std::vector<std::string>& list, const std::vector<std::string>& texts) {
-    std::unordered_set<std::string, TextHash, std::equal_to<>> members(list.begin(), list.end());
+    // The set views the texts without copying them: the list has its room
+    // before the views are taken, so adding to it moves none of them.
     list.reserve(list.size() + texts.size());
+    TextSet members;
+    members.reserve(list.size() + texts.size());
+    for (const std::string& text : list) members.insert(text);
     for (const std::string& text : texts)
         if (members.insert(text).second) list.push_back(text);
 }

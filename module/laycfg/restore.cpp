@@ -1,7 +1,6 @@
 #include "laycfg/restore.h"
 
 #include <cstring>
-#include <unordered_set>
 
 #include "ads/adslib.h"
 #include "laycfg/restore_plan.h"
@@ -200,14 +199,7 @@ bool applyViewports(const LayerConfiguration& configuration, const RestorePlan& 
                     "", 0);
 
     // Single layers take part only when the drawing has a layer of exactly that name.
-    std::unordered_set<std::string> layers;
-    for (const PlannedLayer& layer : plan.table) layers.insert(layer.name);
-    auto existing = [&](const std::vector<std::string>& names) {
-        std::vector<std::string> out;
-        for (const std::string& n : names)
-            if (layers.count(n)) out.push_back(n);
-        return out;
-    };
+    auto existing = [&](const std::vector<std::string>& names) { return namesInTable(plan.table, names); };
 
     std::vector<std::string> tooLong;
     ArgumentList args;

@@ -22,6 +22,18 @@ std::string upperText(std::string_view text) {
     return out;
 }
 
+// Symbol names compared as the host compares them: ASCII letters in either case.
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
 bool hasWildcards(std::string_view text) { return text.find_first_of("*?#@.[~`") != std::string_view::npos; }
 
 // The steps of a restore's name lists, in the order the host carries them
@@ -59,13 +71,17 @@ void addUndefinedOption(StepPatterns& patterns, const LayerConfiguration& config
         patterns.add("*", kUndefined, false);
 }
 
-std::vector<std::string> missingSingleLayers(const LayerConfiguration& configuration, const RestorePlan& plan) {
-    std::unordered_set<std::string> names;
-    for (const PlannedLayer& layer : plan.table) names.insert(upperText(layer.name));
+// Asks the host for each single layer of the configuration (symbol names
+// ignore case), so that the check costs a lookup per name, not a pass over
+// the whole table.
+std::vector<std::string> missingSingleLayers(const LayerConfiguration& configuration) {
     std::vector<std::string> out;
     for (const auto* list : {&configuration.excludedLayers, &configuration.includedLayers})
-        for (const std::string& name : *list)
-            if (!hasWildcards(name) && !names.count(upperText(name))) out.push_back(name);
+        for (const std::string& name : *list) {
+            if (hasWildcards(name)) continue;
+            ResbufList entry(ads_tblsearch("LAYER", name.c_str(), 0));
+            if (!entry) out.push_back(name);
+        }
     return out;
 }
 
@@ -123,6 +139,17 @@ std::vector<PlannedLayer> readLayerTable() {
     return out;
 }
 
+std::vector<std::string> namesInTable(const std::vector<PlannedLayer>& table, const std::vector<std::string>& names) {
+    std::unordered_set<std::string_view> wanted(names.begin(), names.end());
+    std::unordered_set<std::string_view> found;
+    for (const PlannedLayer& layer : table)
+        if (wanted.count(layer.name)) found.insert(layer.name);
+    std::vector<std::string> out;
+    for (const std::string& n : names)
+        if (found.count(n)) out.push_back(n);
+    return out;
+}
+
 RestoreCounts RestorePlan::counts() const {
     RestoreCounts c;
     if (toViewports) {
@@ -147,8 +174,7 @@ RestorePlan planModelSpace(const LayerConfiguration& configuration) {
     // layer is never frozen.
     std::string current = currentLayerName();
     for (const PlannedLayer& layer : plan.table)
-        if (upperText(layer.name) == "0" && !layer.frozen) current = layer.name;
-    const std::string currentUpper = upperText(current);
+        if (layer.name == "0" && !layer.frozen) current = layer.name;
 
     StepPatterns patterns;
     addUndefinedOption(patterns, configuration);
@@ -160,7 +186,7 @@ RestorePlan planModelSpace(const LayerConfiguration& configuration) {
     for (const PlannedLayer& layer : plan.table) {
         if (!layer.on) plan.turnsOn.push_back(layer.name);
         StepPatterns::Last last = patterns.match(layer.name);
-        if (upperText(layer.name) == currentUpper) last.freeze = -1;
+        if (sameName(layer.name, current)) last.freeze = -1;
         if (last.freeze < 0 && last.thaw < 0) continue;
         const bool frozen = last.freeze > last.thaw;
         if (frozen && !layer.frozen) plan.freezes.push_back(layer.name);
@@ -168,7 +194,7 @@ RestorePlan planModelSpace(const LayerConfiguration& configuration) {
     }
     if (configuration.restoresUcs()) plan.ucs = configuration.ucsName;
     if (configuration.restoresView()) plan.view = configuration.viewName;
-    plan.missingLayers = missingSingleLayers(configuration, plan);
+    plan.missingLayers = missingSingleLayers(configuration);
     plan.missingLevels = missingLevels(configuration);
     return plan;
 }
@@ -180,14 +206,7 @@ RestorePlan planViewports(const LayerConfiguration& configuration, const int64_t
     plan.table = readLayerTable();
 
     // Single layers take part only when the drawing has a layer of exactly that name.
-    auto existing = [&](const std::vector<std::string>& names) {
-        std::unordered_set<std::string> layers;
-        for (const PlannedLayer& layer : plan.table) layers.insert(layer.name);
-        std::vector<std::string> out;
-        for (const std::string& n : names)
-            if (layers.count(n)) out.push_back(n);
-        return out;
-    };
+    auto existing = [&](const std::vector<std::string>& names) { return namesInTable(plan.table, names); };
     StepPatterns patterns;
     addUndefinedOption(patterns, configuration);
     addModifiers(patterns, configuration.excludedModifiers, kExcludedModifiers, true, plan.tooLong);
@@ -195,33 +214,45 @@ RestorePlan planViewports(const LayerConfiguration& configuration, const int64_t
     addLayers(patterns, existing(configuration.excludedLayers), kExcludedLayers, true, plan.tooLong);
     addLayers(patterns, existing(configuration.includedLayers), kIncludedLayers, false, plan.tooLong);
 
+    // What every viewport shares: each layer's last steps, its name in upper
+    // case, and whether an earlier layer of the same name came first (only
+    // the first of a name takes part).
     std::vector<StepPatterns::Last> lasts;
+    std::vector<std::string> keys;
+    std::vector<char> first;
     lasts.reserve(plan.table.size());
+    keys.reserve(plan.table.size());
+    first.reserve(plan.table.size());
+    std::unordered_set<std::string_view> tableKeys;
     for (const PlannedLayer& layer : plan.table) {
         if (!layer.on) plan.turnsOn.push_back(layer.name);
         lasts.push_back(patterns.match(layer.name));
+        keys.push_back(upperText(layer.name));
     }
+    for (const std::string& key : keys) first.push_back(tableKeys.insert(key).second ? 1 : 0);
     for (ViewportState& state : readViewports(viewports)) {
         ViewportPlan& v = plan.viewports.emplace_back();
         v.label = state.label;
         std::unordered_set<std::string> frozen;
         for (const std::string& name : state.frozen) frozen.insert(upperText(name));
-        std::unordered_set<std::string> seen;
         for (std::size_t i = 0; i < plan.table.size(); ++i) {
             const StepPatterns::Last& last = lasts[i];
-            const std::string key = upperText(plan.table[i].name);
-            if (!seen.insert(key).second) continue;
+            if (!first[i]) continue;
             if (last.freeze < 0 && last.thaw < 0) continue;
-            const bool was = frozen.count(key) != 0;
+            const bool was = frozen.count(keys[i]) != 0;
             const bool now = last.freeze > last.thaw;
             if (now && !was) v.freezes.push_back(plan.table[i].name);
             else if (!now && was) v.thaws.push_back(plan.table[i].name);
         }
         // Frozen names the table does not have can only be thawed.
-        for (const std::string& name : state.frozen)
-            if (seen.insert(upperText(name)).second && patterns.match(name).thaw >= 0) v.thaws.push_back(name);
+        std::unordered_set<std::string> seen;
+        for (const std::string& name : state.frozen) {
+            std::string key = upperText(name);
+            if (tableKeys.count(key) || !seen.insert(key).second) continue;
+            if (patterns.match(name).thaw >= 0) v.thaws.push_back(name);
+        }
     }
-    plan.missingLayers = missingSingleLayers(configuration, plan);
+    plan.missingLayers = missingSingleLayers(configuration);
     plan.missingLevels = missingLevels(configuration);
     return plan;
 }

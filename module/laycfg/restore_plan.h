@@ -52,6 +52,10 @@ struct RestorePlan {
 // Reads the layer table through the host, in table order.
 std::vector<PlannedLayer> readLayerTable();
 
+// The names of `names` that a layer of the table has exactly (letter case
+// included), in the order of `names`.
+std::vector<std::string> namesInTable(const std::vector<PlannedLayer>& table, const std::vector<std::string>& names);
+
 RestorePlan planModelSpace(const LayerConfiguration& configuration);
 RestorePlan planViewports(const LayerConfiguration& configuration, const int64_t* viewports);
 

@@ -2,9 +2,13 @@
 
 #include <cstring>
 
+#include "ads/heap.h"
+
 namespace host {
 
-RbValue rbValueOf(int t) {
+namespace {
+
+RbValue computeRbValue(int t) {
     switch (t) {
     case RTREAL: case RTANG: case RTORINT: return RbValue::Real;
     case RTPOINT: case RT3DPOINT: return RbValue::Point;
@@ -28,16 +32,63 @@ RbValue rbValueOf(int t) {
     }
 }
 
-resbuf* newResbuf(int restype) {
-    auto* rb = static_cast<resbuf*>(acad_calloc(1, sizeof(resbuf)));
-    if (rb) rb->restype = static_cast<short>(restype);
+// Group codes run from -5 to 1071: their kinds are looked up in a table
+// made once, since every item of every list made or released asks.
+constexpr int kFirstCode = -5;
+constexpr int kLastCode = 1071;
+
+struct RbValueTable {
+    RbValue kinds[kLastCode - kFirstCode + 1];
+    RbValueTable() {
+        for (int code = kFirstCode; code <= kLastCode; ++code) kinds[code - kFirstCode] = computeRbValue(code);
+    }
+};
+
+// The value of a short integer text ("0", "-7", " 64"); the general parser
+// for anything else, so that the result is the same.
+long long integerOf(const Group& g) {
+    std::string_view text = g.value;
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = i < text.size() && text[i] == '-';
+    if (negative) ++i;
+    const std::size_t digits = text.size() - i;
+    if (digits == 0 || digits > 9) return g.integer().value_or(0);
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') return g.integer().value_or(0);
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
+// The same as rbValueOf, for this file's own loops: inlined into them.
+[[gnu::always_inline]] inline RbValue kindOf(int t) {
+    static const RbValueTable table;
+    if (t >= kFirstCode && t <= kLastCode) return table.kinds[t - kFirstCode];
+    return computeRbValue(t);
+}
+
+}  // namespace
+
+RbValue rbValueOf(int t) { return kindOf(t); }
+
+namespace {
+
+resbuf* makeResbuf(int restype) {
+    auto* rb = static_cast<resbuf*>(heapAllocate(sizeof(resbuf)));
+    if (rb) {
+        std::memset(rb, 0, sizeof(resbuf));
+        rb->restype = static_cast<short>(restype);
+    }
     return rb;
 }
 
-resbuf* newTextResbuf(int restype, std::string_view text) {
-    resbuf* rb = newResbuf(restype);
+resbuf* makeTextResbuf(int restype, std::string_view text) {
+    resbuf* rb = makeResbuf(restype);
     if (!rb) return nullptr;
-    rb->resval.rstring = static_cast<char*>(acad_malloc(text.size() + 1));
+    rb->resval.rstring = static_cast<char*>(heapAllocate(text.size() + 1));
     if (rb->resval.rstring) {
         std::memcpy(rb->resval.rstring, text.data(), text.size());
         rb->resval.rstring[text.size()] = '\0';
@@ -45,11 +96,17 @@ resbuf* newTextResbuf(int restype, std::string_view text) {
     return rb;
 }
 
+}  // namespace
+
+resbuf* newResbuf(int restype) { return makeResbuf(restype); }
+
+resbuf* newTextResbuf(int restype, std::string_view text) { return makeTextResbuf(restype, text); }
+
 void releaseList(resbuf* list) {
     while (list) {
         resbuf* next = list->rbnext;
-        if (rbValueOf(list->restype) == RbValue::Text) acad_free(list->resval.rstring);
-        acad_free(list);
+        if (kindOf(list->restype) == RbValue::Text) heapRelease(list->resval.rstring);
+        heapRelease(list);
         list = next;
     }
 }
@@ -110,43 +167,53 @@ void append(resbuf**& tail, resbuf* rb) {
 }
 
 // Appends the list items of a run of groups: points merged, handles named.
-void appendGroups(Database& db, const GroupList& groups, resbuf**& tail) {
-    std::vector<bool> used(groups.size(), false);
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        if (used[i]) continue;
-        const Group& g = groups[i];
-        RbValue kind = rbValueOf(g.code);
+// `at(i)` gives the i-th of `count` groups; y and z of a point are taken
+// from the next two groups only, so which were used is kept in two bits.
+template <typename At>
+void appendGroups(Database& db, std::size_t count, At at, resbuf**& tail) {
+    unsigned used = 0;  // bit k: group i + 1 + k was taken into a point
+    for (std::size_t i = 0; i < count; ++i) {
+        const bool taken = (used & 1u) != 0;
+        used >>= 1;
+        if (taken) continue;
+        const Group& g = at(i);
+        RbValue kind = kindOf(g.code);
         resbuf* rb = nullptr;
         if (kind == RbValue::Point) {
-            rb = newResbuf(g.code);
+            rb = makeResbuf(g.code);
             rb->resval.rpoint[0] = g.real().value_or(0);
             // y and z are the next groups with code + 10 and code + 20.
             for (int axis = 1; axis <= 2; ++axis) {
                 std::size_t j = i + static_cast<std::size_t>(axis);
-                if (j < groups.size() && groups[j].code == g.code + 10 * axis && !used[j]) {
-                    rb->resval.rpoint[axis] = groups[j].real().value_or(0);
-                    used[j] = true;
+                unsigned bit = 1u << (axis - 1);
+                if (j < count && at(j).code == g.code + 10 * axis && !(used & bit)) {
+                    rb->resval.rpoint[axis] = at(j).real().value_or(0);
+                    used |= bit;
                 }
             }
         } else if (kind == RbValue::Name) {
-            rb = newResbuf(g.code);
+            rb = makeResbuf(g.code);
             auto handle = parseHandle(g.value);
             RecordId target = handle ? db.findByHandle(*handle) : kNoRecord;
             if (target != kNoRecord) makeName(db, target, rb->resval.rlname);
         } else if (kind == RbValue::Real) {
-            rb = newResbuf(g.code);
+            rb = makeResbuf(g.code);
             rb->resval.rreal = g.real().value_or(0);
         } else if (kind == RbValue::Short) {
-            rb = newResbuf(g.code);
-            rb->resval.rint = static_cast<short>(g.integer().value_or(0));
+            rb = makeResbuf(g.code);
+            rb->resval.rint = static_cast<short>(integerOf(g));
         } else if (kind == RbValue::Long) {
-            rb = newResbuf(g.code);
-            rb->resval.rlong = static_cast<int32_t>(g.integer().value_or(0));
+            rb = makeResbuf(g.code);
+            rb->resval.rlong = static_cast<int32_t>(integerOf(g));
         } else {
-            rb = newTextResbuf(g.code, g.value);
+            rb = makeTextResbuf(g.code, g.value);
         }
         append(tail, rb);
     }
+}
+
+void appendGroups(Database& db, const GroupList& groups, resbuf**& tail) {
+    appendGroups(db, groups.size(), [&](std::size_t i) -> const Group& { return groups[i]; }, tail);
 }
 
 bool wantsApplication(const resbuf* applications, std::string_view app) {
@@ -171,6 +238,13 @@ resbuf* groupsToList(Database& db, const GroupList& groups) {
     resbuf* head = nullptr;
     resbuf** tail = &head;
     appendGroups(db, groups, tail);
+    return head;
+}
+
+resbuf* groupsToList(Database& db, const Group* const* groups, std::size_t count) {
+    resbuf* head = nullptr;
+    resbuf** tail = &head;
+    appendGroups(db, count, [&](std::size_t i) -> const Group& { return *groups[i]; }, tail);
     return head;
 }
 

@@ -34,6 +34,8 @@ resbuf* recordToList(Database& db, RecordId id, const resbuf* applications, bool
 
 // The list items of a run of groups (points merged, handles as entity names).
 resbuf* groupsToList(Database& db, const GroupList& groups);
+// The same for a selection of groups, given in order.
+resbuf* groupsToList(Database& db, const Group* const* groups, std::size_t count);
 
 // The DXF groups of the items of a list (from the first item after -1/0),
 // extended data (after -3) separately. False with a reason on bad items.

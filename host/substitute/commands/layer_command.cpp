@@ -47,6 +47,26 @@ std::optional<int> parseColor(std::string_view text) {
     return std::nullopt;
 }
 
+// A flags or colour value: short digit runs ("0", "-7", "  64") read here,
+// anything else by the general parser, so that the result is the same. A
+// restore reads one or two of them for every layer of the table.
+long long integerOf(const Group& g, long long fallback) {
+    std::string_view text = g.value;
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (negative) ++i;
+    const std::size_t digits = text.size() - i;
+    if (digits == 0 || digits > 9) return parseInt(g.value).value_or(fallback);
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') return parseInt(g.value).value_or(fallback);
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
 // The groups of a layer record that the switches read and change.
 struct LayerGroups {
     Record& layer;
@@ -62,7 +82,7 @@ struct LayerGroups {
 
     void apply(Attribute attribute, bool value) {
         if (attribute == Attribute::Off) {
-            long long current = color ? parseInt(color->value).value_or(7) : 7;
+            long long current = color ? integerOf(*color, 7) : 7;
             long long wanted = value ? -std::llabs(current) : std::llabs(current);
             if (wanted == 0) wanted = value ? -7 : 7;
             if (wanted == current) return;
@@ -70,7 +90,7 @@ struct LayerGroups {
             else layer.setInt(62, wanted);
             return;
         }
-        long long current = flags ? parseInt(flags->value).value_or(0) : 0;
+        long long current = flags ? integerOf(*flags, 0) : 0;
         long long bit = attribute == Attribute::Frozen ? kLayerFrozen : kLayerLocked;
         long long wanted = value ? (current | bit) : (current & ~bit);
         if (wanted == current) return;

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -28,9 +29,12 @@ public:
     // `name` (a list may be reported more than once).
     template <typename F>
     void match(std::string_view name, F&& onMatch) {
-        upper_.assign(name);
-        for (char& c : upper_)
-            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        // Written in place (the buffer keeps its room from name to name).
+        upper_.resize(name.size());
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            const char c = name[i];
+            upper_[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        }
         matchFolded(upper_, name, onMatch);
     }
     // The same for a name already in upper case (as a table's index keeps it).
@@ -50,18 +54,17 @@ public:
 private:
     template <typename F>
     void matchFolded(const std::string& upper, std::string_view name, F& onMatch) {
-        report(literals_, upper, onMatch);
+        const std::string_view folded = upper;
+        report(literals_, folded, onMatch);
         for (std::size_t length : prefixLengths_) {
-            if (length > upper.size()) break;
-            key_.assign(upper, 0, length);
-            report(prefixes_, key_, onMatch);
+            if (length > folded.size()) break;
+            report(prefixes_, folded.substr(0, length), onMatch);
         }
         if (!referencePrefixLengths_.empty()) {
-            for (std::size_t bar = upper.find('|'); bar != std::string::npos; bar = upper.find('|', bar + 1)) {
+            for (std::size_t bar = folded.find('|'); bar != std::string::npos; bar = folded.find('|', bar + 1)) {
                 for (std::size_t length : referencePrefixLengths_) {
-                    if (bar + 1 + length > upper.size()) break;
-                    key_.assign(upper, bar + 1, length);
-                    report(referencePrefixes_, key_, onMatch);
+                    if (bar + 1 + length > folded.size()) break;
+                    report(referencePrefixes_, folded.substr(bar + 1, length), onMatch);
                 }
             }
         }
@@ -86,10 +89,16 @@ private:
         std::size_t index = 0;
         std::string pattern;
     };
-    using Index = std::unordered_map<std::string, std::vector<std::pair<std::uint32_t, std::uint32_t>>>;
+    // Looked up by views of the name, without copying them into keys.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    using Index = std::unordered_map<std::string, std::vector<std::pair<std::uint32_t, std::uint32_t>>, TextHash,
+                                     std::equal_to<>>;
 
     template <typename F>
-    static void report(const Index& index, const std::string& key, F& onMatch) {
+    static void report(const Index& index, std::string_view key, F& onMatch) {
         if (index.empty()) return;
         auto it = index.find(key);
         if (it == index.end()) return;
@@ -108,7 +117,6 @@ private:
     std::vector<Negated> negated_;
     std::vector<General> general_;
     std::string upper_;
-    std::string key_;
 };
 
 // Splits a name list at its commas (not inside "[...]" and not after the

@@ -35,10 +35,34 @@ protected:
                                  char separator = '-') {
         Recorder r;
         zan::analyseCapture(frozen, thawed, levels, separator, r);
+        // The names as a table read gives them, packed in one buffer: the
+        // same rules.
+        zan::NameList packedFrozen, packedThawed;
+        for (const std::string& n : frozen) packedFrozen.add(n);
+        for (const std::string& n : thawed) packedThawed.add(n);
+        Recorder packed;
+        zan::analyseCapture(packedFrozen, packedThawed, levels, separator, packed);
+        EXPECT_EQ(packed.rules, r.rules);
         return r.rules;
     }
     using V = std::vector<std::string>;
 };
+
+TEST(NameList, KeepsEveryNameInOrderEmptyOnesToo) {
+    zan::NameList names;
+    EXPECT_TRUE(names.empty());
+    for (const char* n : {"A-WALL", "", "x|A-DOOR", "A very long layer name beyond any short string's own room"})
+        names.add(n);
+    ASSERT_EQ(names.size(), 4u);
+    EXPECT_EQ(names[0], "A-WALL");
+    EXPECT_EQ(names[1], "");
+    EXPECT_EQ(names[2], "x|A-DOOR");
+    EXPECT_EQ(names[3], "A very long layer name beyond any short string's own room");
+    names.clear();
+    names.add("B");
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0], "B");
+}
 
 TEST_F(Capture, TheQuotientDecidesBetweenLevelAndSingleLayers) {
     add("First", "A");
@@ -87,6 +111,10 @@ TEST(RuleListsTest, AddingRulesAndTheirMessages) {
     EXPECT_FALSE(lists.remove(RuleLists::LayersIncluded, "A-WALL"));
     EXPECT_EQ(lists.add(RuleLists::LayersExcluded, "A-WALL"), RuleLists::Added);
 
+    lists.clear(RuleLists::LayersExcluded);
+    EXPECT_FALSE(lists.contains(RuleLists::LayersExcluded, "A-WALL"));
+    EXPECT_EQ(lists.add(RuleLists::LayersExcluded, "A-WALL"), RuleLists::Added);
+
     EXPECT_EQ(RuleLists::conflictMessage(RuleLists::ModifiersIncluded, "First"),
               "level First is already in the Levels Excluded list.  It will not be added.");
     EXPECT_EQ(RuleLists::conflictMessage(RuleLists::ModifiersExcluded, "First"),
@@ -95,6 +123,33 @@ TEST(RuleListsTest, AddingRulesAndTheirMessages) {
               "layer A-%s is already in the Layers Excluded list.  It will not be added.");
     EXPECT_EQ(RuleLists::conflictMessage(RuleLists::LayersExcluded, "A"),
               "layer A is already in the Layers Included list.  It will not be added.");
+}
+
+TEST(RuleListsTest, ManyTextsStayFoundInOrderThroughRemovals) {
+    // Enough lines for the lists to grow many times over; then lines go
+    // from the start, the middle and the end, and the rest keep their
+    // order and are still found (and still refuse the opposite list).
+    RuleLists lists;
+    const int n = 5000;
+    auto name = [](int i) { return "L" + std::to_string(i); };
+    for (int i = 0; i < n; ++i) ASSERT_EQ(lists.add(RuleLists::LayersIncluded, name(i)), RuleLists::Added);
+    for (int i : {0, n / 2, n - 1, 17}) EXPECT_TRUE(lists.remove(RuleLists::LayersIncluded, name(i)));
+    const auto& lines = lists.lines(RuleLists::LayersIncluded);
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(n - 4));
+    int expected = 0;
+    for (const auto& line : lines) {
+        while (expected == 0 || expected == n / 2 || expected == n - 1 || expected == 17) ++expected;
+        ASSERT_EQ(line.text, name(expected));
+        ++expected;
+    }
+    for (int i = 0; i < n; ++i) {
+        const bool removed = i == 0 || i == n / 2 || i == n - 1 || i == 17;
+        ASSERT_EQ(lists.contains(RuleLists::LayersIncluded, name(i)), !removed) << i;
+        ASSERT_EQ(lists.add(RuleLists::LayersExcluded, name(i)), removed ? RuleLists::Added : RuleLists::Conflict) << i;
+    }
+    EXPECT_EQ(lists.add(RuleLists::LayersIncluded, name(0)), RuleLists::Conflict);
+    EXPECT_EQ(lists.insert(RuleLists::LayersIncluded, name(0)), true);  // shown as stored, both sides
+    EXPECT_EQ(lists.lines(RuleLists::LayersIncluded).back().text, name(0));
 }
 
 }  // namespace

@@ -62,6 +62,19 @@ TEST_F(EditorSession, CaptureGlobalConflictsPatternsAndUntitled) {
     EXPECT_TRUE(saved[0]->unresolvedIncludedModifiers.empty());
 }
 
+TEST_F(EditorSession, TheLayerListIsSortedIgnoringCaseWhateverTheTableOrder) {
+    // Names sharing their first eight letters, one a prefix of another, in
+    // no order in the table.
+    prepare({});
+    for (const char* name : {"Longprefix-b", "Short", "LONGPREFIX-A", "longpre", "longprefix-C", "LONGPREF"})
+        host::ensureLayer(h.db(), name);
+    ASSERT_EQ(h.run("dlconfig\n@click 1038\n@show\n@cancel\n@escape\n"), 0) << h.session().error() << h.transcript();
+    EXPECT_NE(h.transcript().find("sorted extended = [\"0\", \"Defpoints\", \"longpre\", \"LONGPREF\", "
+                                  "\"LONGPREFIX-A\", \"Longprefix-b\", \"longprefix-C\", \"Short\"]"),
+              std::string::npos)
+        << h.transcript();
+}
+
 TEST_F(EditorSession, CopyDeleteEditAndTheOpenEditor) {
     prepare({"Alpha", "Beta"});
     int rc = h.run(

@@ -116,6 +116,8 @@ TEST_F(Preview, ListsExactlyTheLayersTheRestoreChanges) {
         for (const std::string& name : frozen) EXPECT_NE(preview.find(name), std::string::npos) << name;
         EXPECT_NE(preview.find("Level Architecture (A-):"), std::string::npos) << preview;
         EXPECT_NE(preview.find("The drawing has no layer NOSUCH."), std::string::npos) << preview;
+        // "a-door" names A-DOOR in another case; a pattern is never missing.
+        EXPECT_EQ(plan.missingLayers, std::vector<std::string>{"NOSUCH"});
         const zan::RestoreCounts n = plan.counts();
         EXPECT_NE(h.transcript().find("\"Plan\" restored: " + std::to_string(n.frozen) + " layer" +
                                       (n.frozen == 1 ? "" : "s") + " frozen, " + std::to_string(n.thawed) +

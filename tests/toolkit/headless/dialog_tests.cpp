@@ -129,6 +129,9 @@ TEST_F(DialogTest, ListsKeepOrderSelectionAndItemData) {
                           control(1, ControlKind::DefPushButton, "OK")}};
     RecordingDialog dialog(t);
     dialog.init = [](RecordingDialog& d) {
+        EXPECT_FALSE(d.listReserve(1, 10));     // a button holds no lines
+        EXPECT_TRUE(d.listReserve(1014, 100));  // room only: no line yet
+        EXPECT_EQ(d.listCount(1014), 0);
         d.listAdd(1014, "b", 2);
         d.listAdd(1014, "A", 1);
         d.listAdd(1014, "c", 3);

@@ -1,6 +1,7 @@
 #include "tk/common/dialog_model.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "tk/common/text.h"
 #include "tk/platform.h"
@@ -182,6 +183,23 @@ int DialogModel::listAdd(int id, std::string_view value, tk::ItemData data) {
     }
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::string(value), data, false});
     return static_cast<int>(at);
+}
+
+bool DialogModel::listReserve(int id, std::size_t count) {
+    Control* c = list(id);
+    if (c == nullptr) return false;
+    auto& lines = c->lines;
+    if (count > lines.max_size() - lines.size()) return true;  // a hint only: nothing is promised
+    const std::size_t wanted = lines.size() + count;
+    if (wanted <= lines.capacity()) return true;
+    try {
+        // Growing at least by half keeps repeated small hints from copying
+        // the list each time.
+        lines.reserve(std::max(wanted, lines.capacity() + lines.capacity() / 2));
+    } catch (const std::exception&) {
+        // Without the room the lines are added as they come.
+    }
+    return true;
 }
 
 int DialogModel::listInsert(int id, int index, std::string_view value, tk::ItemData data) {

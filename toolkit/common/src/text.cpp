@@ -13,10 +13,13 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
 }
 
 int compareIgnoreCase(std::string_view a, std::string_view b) {
+    // Lower-cased here rather than through lowerAscii, which as an exported
+    // function is called, not inlined, for every byte.
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     std::size_t n = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < n; ++i) {
-        auto x = static_cast<unsigned char>(lowerAscii(a[i]));
-        auto y = static_cast<unsigned char>(lowerAscii(b[i]));
+        auto x = static_cast<unsigned char>(lower(a[i]));
+        auto y = static_cast<unsigned char>(lower(b[i]));
         if (x != y) return x < y ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);

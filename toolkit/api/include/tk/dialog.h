@@ -85,6 +85,7 @@ public:
     int listAdd(int id, std::string_view text, ItemData data = 0) {
         return withControls<int>([&](auto& c) { return c.listAdd(id, text, data); }, -1);
     }
+    bool listReserve(int id, std::size_t lines) { return call([&](auto& c) { return c.listReserve(id, lines); }); }
     int listInsert(int id, int index, std::string_view text, ItemData data = 0) {
         return withControls<int>([&](auto& c) { return c.listInsert(id, index, text, data); }, -1);
     }

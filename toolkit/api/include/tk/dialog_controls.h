@@ -46,6 +46,9 @@ public:
     // List boxes and drop-down lists. Indices count from 0.
     // Adds a line (in order in a sorted list, else at the end); its index, or -1.
     virtual int listAdd(int id, std::string_view text, ItemData data) = 0;
+    // Makes room for `lines` more lines before many are added, so that the
+    // list grows once; false when `id` names no list. Changes no line.
+    virtual bool listReserve(int id, std::size_t lines) = 0;
     // Inserts before `index` (-1: at the end), without sorting; its index, or -1.
     virtual int listInsert(int id, int index, std::string_view text, ItemData data) = 0;
     virtual bool listDelete(int id, int index) = 0;

@@ -68,6 +68,7 @@ public:
     bool setVisible(int id, bool visible) override;
     bool setFocus(int id) override;
     int listAdd(int id, std::string_view text, tk::ItemData data) override;
+    bool listReserve(int id, std::size_t lines) override;
     int listInsert(int id, int index, std::string_view text, tk::ItemData data) override;
     bool listDelete(int id, int index) override;
     bool listClear(int id) override;
