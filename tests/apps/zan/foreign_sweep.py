@@ -1,10 +1,12 @@
 """Runs zan on DXF drawings made by other programs, as a drafter would, and checks what comes out.
 
-For each drawing: ezdxf reads and audits the original; zan opens it, lists the layers, freezes layers by a
-wildcard, moves everything, runs a module command, saves to a temporary file and plots to PNG (and, in a second run, plots the
-first paper-space layout); ezdxf then reads and audits the saved file. A drawing fails when zan crashes, hangs,
-exits non-zero (status 1 with no file saved is a fair refusal of a drawing ezdxf cannot read either), writes a file ezdxf cannot read, loses entities, blocks or layers, freezes the wrong layers, moves some entities wrongly,
-brings audit errors the original did not have, or writes no plot.
+For each drawing: ezdxf reads and audits the original; zan opens it, lists the layers, moves everything,
+freezes layers by a wildcard, runs a module command, saves to a temporary file and plots to PNG (and, in a
+second run, plots the first paper-space layout); ezdxf then reads and audits the saved file. Two more sessions
+copy everything and explode everything. A drawing fails when zan crashes, hangs, exits non-zero (status 1 with
+no file saved is a fair refusal of a drawing ezdxf cannot read either), writes a file ezdxf cannot read, loses
+entities, blocks or layers, freezes the wrong layers, moves some entities wrongly, brings audit errors the
+original did not have, copies the wrong number of entities, or writes no plot.
 
     python3 foreign_sweep.py --zan build/bin/zan [--sample N] [--jobs J] [--keep DIR] PATH...
 
@@ -79,6 +81,8 @@ class View:
         self.current = self.doc.header.get("$CLAYER", "0").upper()
         # Where the entities of the space that is current at opening are (the space MOVE ALL acts on).
         space = self.doc.modelspace() if self.doc.header.get("$TILEMODE", 1) else self.doc.layouts.active_layout()
+        self.space_name = "*MODEL_SPACE" if space.is_modelspace else "*PAPER_SPACE"
+        self.held_layers = any(layer.dxf.flags & 5 for layer in self.doc.layers)
         self.places = {}
         for entity in list(space)[:MOST_PLACES]:
             # The defining point where the entity has one: a box measured on a flattened curve is not exact.
@@ -109,8 +113,8 @@ def freeze_pattern(view):
     return None
 
 
-def run_zan(zan, args, script, workdir):
-    script_path = os.path.join(workdir, "session.scr")
+def run_zan(zan, args, script, workdir, name="session"):
+    script_path = os.path.join(workdir, name + ".scr")
     with open(script_path, "w") as f:
         f.write(script)
     env = dict(os.environ, XDG_CONFIG_HOME=workdir)
@@ -166,17 +170,11 @@ def sweep_one(zan, path, size, keep):
                 problems.append(f"plot of layout {before.layouts[0]!r}: " + describe_exit(code2, err2))
             elif not os.path.isfile(layout_plot):
                 problems.append(f"no plot of layout {before.layouts[0]!r} was written")
-        if not os.path.isfile(saved):
-            if code == 0:
-                problems.append("SAVE wrote no file")
-            return problems, note
-        try:
-            after = View(saved)
-        except (DXFError, IOError, UnicodeDecodeError, ValueError) as error:
-            problems.append(f"ezdxf cannot read the saved file: {type(error).__name__}: {str(error)[:200]}")
-            return problems, note
-        if before:
+        after = read_back(saved, code, problems, "")
+        if before and after:
             problems += compare(before, after, pattern, listed_layers(out))
+        if before:
+            problems += copy_and_explode(zan, path, before, workdir)
         return problems, note
     finally:
         if keep and problems:
@@ -184,6 +182,55 @@ def sweep_one(zan, path, size, keep):
             shutil.rmtree(target, ignore_errors=True)
             shutil.copytree(workdir, target)
         shutil.rmtree(workdir, ignore_errors=True)
+
+
+def read_back(saved, code, problems, what):
+    """ezdxf's view of a file a session saved; None (with the problem noted) when there is none."""
+    if not os.path.isfile(saved):
+        if code == 0:
+            problems.append(what + "SAVE wrote no file")
+        return None
+    try:
+        return View(saved)
+    except (DXFError, IOError, UnicodeDecodeError, ValueError) as error:
+        problems.append(f"{what}ezdxf cannot read the saved file: {type(error).__name__}: {str(error)[:200]}")
+        return None
+
+
+def new_audit_errors(before, after, what):
+    return [f"{what}audit error {code} brought by the save ({count} after, {before.audit[code]} before): "
+            f"{after.audit_text[code][:150]}"
+            for code, count in sorted(after.audit.items()) if count > before.audit[code]]
+
+
+def copy_and_explode(zan, path, before, workdir):
+    """Two more sessions: COPY ALL must double what the current space holds; EXPLODE ALL must save a file that
+    reads and audits as well as the original."""
+    problems = []
+    copied = os.path.join(workdir, "copied.dxf")
+    code, _, err = run_zan(zan, ["--no-module", "--save-as", copied, path],
+                           "COPY\nALL\n\n0,0\n1000,0\n\nQUIT\n", workdir, "copy")
+    if code != 0:
+        problems.append("COPY session: " + describe_exit(code, err))
+    after = read_back(copied, code, problems, "COPY: ")
+    if after:
+        problems += new_audit_errors(before, after, "COPY: ")
+        space = before.space_name
+        for (block, kind), count in sorted(before.entities.items()):
+            # What lies on frozen or locked layers is not selected; only spaces without such layers are counted.
+            if block != space or space != "*MODEL_SPACE" or before.held_layers:
+                continue
+            if after.entities[(block, kind)] != 2 * count:
+                problems.append(f"COPY: {count} {kind} in {block} became {after.entities[(block, kind)]}")
+    exploded = os.path.join(workdir, "exploded.dxf")
+    code, _, err = run_zan(zan, ["--no-module", "--save-as", exploded, path], "EXPLODE\nALL\n\nQUIT\n",
+                           workdir, "explode")
+    if code != 0:
+        problems.append("EXPLODE session: " + describe_exit(code, err))
+    after = read_back(exploded, code, problems, "EXPLODE: ")
+    if after:
+        problems += new_audit_errors(before, after, "EXPLODE: ")
+    return problems
 
 
 def listed_layers(transcript):
@@ -213,10 +260,7 @@ def compare(before, after, pattern, listed):
     for key in sorted(set(before.entities) | set(after.entities)):
         if before.entities[key] != after.entities[key]:
             problems.append(f"{key[0]}: {before.entities[key]} {key[1]} before, {after.entities[key]} after")
-    for code, count in sorted(after.audit.items()):
-        if count > before.audit[code]:
-            problems.append(f"audit error {code} brought by the save ({count} after, {before.audit[code]} before): "
-                            f"{after.audit_text[code][:150]}")
+    problems += new_audit_errors(before, after, "")
     misplaced = collections.Counter()
     for handle, (kind, center, layer) in before.places.items():
         # ALL leaves out what lies on frozen or locked layers.
