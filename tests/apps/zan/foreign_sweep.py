@@ -173,6 +173,9 @@ def sweep_one(zan, path, size, keep):
         after = read_back(saved, code, problems, "")
         if before and after:
             problems += compare(before, after, pattern, listed_layers(out))
+        if not before and after:
+            note += f"; zan read it and ezdxf reads what zan saved ({sum(after.audit.values())} audit errors)"
+
         if before:
             problems += copy_and_explode(zan, path, before, workdir)
         return problems, note
