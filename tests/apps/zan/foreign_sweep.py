@@ -1,7 +1,7 @@
 """Runs zan on DXF drawings made by other programs, as a drafter would, and checks what comes out.
 
 For each drawing: ezdxf reads and audits the original; zan opens it, lists the layers, moves everything,
-freezes layers by a wildcard, runs a module command, saves to a temporary file and plots to PNG (and, in a
+freezes layers by a wildcard, lists an entity inside a block reference (a module command), saves to a temporary file and plots to PNG (and, in a
 second run, plots the first paper-space layout); ezdxf then reads and audits the saved file. Two more sessions
 copy everything and explode everything. A drawing fails when zan crashes, hangs, exits non-zero (status 1 with
 no file saved is a fair refusal of a drawing ezdxf cannot read either), writes a file ezdxf cannot read, loses
@@ -79,6 +79,7 @@ class View:
         self.layouts = [layout.name for layout in self.doc.layouts
                         if not layout.is_modelspace and len(layout) > 0]
         self.current = self.doc.header.get("$CLAYER", "0").upper()
+        self.nested_pick = nested_pick(self)
         # Where the entities of the space that is current at opening are (the space MOVE ALL acts on).
         space = self.doc.modelspace() if self.doc.header.get("$TILEMODE", 1) else self.doc.layouts.active_layout()
         self.space_name = "*MODEL_SPACE" if space.is_modelspace else "*PAPER_SPACE"
@@ -101,6 +102,28 @@ class View:
         auditor = self.doc.audit()
         self.audit = collections.Counter(error.code for error in auditor.errors)
         self.audit_text = {error.code: error.message for error in auditor.errors}
+
+
+def shown(view, entity):
+    layer = view.layers.get(entity.dxf.get("layer", "0").upper())
+    return layer is None or (layer.dxf.color >= 0 and not layer.dxf.flags & 1)
+
+
+def nested_pick(view):
+    """A point on a line inside a block reference of model space (a pick there finds the line through the
+    reference), or None."""
+    if not view.doc.header.get("$TILEMODE", 1):
+        return None
+    for insert in list(view.doc.modelspace().query("INSERT"))[:20]:
+        if not shown(view, insert) or insert.dxf.get("column_count", 1) > 1 or insert.dxf.get("row_count", 1) > 1:
+            continue
+        try:
+            for part in insert.virtual_entities():
+                if part.dxftype() == "LINE" and shown(view, part) and part.dxf.start.distance(part.dxf.end) > 0:
+                    return part.dxf.start.lerp(part.dxf.end, 0.5)
+        except Exception:  # a block ezdxf cannot expand is left out
+            continue
+    return None
 
 
 def freeze_pattern(view):
@@ -151,6 +174,9 @@ def sweep_one(zan, path, size, keep):
         plot = os.path.join(workdir, "plot.png")
         pattern = freeze_pattern(before) if before else None
         script = "-LAYER\n?\n*\n\n"
+        pick = before.nested_pick if before else None
+        if pick:
+            script += f"xreflist\n{pick.x!r},{pick.y!r}\n"
         script += f"MOVE\nALL\n\n0,0\n{SHIFT[0]},{SHIFT[1]}\n"
         if pattern:
             script += f"-LAYER\nF\n{pattern}\n\n"
@@ -160,6 +186,8 @@ def sweep_one(zan, path, size, keep):
             problems.append("session: " + describe_exit(code, err))
         if code == 0 and "Layer" not in out and "layer" not in out:
             problems.append("the layer listing printed nothing")
+        if code == 0 and pick and "ENTITY -> " not in out and "Entity must be in a block" not in out:
+            problems.append(f"xreflist found nothing at {pick.x},{pick.y}, a point on a line of a block reference")
         if code == 0 and (not os.path.isfile(plot) or os.path.getsize(plot) == 0):
             problems.append("no plot was written")
         if before and before.layouts:
