@@ -1,12 +1,13 @@
 """Runs zan on DXF drawings made by other programs, as a drafter would, and checks what comes out.
 
-For each drawing: ezdxf reads and audits the original; zan opens it, lists the layers, moves everything,
-freezes layers by a wildcard, lists an entity inside a block reference (a module command), saves to a temporary file and plots to PNG (and, in a
-second run, plots the first paper-space layout); ezdxf then reads and audits the saved file. Two more sessions
-copy everything and explode everything. A drawing fails when zan crashes, hangs, exits non-zero (status 1 with
-no file saved is a fair refusal of a drawing ezdxf cannot read either), writes a file ezdxf cannot read, loses
-entities, blocks or layers, freezes the wrong layers, moves some entities wrongly, brings audit errors the
-original did not have, copies the wrong number of entities, or writes no plot.
+For each drawing: ezdxf reads and audits the original; zan opens it, lists the layers, lists an entity inside
+a block reference (a module command), moves everything, freezes layers by a wildcard, saves to a temporary file
+and plots to PNG (and, in a second run, plots the first paper-space layout); ezdxf then reads and audits the
+saved file. Two more sessions copy everything and explode everything. A drawing fails when zan crashes, hangs,
+exits non-zero (status 1 with no file saved is a fair refusal of a drawing ezdxf cannot read either), writes a
+file ezdxf cannot read, loses entities, blocks or layers, freezes the wrong layers, moves some entities wrongly,
+finds nothing where a block's line is, brings audit errors the original did not have, copies the wrong number of
+entities, or writes no plot.
 
     python3 foreign_sweep.py --zan build/bin/zan [--sample N] [--jobs J] [--keep DIR] PATH...
 
