@@ -49,12 +49,12 @@ args=()
 drawing=no
 while [ $# -gt 0 ]; do
   case "$1" in
-    -s | --script | -o | --save-as | --profile-dir | --module | --plot | --screenshot)
+    -s | --script | -o | --save-as | --profile-dir | --module | --plot | --screenshot | --configurations | --save-in)
       args+=("$1")
       shift
       if [ $# -gt 0 ]; then args+=("$(path_argument "$1")"); shift; fi
       ;;
-    --layout | --size)
+    --layout | --size | --preview | --apply | --viewports)
       args+=("$1")
       shift
       if [ $# -gt 0 ]; then args+=("$1"); shift; fi

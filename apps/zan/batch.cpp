@@ -19,12 +19,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A script line that puts the chosen viewports into the host's previous
+// selection just as the restore asks for its viewports, so that nothing the
+// command does before can change that selection.
+const char* const kChooseViewports = "@zan-batch-viewports";
+
 // The module's prompts and echoes, which the results leave out.
 bool isDialogue(const std::string& line) {
     static const char* const kPrefixes[] = {"Command:", "Layer configuration file <", "Layer configuration name:",
                                             "Restore to [", "ZAN is initializing", "Select objects:",
-                                            "Enter new value for TILEMODE", "Drawing: "};
-    if (line.empty()) return true;
+                                            "Enter new value for TILEMODE", "Drawing: ", kChooseViewports};
+    // The answer after the viewports are chosen stands on a line of its own.
+    if (line.empty() || line == "Previous") return true;
     for (const char* p : kPrefixes)
         if (line.rfind(p, 0) == 0) return true;
     return line.size() > 6 && line.compare(line.size() - 6, 6, " found") == 0;
@@ -50,13 +56,30 @@ bool configurationPath(const std::string& file, const std::string& drawing, std:
 }
 
 // The command and its answers: the file, the name, the target and, for
-// viewports, every viewport (the layout made current first).
+// viewports, the chosen ones (the layout made current first).
 std::string scriptFor(const char* command, const LayerConfigurationRun& run, const std::string& file) {
     std::string script;
-    if (run.viewports) script += "TILEMODE\n0\n";
+    if (run.viewports.any()) script += "TILEMODE\n0\n";
     script += std::string(command) + "\n" + file + "\n" + run.configuration + "\n";
-    script += run.viewports ? "Viewports\nALL\n\n" : "Model\n";
+    script += run.viewports.any() ? "Viewports\n" + std::string(kChooseViewports) + "\nPrevious\n\n" : "Model\n";
     return script;
+}
+
+// Finds the run's viewports in the open drawing and has the session hand
+// them to the restore's selection; false with the reason in `error`.
+bool prepareViewports(Session& session, const LayerConfigurationRun& run, std::vector<ChosenViewport>& chosen,
+                      std::string& error) {
+    chosen.clear();
+    if (!run.viewports.any()) return true;
+    if (!resolveViewports(session.host().db(), run.viewports, chosen, error)) return false;
+    std::vector<host::RecordId> ids;
+    for (const ChosenViewport& v : chosen) ids.push_back(v.id);
+    session.setUiLineHook([&session, ids](const std::string& line) {
+        if (line != kChooseViewports) return false;
+        session.host().selections().previous() = ids;
+        return true;
+    });
+    return true;
 }
 
 bool checkRequest(const LayerConfigurationRun& run) {
@@ -75,7 +98,7 @@ bool checkRequest(const LayerConfigurationRun& run) {
 struct Outcome {
     bool ok = false;
     std::string text;                // the result, or why it failed
-    std::vector<std::string> notes;  // what the drawing lacks
+    std::vector<std::string> notes;  // what the drawing lacks: restored in part only
 };
 
 // The lines the module printed that say what a drawing lacks or why the
@@ -105,6 +128,8 @@ Outcome applyTo(const std::string& drawing, const fs::path& target, const LayerC
         result.text = linesOf(transcript).empty() ? "cannot be read" : linesOf(transcript).front();
         return result;
     }
+    std::vector<ChosenViewport> viewports;
+    if (!prepareViewports(session, run, viewports, result.text)) return result;
     if (!session.loadModule()) {
         result.text = "the module could not be loaded";
         return result;
@@ -178,9 +203,24 @@ int runPreview(const LayerConfigurationRun& run, const SessionOptions& options, 
     Session session(options, [&](std::string_view text) { transcript += text; });
     Script script(scriptFor("ZANPreview", run, file));
     session.attach(script);
-    if (!session.openDrawing(drawing) || !session.loadModule()) {
+    if (!session.openDrawing(drawing)) {
         std::cerr << transcript;
         return 1;
+    }
+    std::vector<ChosenViewport> viewports;
+    std::string error;
+    if (!prepareViewports(session, run, viewports, error)) {
+        std::cerr << "zan: " << drawing << ": " << error << "\n";
+        return 1;
+    }
+    if (!session.loadModule()) {
+        std::cerr << transcript;
+        return 1;
+    }
+    if (!viewports.empty()) {
+        std::string names;
+        for (const ChosenViewport& v : viewports) names += (names.empty() ? "" : ", ") + v.name;
+        std::cout << "Viewports: " << names << "\n";
     }
     session.run();
     bool previewed = false;
@@ -234,7 +274,7 @@ int runBatch(const LayerConfigurationRun& run, const SessionOptions& options) {
 
     ProgressBar progress(run.drawings.size());
     std::set<std::string> targets;
-    std::size_t failed = 0, noted = 0;
+    std::size_t failed = 0, partial = 0;
     const auto started = std::chrono::steady_clock::now();
     for (std::size_t i = 0; i < run.drawings.size(); ++i) {
         const std::string& drawing = run.drawings[i];
@@ -251,9 +291,11 @@ int runBatch(const LayerConfigurationRun& run, const SessionOptions& options) {
             outcome = applyTo(drawing, target, run, options);
         }
         progress.clear();
+        const bool inPart = outcome.ok && !outcome.notes.empty();
         if (!outcome.ok) ++failed;
-        if (!outcome.notes.empty()) ++noted;
-        std::cout << (outcome.ok ? "ok      " : "FAILED  ") << drawing << ": " << outcome.text << "\n";
+        if (inPart) ++partial;
+        std::cout << (!outcome.ok ? "FAILED  " : inPart ? "PARTIAL " : "ok      ") << drawing << ": " << outcome.text
+                  << "\n";
         for (const std::string& note : outcome.notes) std::cout << "        " << note << "\n";
         std::cout.flush();
     }
@@ -262,9 +304,10 @@ int runBatch(const LayerConfigurationRun& run, const SessionOptions& options) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     const std::size_t total = run.drawings.size();
-    std::printf("%zu of %zu drawing%s restored and saved, %zu failed, %zu with notes (%.1f s).\n", total - failed,
-                total, total == 1 ? "" : "s", failed, noted, seconds);
-    return failed ? 1 : 0;
+    std::printf("%zu of %zu drawing%s restored in full and saved, %zu restored in part and saved, %zu failed "
+                "(%.1f s).\n",
+                total - failed - partial, total, total == 1 ? "" : "s", partial, failed, seconds);
+    return failed ? 1 : partial ? 2 : 0;
 }
 
 }  // namespace zan::app

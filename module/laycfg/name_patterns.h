@@ -15,9 +15,6 @@
 
 namespace zan {
 
-// Whether `name` matches one pattern (no comma lists), ignoring case.
-bool namePatternMatch(std::string_view name, std::string_view pattern);
-
 class StepPatterns {
 public:
     void add(std::string_view pattern, int step, bool freeze);

@@ -5,7 +5,6 @@
 #include "ads/ads_context.h"
 #include "ads/resbuf_lists.h"
 #include "db/layers.h"
-#include "core/wildcard.h"
 #include "geometry/extents.h"
 #include "geometry/placement.h"
 #include "geometry/transform.h"

@@ -1,6 +1,7 @@
 // OPEN, SAVE (and QSAVE) and SAVEAS: drawings read from and written to DXF
 // files. A drawing that cannot be read leaves the open drawing as it is; a
 // save that fails leaves the previous file as it was.
+#include <iostream>
 #include <string>
 
 #include "commands/core_commands.h"
@@ -28,6 +29,30 @@ bool hasDrawingExtension(const std::string& path) {
     return ext == ".DXF" || ext == ".DWG";
 }
 
+// Before another drawing replaces one with changes no save has written: a
+// user at the terminal is asked, as QUIT asks (Cancel, or a save that fails,
+// keeps the drawing open); a session with an output file saves them there,
+// as SAVE does; a script without one loses them, and says so on standard
+// error too, where a run's problems are looked for. False: do not open.
+bool keepChanges(CommandContext& c) {
+    Host& h = c.host();
+    if (!h.modified()) return true;
+    if (h.asksToSave()) {
+        std::string answer = c.keyword("Save changes to " + h.drawingName() + "? [Yes/No/Cancel] <Yes>: ",
+                                       {"Yes", "No", "Cancel"});
+        if (answer == "Cancel") return false;
+        if (answer == "No") return true;
+    } else if (h.saveTarget().empty()) {
+        c.print("The changes to " + h.drawingName() + " were discarded.\n");
+        std::cerr << "zan: OPEN discarded the changes to " << h.drawingName()
+                  << " (save them first with SAVE, or name a file with --save-as)\n";
+        return true;
+    }
+    if (saveDrawingCommand(c)) return true;
+    c.print("The drawing stays open.\n");
+    return false;
+}
+
 void open(CommandContext& c) {
     std::string path = trimmed(c.text("Enter name of drawing to open: ", true));
     if (path.empty()) return;
@@ -40,6 +65,7 @@ void open(CommandContext& c) {
         return;
     }
     for (const std::string& warning : warnings) c.print("Warning: " + warning + "\n");
+    if (!keepChanges(c)) return;
     c.host().openDrawing(std::move(drawing), path);
     c.print("Opened " + path + ".\n");
 }

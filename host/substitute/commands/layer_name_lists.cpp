@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/wildcard.h"
 #include "db/record.h"
+#include "wildcard/wildcard.h"
 
 namespace host {
 namespace {
@@ -19,7 +19,7 @@ bool plain(std::string_view text) { return std::none_of(text.begin(), text.end()
 
 }  // namespace
 
-std::vector<std::string_view> splitNameList(std::string_view list) { return splitPatternList(list); }
+std::vector<std::string_view> splitNameList(std::string_view list) { return wildcard::splitPatternList(list); }
 
 void NameListMatcher::addLength(std::vector<std::size_t>& lengths, std::size_t length) {
     auto at = std::lower_bound(lengths.begin(), lengths.end(), length);
@@ -27,7 +27,7 @@ void NameListMatcher::addLength(std::vector<std::size_t>& lengths, std::size_t l
 }
 
 bool NameListMatcher::matchGeneral(std::string_view name, const std::string& pattern) {
-    return wildcardMatch(name, pattern, true);
+    return wildcard::wildcardMatch(name, pattern, true);
 }
 
 std::size_t NameListMatcher::addList(std::string_view list) {

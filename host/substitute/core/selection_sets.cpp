@@ -6,10 +6,10 @@
 #include <unordered_set>
 
 #include "ads/adscodes.h"
-#include "core/wildcard.h"
 #include "geometry/pick.h"
 #include "geometry/placement.h"
 #include "geometry/transform.h"
+#include "wildcard/wildcard.h"
 
 namespace host {
 
@@ -48,7 +48,7 @@ bool compareValue(const Database& db, const Record& e, const resbuf* item, std::
     int code = item->restype == RTDXF0 ? 0 : item->restype;
     if (code == 0) {
         const char* pattern = item->resval.rstring ? item->resval.rstring : "";
-        return wildcardMatch(e.type, pattern, true);
+        return wildcard::wildcardMatch(e.type, pattern, true);
     }
     if (code == -3) return true;  // handled by the caller
     (void)db;
@@ -71,7 +71,7 @@ bool compareValue(const Database& db, const Record& e, const resbuf* item, std::
                 text = item->resval.rstring;
         }
         if (text) {
-            bool m = wildcardMatch(value, text, true);
+            bool m = wildcard::wildcardMatch(value, text, true);
             if (op == "!=" || op == "/=" || op == "<>") return !m;
             return m;
         }
@@ -120,7 +120,7 @@ bool compareValue(const Database& db, const Record& e, const resbuf* item, std::
 bool hasApplication(const Record& e, const resbuf* item) {
     for (const resbuf* a = item; a && a->restype == 1001; a = a->rbnext)
         for (const std::string& app : e.xdataApplications())
-            if (wildcardMatch(app, a->resval.rstring ? a->resval.rstring : "", true)) return true;
+            if (wildcard::wildcardMatch(app, a->resval.rstring ? a->resval.rstring : "", true)) return true;
     return false;
 }
 

@@ -4,32 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include "support/program_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ProgramRun {
-    int status = -1;
-    std::string output;
-};
+using zan::test::ProgramRun;
 
 ProgramRun runZan(const std::string& environment, const std::string& arguments) {
-    std::string command = environment + " '" ZAN_BINARY "' " + arguments + " 2>&1";
-    ProgramRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) run.output.append(buffer, n);
-    int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return zan::test::runProgram(fs::current_path(), environment + " '" ZAN_BINARY "' " + arguments);
 }
 
 struct TempDir {

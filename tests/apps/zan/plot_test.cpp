@@ -3,12 +3,10 @@
 // frozen layers, PDF and SVG files read by other programs, the PLOT
 // command, and arguments that are refused.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QImage>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -23,6 +21,7 @@
 #include "layouts.h"
 #include "plot.h"
 #include "renderer.h"
+#include "support/program_run.h"
 
 namespace fs = std::filesystem;
 
@@ -30,10 +29,7 @@ namespace {
 
 constexpr int kWidth = 1200, kHeight = 800;
 
-struct ProgramRun {
-    int status = -1;
-    std::string output;
-};
+using zan::test::ProgramRun;
 
 // A copy of the demo kit in a fresh directory, where zan runs.
 class PlotRun : public ::testing::Test {
@@ -49,17 +45,8 @@ protected:
 
     ProgramRun zan(const std::string& arguments, const std::string& script = "") {
         std::ofstream(dir / "run.scr") << script;
-        std::string command = "cd '" + dir.string() + "' && '" ZAN_BINARY "' --profile-dir '" +
-                              (dir / "profile").string() + "' -s run.scr " + arguments + " 2>&1";
-        ProgramRun run;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) return run;
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-        int raw = pclose(pipe);
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        return run;
+        return zan::test::runProgram(dir, "'" ZAN_BINARY "' --profile-dir '" + (dir / "profile").string() +
+                                              "' -s run.scr " + arguments);
     }
     // Plots the demo drawing after the script; the picture read back.
     QImage plot(const std::string& name, const std::string& layout, const std::string& script = "") {

@@ -3,44 +3,29 @@
 // the demo run that never changes the repository's kit.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
+
+#include "support/program_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string output;
-};
+using Outcome = zan::test::ProgramRun;
 
 // Runs `command` (a shell command line) in `directory`, standard error with
 // standard output, standard input from /dev/null.
 Outcome runIn(const fs::path& directory, const std::string& command) {
-    std::string line = "cd '" + directory.string() + "' && " + command + " < /dev/null 2>&1";
-    Outcome run;
-    FILE* pipe = popen(line.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-    int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
+    return zan::test::runProgram(directory, command);
 }
 
-std::string read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+std::string read(const fs::path& path) { return zan::test::readFile(path); }
 
 class ZanFiles : public ::testing::Test {
 protected:
@@ -158,6 +143,17 @@ TEST_F(ZanFiles, TheDemoScriptWorksOnACopyOfTheKit) {
     EXPECT_NE(third.output.find("demo.previous"), std::string::npos) << third.output;
     EXPECT_EQ(read(copy / "demo.Zly"), repositoryZly);
     EXPECT_NE(read(copy.parent_path() / "demo.previous" / "demo.Zly").find("Mine"), std::string::npos);
+
+    // A configuration's name and a viewport list stay as they are; the
+    // configuration file and the results' directory are paths like the others.
+    Outcome preview = runIn(dir / "elsewhere", demo + "--preview 'Level 1 plan' --configurations "
+                                                      "samples/demo/demo.Zly --viewports 'Layout1:2'");
+    EXPECT_EQ(preview.status, 0) << preview.output;
+    EXPECT_NE(preview.output.find("\"Level 1 plan\" to 1 viewport would"), std::string::npos) << preview.output;
+    Outcome apply = runIn(dir / "elsewhere", demo + "--apply 'Level 1 plan' --configurations "
+                                                    "samples/demo/demo.Zly --save-in sheets");
+    EXPECT_EQ(apply.status, 0) << apply.output;
+    EXPECT_TRUE(fs::exists(dir / "elsewhere" / "sheets" / "demo.dxf")) << apply.output;
 }
 
 }  // namespace

@@ -1,41 +1,28 @@
 // The zan program: options, exit status, scripts, saving.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "support/program_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string output;
-};
+using zan::test::ProgramRun;
 
 // Runs zan with `arguments` (already quoted for the shell) from the source
 // directory, feeding `input` on standard input.
 ProgramRun runZan(const std::string& arguments, const std::string& input = "") {
     fs::path dir = fs::temp_directory_path() / ("zan-program-" + std::to_string(getpid()));
     fs::create_directories(dir);
-    fs::path in = dir / "stdin.txt";
-    std::ofstream(in) << input;
-    std::string command = "cd '" ZAN_SOURCE_DIR "' && '" ZAN_BINARY "' --profile-dir '" + (dir / "profile").string() +
-                          "' " + arguments + " < '" + in.string() + "' 2>&1";
-    ProgramRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-    int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
+    return zan::test::runProgram(ZAN_SOURCE_DIR,
+                                 "'" ZAN_BINARY "' --profile-dir '" + (dir / "profile").string() + "' " + arguments,
+                                 input);
 }
 
 std::string scriptFile(const std::string& name, const std::string& text) {

@@ -130,6 +130,34 @@ TEST(ZanTerminal, ARefusedAnswerIsAskedForAgain) {
 
 // QUIT with changes asks; a wrong answer asks again, Cancel goes back to
 // the command line, No ends the session.
+TEST(ZanTerminal, OpenAsksBeforeChangesAreLost) {
+    fs::path dir = freshDirectory("zan-terminal-open");
+    Terminal t(dir, {"--new"});
+    ASSERT_TRUE(t.waitFor("Command: ")) << t.shown();
+    t.type("LAYER M CHANGED\n\n");
+    ASSERT_TRUE(t.waitFor("Command: ")) << t.shown();
+    const std::string open = "OPEN\n" ZAN_SOURCE_DIR "/samples/demo/demo.dxf\n";
+    t.type(open);
+    ASSERT_TRUE(t.waitFor("Save changes to Drawing1.dwg? [Yes/No/Cancel] <Yes>: ")) << t.shown();
+    t.type("c\n");
+    ASSERT_TRUE(t.waitFor("Command: ")) << t.shown();
+    t.type(open);
+    ASSERT_TRUE(t.waitFor("<Yes>: ")) << t.shown();
+    t.type("y\n");
+    ASSERT_TRUE(t.waitFor("Save drawing as: ")) << t.shown();
+    t.type("first\n");
+    ASSERT_TRUE(t.waitFor("Opened ")) << t.shown();
+    ASSERT_TRUE(t.waitFor("Command: ")) << t.shown();
+    t.type("QUIT\n");
+    EXPECT_EQ(t.exitStatus(), 0) << t.shown();
+    EXPECT_TRUE(fs::exists(dir / "first.dxf"));
+    // Cancel opened nothing: one drawing opened, after the save.
+    const std::string shown = t.shown();
+    EXPECT_EQ(shown.find("Opened "), shown.rfind("Opened ")) << shown;
+    EXPECT_LT(shown.find("Saved first.dxf."), shown.find("Opened ")) << shown;
+    fs::remove_all(dir);
+}
+
 TEST(ZanTerminal, QuitAsksBeforeChangesAreLost) {
     fs::path dir = freshDirectory("zan-terminal-quit");
     Terminal t(dir, {"--new"});

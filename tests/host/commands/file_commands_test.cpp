@@ -38,4 +38,39 @@ TEST(DxfCommands, OpenReadsADrawingOrReportsWhyItCannot) {
     EXPECT_EQ(host::dxf::readFile(dir + "/demo.dxf")->entities().size(), h.db().entities().size());
 }
 
+// Another drawing opened over changes no save has written: a script cannot
+// be asked, so the changes go (said on the transcript and on standard
+// error), unless the session has an output file, which then keeps them.
+TEST(DxfCommands, OpenOverUnsavedChangesSaysWhereTheyWent) {
+    std::string dir = zan::test::makeTempDirectory("dxf-open-changes");
+    const std::string demo = std::string(ZAN_SAMPLES_DIR) + "/demo/demo.dxf";
+    {
+        SessionHarness h(false);
+        testing::internal::CaptureStderr();
+        h.run("LAYER M CHANGED\n\nOPEN\n" + demo + "\n");
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_NE(h.transcript().find("The changes to Drawing1.dwg were discarded."), std::string::npos)
+            << h.transcript();
+        EXPECT_NE(errors.find("OPEN discarded the changes to Drawing1.dwg"), std::string::npos) << errors;
+        EXPECT_NE(h.db().findEntry("LAYER", "1-WALL"), host::kNoRecord);
+    }
+    {
+        SessionHarness h(false);
+        h.host().setSaveTarget(dir + "/kept.dxf");
+        h.run("LAYER M CHANGED\n\nOPEN\n" + demo + "\n");
+        EXPECT_NE(h.transcript().find("Saved " + dir + "/kept.dxf."), std::string::npos) << h.transcript();
+        EXPECT_NE(host::dxf::readFile(dir + "/kept.dxf")->findEntry("LAYER", "CHANGED"), host::kNoRecord);
+        EXPECT_NE(h.db().findEntry("LAYER", "1-WALL"), host::kNoRecord);
+    }
+    {
+        // A save that fails keeps the drawing, changes and all, open.
+        SessionHarness h(false);
+        h.host().setSaveTarget(dir + "/no-such-dir/kept.dxf");
+        h.run("LAYER M CHANGED\n\nOPEN\n" + demo + "\n");
+        EXPECT_NE(h.transcript().find("The drawing stays open."), std::string::npos) << h.transcript();
+        EXPECT_NE(h.db().findEntry("LAYER", "CHANGED"), host::kNoRecord);
+        EXPECT_EQ(h.db().findEntry("LAYER", "1-WALL"), host::kNoRecord);
+    }
+}
+
 }  // namespace

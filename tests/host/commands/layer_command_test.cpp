@@ -7,7 +7,7 @@
 
 #include "commands/layer_name_lists.h"
 #include "db/layers.h"
-#include "core/wildcard.h"
+#include "wildcard/wildcard.h"
 #include "support/session_harness.h"
 
 using zan::test::SessionHarness;
@@ -117,7 +117,7 @@ TEST(LayerNameLists, MatcherAgreesWithTheWildcardRules) {
             matcher.match(name, [&](std::size_t, std::size_t) { fast = true; });
             bool general = false;
             for (std::string_view p : host::splitNameList(list))
-                if (!p.empty() && host::wildcardMatch(name, p, true)) general = true;
+                if (!p.empty() && wildcard::wildcardMatch(name, p, true)) general = true;
             EXPECT_EQ(fast, general) << "name \"" << name << "\" list \"" << list << "\"";
         }
     }

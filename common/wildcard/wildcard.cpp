@@ -1,7 +1,6 @@
-#include "core/wildcard.h"
+#include "wildcard/wildcard.h"
 
-
-namespace host {
+namespace wildcard {
 namespace {
 
 char fold(char c, bool ignoreCase) {
@@ -112,12 +111,15 @@ std::vector<std::string_view> splitPatternList(std::string_view list) {
     return parts;
 }
 
+bool patternMatch(std::string_view text, std::string_view pattern, bool ignoreCase) {
+    bool negate = !pattern.empty() && pattern[0] == '~';
+    if (negate) pattern.remove_prefix(1);
+    return matchOne(text, pattern, ignoreCase) != negate;
+}
+
 bool wildcardMatch(std::string_view text, std::string_view patternList, bool ignoreCase) {
-    for (std::string_view pattern : splitPatternList(patternList)) {
-        bool negate = !pattern.empty() && pattern[0] == '~';
-        if (negate) pattern.remove_prefix(1);
-        if (matchOne(text, pattern, ignoreCase) != negate) return true;
-    }
+    for (std::string_view pattern : splitPatternList(patternList))
+        if (patternMatch(text, pattern, ignoreCase)) return true;
     return false;
 }
 
@@ -125,4 +127,4 @@ bool hasWildcards(std::string_view list) {
     return list.find_first_of("*?#@.[~`,") != std::string_view::npos;
 }
 
-}  // namespace host
+}  // namespace wildcard
