@@ -231,6 +231,14 @@ std::string textShown(std::string_view s) {
             }
             continue;
         }
+        // A character the drawing's code page lacks, as drawings of before UTF-8 keep it: \U+XXXX.
+        if (s[i] == '\\' && i + 6 < s.size() && s[i + 1] == 'U' && s[i + 2] == '+' && isHex(s[i + 3]) &&
+            isHex(s[i + 4]) && isHex(s[i + 5]) && isHex(s[i + 6])) {
+            auto value = static_cast<char32_t>(std::stoul(std::string(s.substr(i + 3, 4)), nullptr, 16));
+            if (value >= 32) appendCodePoint(out, value);
+            i += 6;
+            continue;
+        }
         out += s[i];
     }
     return out;

@@ -24,7 +24,7 @@ QPainterPath textOutline(const host::Database& db, const host::Record& text);
 
 // What a TEXT string shows: %% codes replaced by their characters (degree,
 // plus-minus, diameter, percent, a character by number; the underline and
-// overline switches show nothing).
+// overline switches show nothing) and \U+XXXX by its character.
 std::string textShown(std::string_view text);
 // The lines of an MTEXT's content with the formatting codes taken out.
 std::vector<std::string> mtextParagraphs(std::string_view content);

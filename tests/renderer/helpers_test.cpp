@@ -60,6 +60,8 @@ TEST(TextCodes, PercentCodesAndMtextFormatting) {
     EXPECT_EQ(textShown("90%%d %%p0.5 %%c20 100%%% %%uunder%%u"), "90\u00b0 \u00b10.5 \u230020 100% under");
     EXPECT_EQ(textShown("%%065%%66"), "AB");
     EXPECT_EQ(textShown("50%"), "50%");
+    EXPECT_EQ(textShown("\\U+0414\\U+0430\\U+0442\\U+0430 1"), "\u0414\u0430\u0442\u0430 1");
+    EXPECT_EQ(textShown("C:\\U+00zz \\U+004"), "C:\\U+00zz \\U+004");  // not a character: kept
     auto lines = zan::render::mtextParagraphs("{\\fArial|b1;Title}\\PLine \\H2x;two\\~x\\P\\S1^2;\\\\\\U+00B0");
     EXPECT_EQ(lines, (std::vector<std::string>{"Title", "Line two x", "1/2\\\u00b0"}));
 }

@@ -473,6 +473,8 @@ private:
             }
             advance();
         }
+        // That writer closes them with an ENDSEC of their own.
+        if (atZero("ENDSEC")) advance();
     }
 
     HeaderVariable* headerVariable(std::string_view name) {

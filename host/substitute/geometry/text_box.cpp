@@ -73,6 +73,13 @@ std::size_t textCharacters(std::string_view s) {
             }
             continue;
         }
+        if (s[i] == '\\' && i + 6 < s.size() && s[i + 1] == 'U' && s[i + 2] == '+' &&
+            std::all_of(s.begin() + static_cast<std::ptrdiff_t>(i) + 3, s.begin() + static_cast<std::ptrdiff_t>(i) + 7,
+                        [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; })) {
+            ++n;  // \U+XXXX: one character the drawing's code page lacks
+            i += 6;
+            continue;
+        }
         if (startsCharacter(s[i])) ++n;
     }
     return n;

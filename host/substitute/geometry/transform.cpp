@@ -491,6 +491,12 @@ bool transformInPlace(Record& r, const Matrix& m) {
         worldVectors(r, m, {11}, true);
         return true;
     }
+    if (t == "IMAGE" || t == "WIPEOUT") {
+        // The insertion point and the pixel's U and V vectors; the clip boundary is in pixels and stays.
+        worldPoints(r, m, {10});
+        worldVectors(r, m, {11, 12});
+        return true;
+    }
     if (t == "SEQEND") return true;
     return false;
 }

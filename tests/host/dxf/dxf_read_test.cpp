@@ -242,4 +242,29 @@ TEST(DxfRead, HeaderVariablesAfterTheHeaderSectionJoinTheHeader) {
               std::string::npos);
 }
 
+// The same writer's own files end the stray variables with a second ENDSEC (a parts library of a free CAD
+// program is made that way): read, and written back with one header section.
+TEST(DxfRead, StrayHeaderVariablesClosedByTheirOwnEndsec) {
+    const std::string text = pairs({"999 dxflib 2.0.0.0", "0 SECTION", "2 HEADER", "9 $ACADVER", "1 AC1015",
+                                     "9 $HANDSEED", "5 FFFF", "0 ENDSEC", "9 $DIMASZ", "40 2.5", "9 $INSUNITS",
+                                     "70 4", "0 ENDSEC", "0 SECTION", "2 ENTITIES", "0 LINE", "5 2A", "8 0",
+                                     "10 0", "20 0", "11 1", "21 1", "0 ENDSEC", "0 EOF"});
+    std::vector<std::string> warnings;
+    auto db = dxf::readText(text, "library.dxf", &warnings);
+    ASSERT_NE(db, nullptr);
+    EXPECT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(db->entities().size(), 1u);
+    dxf::prepareForWrite(*db);
+    std::string written = dxf::writeText(*db);
+    EXPECT_LT(written.find("$INSUNITS"), written.find("ENDSEC"));
+    std::vector<std::string> again;
+    auto back = dxf::readText(written, "back.dxf", &again);
+    EXPECT_TRUE(again.empty());
+    EXPECT_EQ(back->entities().size(), 1u);
+
+    // An ENDSEC with nothing stray before it is still refused.
+    EXPECT_NE(readError(pairs({"0 SECTION", "2 HEADER", "0 ENDSEC", "0 ENDSEC"})).find("expected SECTION"),
+              std::string::npos);
+}
+
 }  // namespace

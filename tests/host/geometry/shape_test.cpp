@@ -79,6 +79,8 @@ TEST(TextBox, HeightWidthFactorRotationAndJustification) {
     EXPECT_EQ(host::textCharacters("%%c12%%d"), 4u);
     EXPECT_EQ(host::textCharacters("%%uUnder%%u"), 5u);
     EXPECT_EQ(host::textCharacters("Grüße"), 5u);
+    EXPECT_EQ(host::textCharacters("\\U+0414\\U+0430x"), 3u);
+    EXPECT_EQ(host::textCharacters("\\U+00"), 5u);
 
     std::array<Point3, 4> c;
     // Four characters 2 high at half width, turned a quarter: 4 along +Y, 2 along -X.

@@ -210,6 +210,24 @@ TEST(TransformRecord, KindsWithoutGeometryAndViewportTurnsAreRefused) {
     EXPECT_EQ(vp.real(45), 20.0);
 }
 
+TEST(TransformRecord, ImagesMoveTheirCornerAndTurnTheirPixelVectors) {
+    Record image = make("IMAGE", {{10, "3672"}, {20, "11.5"}, {30, "0"}, {11, "2"}, {21, "0"}, {31, "0"},
+                                  {12, "0"}, {22, "3"}, {32, "0"}, {13, "88"}, {23, "80"},
+                                  {14, "-0.5"}, {24, "-0.5"}, {14, "87.5"}, {24, "79.5"}});
+    ASSERT_TRUE(host::transformRecord(image, Matrix::translation(10, 5)));
+    EXPECT_EQ(image.real(10), 3682.0);
+    EXPECT_EQ(image.real(20), 16.5);
+    EXPECT_EQ(image.text(11), "2");  // a move leaves the pixel vectors
+    Matrix turn = Matrix::rotationZ(kPi / 2) * Matrix::scaling(2);
+    Record wipeout = image;
+    wipeout.type = "WIPEOUT";
+    ASSERT_TRUE(host::transformRecord(wipeout, turn));
+    expectNear(*host::pointOf(wipeout, 10), turn.apply({3682, 16.5, 0}));
+    expectNear(*host::pointOf(wipeout, 11), {0, 4, 0});
+    expectNear(*host::pointOf(wipeout, 12), {-6, 0, 0});
+    EXPECT_EQ(wipeout.text(14), "-0.5");  // the clip boundary is counted in pixels
+}
+
 TEST(TransformEntity, PolylineMovesWithItsVerticesOrNotAtAll) {
     host::Database db;
     auto poly = db.addEntity(make("POLYLINE", {{8, "0"}, {66, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "0"}}), false);
