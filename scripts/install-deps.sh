@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev
           python3 python3-ezdxf binutils)
 packages+=(qt6-base-dev qt6-svg-dev poppler-utils xvfb fonts-dejavu-core)  # renderer, plots and their checks
+packages+=(librecad-data)  # drawings made by other programs, for the sweep test of foreign drawings
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
