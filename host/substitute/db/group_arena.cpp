@@ -80,6 +80,8 @@ GroupArena::~GroupArena() {
 void* GroupArena::allocate(std::size_t bytes) {
     bytes = (bytes + 15) & ~std::size_t{15};
     if (bytes > kBlock / 4) return nullptr;  // a large list goes to the heap
+    // Texts leave the next free byte unaligned; lists start on 16 bytes.
+    next_ = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(next_) + 15) & ~std::uintptr_t{15});
     if (static_cast<std::size_t>(end_ - next_) < bytes) {
         char* block = region().take();
         if (!block) return nullptr;
@@ -87,6 +89,14 @@ void* GroupArena::allocate(std::size_t bytes) {
         next_ = block;
         end_ = block + kBlock;
     }
+    void* p = next_;
+    next_ += bytes;
+    return p;
+}
+
+void* GroupArena::allocateText(std::size_t bytes) {
+    if (bytes > kBlock / 4) return nullptr;
+    if (static_cast<std::size_t>(end_ - next_) < bytes) return allocate(bytes);
     void* p = next_;
     next_ += bytes;
     return p;

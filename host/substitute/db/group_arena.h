@@ -1,4 +1,5 @@
-// Storage for the group lists of a drawing read from a file. Reading makes a
+// Storage for the group lists of a drawing read from a file, and for the
+// texts of its groups too long to be kept inside them. Reading makes a
 // group list for every record; taking each from the general heap cost a
 // third of the reading time and a fresh page fault per page. Here they come
 // from blocks of 1 MB, filled one after the other and given back in one step
@@ -30,6 +31,9 @@ public:
     // give it (too big for a block, or no address space): the caller then
     // takes heap storage.
     void* allocate(std::size_t bytes);
+    // Storage for the text of a group, unaligned (so a short text takes no
+    // more than its bytes); null as for allocate.
+    void* allocateText(std::size_t bytes);
     // True for storage of any arena.
     static bool owns(const void* p);
     std::size_t blockCount() const { return blocks_.size(); }

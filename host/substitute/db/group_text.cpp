@@ -1,7 +1,11 @@
 #include "db/group_text.h"
 
 #include <cstdlib>
+#include <limits>
 #include <new>
+#include <stdexcept>
+
+#include "db/group_arena.h"
 
 namespace host {
 
@@ -12,18 +16,23 @@ void GroupText::initFrom(const char* text, std::size_t length) {
         bytes_[kTag] = static_cast<char>(length);
         return;
     }
-    char* heap = static_cast<char*>(std::malloc(length + 1));
-    if (!heap) throw std::bad_alloc();
-    std::memcpy(heap, text, length);
-    heap[length] = '\0';
-    std::uint64_t n = length;
-    std::memcpy(bytes_, &heap, sizeof heap);
-    std::memcpy(bytes_ + sizeof heap, &n, sizeof n);
+    if (length >= std::numeric_limits<std::uint32_t>::max()) throw std::length_error("group text too long");
+    char* apart = nullptr;
+    if (GroupArena* arena = GroupArena::current()) apart = static_cast<char*>(arena->allocateText(length + 1));
+    if (!apart) {
+        apart = static_cast<char*>(std::malloc(length + 1));
+        if (!apart) throw std::bad_alloc();
+    }
+    std::memcpy(apart, text, length);
+    apart[length] = '\0';
+    auto n = static_cast<std::uint32_t>(length);
+    std::memcpy(bytes_, &apart, sizeof apart);
+    std::memcpy(bytes_ + sizeof apart, &n, sizeof n);
     bytes_[kTag] = kHeapTag;
 }
 
 void GroupText::release() noexcept {
-    if (onHeap()) std::free(const_cast<char*>(heapPointer()));
+    if (onHeap() && !GroupArena::owns(heapPointer())) std::free(const_cast<char*>(heapPointer()));
     clearInline();
 }
 
