@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 
 namespace host {
@@ -94,11 +95,28 @@ void* GroupArena::allocate(std::size_t bytes) {
     return p;
 }
 
-void* GroupArena::allocateText(std::size_t bytes) {
+const char* GroupArena::copyText(const char* text, std::size_t length) {
+    constexpr std::size_t kShareable = 64;  // longer texts are seldom repeated
+    constexpr std::size_t kSlots = 1024;
+    SharedText* slot = nullptr;
+    if (length <= kShareable) {
+        std::uint32_t h = 2166136261u;
+        for (std::size_t i = 0; i < length; ++i) h = (h ^ static_cast<unsigned char>(text[i])) * 16777619u;
+        if (shared_.empty()) shared_.resize(kSlots);
+        slot = &shared_[h & (kSlots - 1)];
+        if (slot->text && slot->length == length && std::memcmp(slot->text, text, length) == 0) return slot->text;
+    }
+    std::size_t bytes = length + 1;
     if (bytes > kBlock / 4) return nullptr;
-    if (static_cast<std::size_t>(end_ - next_) < bytes) return allocate(bytes);
-    void* p = next_;
-    next_ += bytes;
+    char* p = next_;
+    if (static_cast<std::size_t>(end_ - next_) < bytes) {
+        p = static_cast<char*>(allocate(bytes));
+        if (!p) return nullptr;
+    }
+    next_ = p + bytes;
+    std::memcpy(p, text, length);
+    p[length] = '\0';
+    if (slot) *slot = SharedText{p, length};
     return p;
 }
 

@@ -31,9 +31,11 @@ public:
     // give it (too big for a block, or no address space): the caller then
     // takes heap storage.
     void* allocate(std::size_t bytes);
-    // Storage for the text of a group, unaligned (so a short text takes no
-    // more than its bytes); null as for allocate.
-    void* allocateText(std::size_t bytes);
+    // A zero-terminated copy of a group's text, unaligned (so a text takes no
+    // more than its bytes); null as for allocate. Texts are never changed in
+    // place, so a short text met again (subclass markers, application names,
+    // layer names repeated on every record) shares the copy made before.
+    const char* copyText(const char* text, std::size_t length);
     // True for storage of any arena.
     static bool owns(const void* p);
     std::size_t blockCount() const { return blocks_.size(); }
@@ -52,6 +54,11 @@ public:
     static GroupArena* current();
 
 private:
+    struct SharedText {
+        const char* text = nullptr;
+        std::size_t length = 0;
+    };
+    std::vector<SharedText> shared_;  // recent short texts, by hash
     std::vector<char*> blocks_;
     char* next_ = nullptr;
     char* end_ = nullptr;

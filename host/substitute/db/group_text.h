@@ -31,7 +31,9 @@ public:
         std::memcpy(bytes_, other.bytes_, sizeof bytes_);
         other.clearInline();
     }
-    ~GroupText() { release(); }
+    ~GroupText() {
+        if (onHeap()) release();  // nothing to do for the usual short text
+    }
 
     GroupText& operator=(const GroupText& other) {
         if (this != &other) assign(other.data(), other.size());
