@@ -11,7 +11,10 @@ namespace host {
 
 namespace {
 
-constexpr std::size_t kBlock = std::size_t{1} << 20;
+// Blocks of 2 MB, aligned to 2 MB, so that each can be one huge page: the
+// first writes to fresh memory are what reading a drawing spends most time
+// on, and a huge page takes one fault and one clearing instead of 512.
+constexpr std::size_t kBlock = std::size_t{2} << 20;
 // Address space reserved once for every arena's blocks: storage is an
 // arena's exactly when it lies in this range, which makes the test of every
 // release two comparisons. Nothing is committed until a block is taken.
@@ -26,14 +29,17 @@ struct Region {
     std::mutex lock;
 
     Region() {
-        void* p = ::mmap(nullptr, kReserved, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        // One block more than needed, to start on a block boundary.
+        void* p = ::mmap(nullptr, kReserved + kBlock, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
         if (p != MAP_FAILED) {
-            base = static_cast<char*>(p);
+            auto at = (reinterpret_cast<std::uintptr_t>(p) + kBlock - 1) & ~std::uintptr_t{kBlock - 1};
+            base = reinterpret_cast<char*>(at);
             reservedBase.store(base, std::memory_order_release);
         }
     }
 
-    // A block of fresh zero pages, faulted in at once; null when none is left.
+    // A block of fresh zero pages, faulted in at once (as a huge page where
+    // the system gives one); null when none is left.
     char* take() {
         if (!base) return nullptr;
         char* block = nullptr;
@@ -48,12 +54,19 @@ struct Region {
             }
         }
         if (!block) return nullptr;
-        void* p = ::mmap(block, kBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED | MAP_POPULATE,
-                         -1, 0);
+        void* p = ::mmap(block, kBlock, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
         if (p == MAP_FAILED) {
             give(block);
             return nullptr;
         }
+#ifdef MADV_HUGEPAGE
+        ::madvise(block, kBlock, MADV_HUGEPAGE);
+#endif
+#ifdef MADV_POPULATE_WRITE
+        if (::madvise(block, kBlock, MADV_POPULATE_WRITE) == 0) return block;
+#endif
+        // Without the advice (older systems), one write per page faults it in.
+        for (std::size_t at = 0; at < kBlock; at += 4096) block[at] = 0;
         return block;
     }
 

@@ -2,7 +2,7 @@
 // texts of its groups too long to be kept inside them. Reading makes a
 // group list for every record; taking each from the general heap cost a
 // third of the reading time and a fresh page fault per page. Here they come
-// from blocks of 1 MB, filled one after the other and given back in one step
+// from blocks of 2 MB, filled one after the other and given back in one step
 // with the drawing.
 //
 // Group lists use GroupAllocator: while a GroupArena::Scope is open on the
