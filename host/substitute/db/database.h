@@ -78,6 +78,14 @@ public:
         noteChange(record);
         return std::forward<Change>(change)(record);
     }
+    // The same for a change that leaves what the record draws as it was (its
+    // extended data alone, say): shapeRevision() stays.
+    template <class Change>
+    decltype(auto) modifyKeepingShape(RecordId id, Change&& change) {
+        Record& record = records_[id];
+        record.revision = ++revision_;
+        return std::forward<Change>(change)(record);
+    }
     // Replaces a stored record's content, keeping its handle and owner.
     void replace(RecordId id, Record record);
     void erase(RecordId id, bool erased = true);
