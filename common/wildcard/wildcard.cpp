@@ -118,6 +118,14 @@ bool patternMatch(std::string_view text, std::string_view pattern, bool ignoreCa
 }
 
 bool wildcardMatch(std::string_view text, std::string_view patternList, bool ignoreCase) {
+    // A plain name (the usual filter: an entity type, a block name) is
+    // compared as it is, without cutting the list into patterns.
+    if (!patternList.empty() && !hasWildcards(patternList)) {
+        if (text.size() != patternList.size()) return false;
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (fold(text[i], ignoreCase) != fold(patternList[i], ignoreCase)) return false;
+        return true;
+    }
     for (std::string_view pattern : splitPatternList(patternList))
         if (patternMatch(text, pattern, ignoreCase)) return true;
     return false;

@@ -324,7 +324,21 @@ int ads_entmod(const struct resbuf* list) {
         int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
         groups.insert(groups.begin(), Group(handleCode, host::formatHandle(r.handle)));
     }
-    db.modify(id, [&](Record& changed) {
+    // A list that gives the record's groups as they are (an application
+    // changing its extended data) leaves what the entity draws as it was.
+    bool sameGroups;
+    if (whole) {
+        sameGroups = groups.size() == r.groups.size() &&
+                     std::equal(groups.begin(), groups.end(), r.groups.begin(), [](const Group& a, const Group& b) {
+                         return a.code == b.code && a.value == b.value;
+                     });
+    } else {
+        sameGroups = std::all_of(groups.begin(), groups.end(), [&](const Group& g) {
+            const Group* now = r.find(g.code);
+            return g.code == 5 || g.code == 105 || (now && now->value == g.value);
+        });
+    }
+    auto change = [&](Record& changed) {
         if (whole) {
             changed.groups = std::move(groups);
         } else {
@@ -332,7 +346,11 @@ int ads_entmod(const struct resbuf* list) {
                 if (g.code != 5 && g.code != 105) changed.set(g.code, g.value);
         }
         if (!xdata.empty()) changed.replaceXdata(xdata);
-    });
+    };
+    if (sameGroups)
+        db.modifyKeepingShape(id, change);
+    else
+        db.modify(id, change);
     // A table entry that changed its name is found under the new one.
     if (r.text(2) != oldName)
         for (host::SymbolTable& t : db.tables())

@@ -5,6 +5,7 @@
 #include "ads/ads_context.h"
 #include "ads/resbuf_lists.h"
 #include "core/selection_sets.h"
+#include "core/wildcard.h"
 #include "geometry/placement.h"
 
 using host::ads::theHost;
@@ -27,6 +28,15 @@ int finish(std::vector<RecordId> chosen, ads_name result) {
     return RTNORM;
 }
 
+// The entity type a filter requires by its first item, when that is a
+// plain name (the usual "every INSERT of block B"): the filter's items are
+// all required, so entities of other types are passed over at once.
+std::string_view requiredType(const resbuf* filter) {
+    if (!filter || filter->restype != RTDXF0 || !filter->resval.rstring) return {};
+    std::string_view type = filter->resval.rstring;
+    return host::hasWildcards(type) ? std::string_view() : type;
+}
+
 std::vector<RecordId>* setOf(const ads_name name) {
     if (!theHost() || !name || name[1] != kSelectionTag) return nullptr;
     return theHost()->selections().find(name[0]);
@@ -46,9 +56,12 @@ int ads_ssget(const char* mode, const void* point1, const void* point2, const st
     std::vector<RecordId> chosen;
     if (m == "X") {
         // Vertices, attributes and SEQENDs are parts of their entities, not members.
-        for (RecordId id : db.entities())
-            if (!db.at(id).erased && !host::isSubEntity(db.at(id)) && host::passesFilter(db, db.at(id), filter))
-                chosen.push_back(id);
+        const std::string_view type = requiredType(filter);
+        for (RecordId id : db.entities()) {
+            const host::Record& r = db.at(id);
+            if (!type.empty() && !host::namesEqual(r.type, type)) continue;
+            if (!r.erased && !host::isSubEntity(r) && host::passesFilter(db, r, filter)) chosen.push_back(id);
+        }
     } else if (m == "L") {
         RecordId last = h.lastEntity();
         if (last != host::kNoRecord && host::passesFilter(db, db.at(last), filter)) chosen.push_back(last);

@@ -25,7 +25,7 @@ Host::Host(Output output)
       commands_(std::make_unique<CommandProcessor>(*this)) {
     currentHost = this;
     applySavedView(*db_);
-    extentsRevision_ = db_->revision();
+    extentsRevision_ = db_->shapeRevision();
     savedRevision_ = db_->revision();
 }
 
@@ -79,7 +79,7 @@ void Host::openDrawing(std::unique_ptr<Database> drawing, std::string path) {
     if (apps_->count() > 0) closeDrawing();
     db_ = std::move(drawing);
     applySavedView(*db_);
-    extentsRevision_ = db_->revision();
+    extentsRevision_ = db_->shapeRevision();
     savedRevision_ = db_->revision();
     selections_ = SelectionSets();
     setDrawingPath(std::move(path));
@@ -101,11 +101,12 @@ void Host::setTextScreen(bool text) {
 }
 
 void Host::refreshExtents() {
-    // A drawing that has not changed since it was opened keeps the extents
-    // its file gave.
-    if (db_->revision() == extentsRevision_) return;
+    // A drawing whose entities and blocks have not changed since it was
+    // opened keeps the extents its file gave; changes to layers and other
+    // table entries move nothing.
+    if (db_->shapeRevision() == extentsRevision_) return;
     updateDrawingExtents(*db_);
-    extentsRevision_ = db_->revision();
+    extentsRevision_ = db_->shapeRevision();
 }
 
 bool Host::paperSpaceCurrent() {

@@ -140,7 +140,7 @@ private:
     InputControl inputControl_;
     std::string lastKeyword_;
     std::optional<PendingBlock> pendingBlock_;
-    std::uint64_t extentsRevision_ = 0;
+    std::uint64_t extentsRevision_ = 0;  // the drawing's shapeRevision() the extents were measured at
 };
 
 }  // namespace host

@@ -127,11 +127,15 @@ bool hasApplication(const Record& e, const resbuf* item) {
 // Evaluates filter items until the closing operator `closing` (or the end);
 // `mode` combines them: "AND", "OR", "XOR", "NOT".
 bool evaluate(const Database& db, const Record& e, const resbuf*& rb, std::string_view mode) {
-    bool result = mode == "AND" || mode == "NOT";
+    const bool conjunction = mode == "AND" || mode == "NOT";
+    bool result = conjunction;
     bool any = false;
     int count = 0;
     while (rb) {
         bool value = true;
+        // Items after the one that decided an AND (false) or an OR (true)
+        // are passed over without testing them.
+        const bool decided = any && ((conjunction && !result) || (mode == "OR" && result));
         if (rb->restype == -4) {
             std::string op = rb->resval.rstring ? rb->resval.rstring : "";
             std::transform(op.begin(), op.end(), op.begin(), ::toupper);
@@ -145,15 +149,15 @@ bool evaluate(const Database& db, const Record& e, const resbuf*& rb, std::strin
             } else {
                 const resbuf* item = rb->rbnext;
                 if (!item) break;
-                value = compareValue(db, e, item, op);
+                value = decided || compareValue(db, e, item, op);
                 rb = item->rbnext;
             }
         } else if (rb->restype == -3) {
-            value = hasApplication(e, rb->rbnext);
+            value = decided || hasApplication(e, rb->rbnext);
             rb = rb->rbnext;
             while (rb && rb->restype == 1001) rb = rb->rbnext;
         } else {
-            value = compareValue(db, e, rb, "=");
+            value = decided || compareValue(db, e, rb, "=");
             rb = rb->rbnext;
         }
         ++count;

@@ -8,6 +8,14 @@ Database::Database() : serial_(nextSerial_++) {
     records_.push_back(Record{});  // id 0 stands for "no record"
 }
 
+bool Database::isSymbolTableRecord(std::string_view type) {
+    static constexpr std::string_view kTypes[] = {"TABLE", "LAYER", "LTYPE",    "STYLE",       "VIEW",
+                                                  "UCS",   "VPORT", "APPID",    "DIMSTYLE",    "BLOCK_RECORD"};
+    for (std::string_view t : kTypes)
+        if (type == t) return true;
+    return false;
+}
+
 RecordId Database::add(Record record) {
     if (record.handle == 0) {
         record.handle = allocateHandle();
@@ -18,7 +26,7 @@ RecordId Database::add(Record record) {
         noteHandle(record.handle);
     }
     RecordId id = static_cast<RecordId>(records_.size());
-    record.revision = ++revision_;
+    noteChange(record);
     records_.push_back(std::move(record));
     indexHandle(id);
     return id;
@@ -27,7 +35,7 @@ RecordId Database::add(Record record) {
 RecordId Database::addAsIs(Record record) {
     RecordId id = static_cast<RecordId>(records_.size());
     if (record.handle != 0) noteHandle(record.handle);
-    record.revision = ++revision_;
+    noteChange(record);
     records_.push_back(std::move(record));
     indexHandle(id);
     return id;
@@ -38,6 +46,7 @@ void Database::replace(RecordId id, Record record) {
     record.handle = stored.handle;
     record.owner = stored.owner;
     record.revision = ++revision_;
+    if (!isSymbolTableRecord(stored.type) || !isSymbolTableRecord(record.type)) shapeRevision_ = revision_;
     stored = std::move(record);
 }
 

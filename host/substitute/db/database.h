@@ -75,6 +75,14 @@ public:
     template <class Change>
     decltype(auto) modify(RecordId id, Change&& change) {
         Record& record = records_[id];
+        noteChange(record);
+        return std::forward<Change>(change)(record);
+    }
+    // The same for a change that leaves what the record draws as it was (its
+    // extended data alone, say): shapeRevision() stays.
+    template <class Change>
+    decltype(auto) modifyKeepingShape(RecordId id, Change&& change) {
+        Record& record = records_[id];
         record.revision = ++revision_;
         return std::forward<Change>(change)(record);
     }
@@ -88,6 +96,11 @@ public:
     // Counts every change to the drawing's records (made, changed, erased);
     // a record's own `revision` tells when it last changed.
     std::uint64_t revision() const { return revision_; }
+    // The revision of the last change to a record that entities' shapes can
+    // depend on: any record but the symbol tables' (a layer switched off
+    // moves no entity), so that what is measured from shapes (the drawing's
+    // extents) is kept across changes that cannot affect it.
+    std::uint64_t shapeRevision() const { return shapeRevision_; }
     bool valid(RecordId id) const { return id != kNoRecord && id < records_.size(); }
     std::size_t recordCount() const { return records_.size(); }
     RecordId findByHandle(std::uint64_t handle) const;
@@ -156,9 +169,17 @@ public:
     const std::string& version() const { return version_; }
 
 private:
+    // Stamps a record as changed now.
+    void noteChange(Record& record) {
+        record.revision = ++revision_;
+        if (!isSymbolTableRecord(record.type)) shapeRevision_ = revision_;
+    }
+    static bool isSymbolTableRecord(std::string_view type);
+
     static std::uint64_t nextSerial_;
     std::uint64_t serial_;
     std::uint64_t revision_ = 0;
+    std::uint64_t shapeRevision_ = 0;
     // Before the records, so that it goes after them.
     GroupArena groupArena_;
     RecordStore records_;

@@ -44,7 +44,7 @@ struct Group {
     std::optional<long long> integer() const;
 };
 
-static_assert(sizeof(Group) == 24, "a group takes 24 bytes");
+static_assert(sizeof(Group) == 16, "a group takes 16 bytes");
 
 // A record's groups; see group_arena.h for where their storage comes from.
 using GroupList = std::vector<Group, GroupAllocator<Group>>;

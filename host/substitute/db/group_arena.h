@@ -1,7 +1,8 @@
-// Storage for the group lists of a drawing read from a file. Reading makes a
+// Storage for the group lists of a drawing read from a file, and for the
+// texts of its groups too long to be kept inside them. Reading makes a
 // group list for every record; taking each from the general heap cost a
 // third of the reading time and a fresh page fault per page. Here they come
-// from blocks of 1 MB, filled one after the other and given back in one step
+// from blocks of 2 MB, filled one after the other and given back in one step
 // with the drawing.
 //
 // Group lists use GroupAllocator: while a GroupArena::Scope is open on the
@@ -30,6 +31,11 @@ public:
     // give it (too big for a block, or no address space): the caller then
     // takes heap storage.
     void* allocate(std::size_t bytes);
+    // A zero-terminated copy of a group's text, unaligned (so a text takes no
+    // more than its bytes); null as for allocate. Texts are never changed in
+    // place, so a short text met again (subclass markers, application names,
+    // layer names repeated on every record) shares the copy made before.
+    const char* copyText(const char* text, std::size_t length);
     // True for storage of any arena.
     static bool owns(const void* p);
     std::size_t blockCount() const { return blocks_.size(); }
@@ -48,6 +54,11 @@ public:
     static GroupArena* current();
 
 private:
+    struct SharedText {
+        const char* text = nullptr;
+        std::size_t length = 0;
+    };
+    std::vector<SharedText> shared_;  // recent short texts, by hash
     std::vector<char*> blocks_;
     char* next_ = nullptr;
     char* end_ = nullptr;

@@ -1,8 +1,13 @@
 // The text of one DXF group. Most group values are short (coordinates,
-// flags, names), so up to 21 bytes are kept inside the object and only longer
-// texts go to the heap; the object is 22 bytes with byte alignment, which
-// keeps a whole group at 24 bytes. A drawing holds millions of groups, so
-// this is what decides how fast a drawing loads and how much memory it takes.
+// flags, handles, short names: nearly all take 12 bytes or fewer), so up to
+// 12 bytes are kept inside the object and only longer texts are kept apart;
+// the object is 14 bytes with byte alignment, which keeps a whole group at
+// 16 bytes. A drawing holds millions of groups, so this is what decides how
+// fast a drawing loads and how much memory it takes.
+//
+// A longer text comes from the group arena of the current scope (see
+// group_arena.h) when one is open, as the file reader does, and from the
+// heap otherwise; only heap texts are given back one by one.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +20,7 @@ namespace host {
 
 class GroupText {
 public:
-    static constexpr std::size_t kInlineCapacity = 20;  // characters kept inside, plus the terminating zero
+    static constexpr std::size_t kInlineCapacity = 12;  // characters kept inside, plus the terminating zero
 
     GroupText() noexcept { clearInline(); }
     GroupText(std::string_view text) { initFrom(text.data(), text.size()); }  // NOLINT: converts like a string
@@ -26,7 +31,9 @@ public:
         std::memcpy(bytes_, other.bytes_, sizeof bytes_);
         other.clearInline();
     }
-    ~GroupText() { release(); }
+    ~GroupText() {
+        if (onHeap()) release();  // nothing to do for the usual short text
+    }
 
     GroupText& operator=(const GroupText& other) {
         if (this != &other) assign(other.data(), other.size());
@@ -91,9 +98,9 @@ public:
     friend std::string operator+(const GroupText& a, const char* b) { return a.str() + b; }
 
 private:
-    // Layout: inline, bytes_[0..20] hold the text and its zero and
-    // bytes_[kTag] its length; on the heap, bytes_ hold the pointer and the
-    // length and bytes_[kTag] is kHeapTag.
+    // Layout: inline, bytes_[0..12] hold the text and its zero and
+    // bytes_[kTag] its length; kept apart, bytes_ hold the pointer and the
+    // 32-bit length and bytes_[kTag] is kHeapTag.
     static constexpr std::size_t kTag = kInlineCapacity + 1;
     static constexpr char kHeapTag = static_cast<char>(0x7f);
 
@@ -104,7 +111,7 @@ private:
         return p;
     }
     std::size_t heapSize() const noexcept {
-        std::uint64_t n;
+        std::uint32_t n;
         std::memcpy(&n, bytes_ + sizeof(char*), sizeof n);
         return static_cast<std::size_t>(n);
     }
@@ -119,7 +126,7 @@ private:
     char bytes_[kInlineCapacity + 2];
 };
 
-static_assert(sizeof(GroupText) == 22, "a group text takes 22 bytes");
+static_assert(sizeof(GroupText) == 14, "a group text takes 14 bytes");
 static_assert(alignof(GroupText) == 1, "a group text needs no alignment");
 
 }  // namespace host

@@ -14,14 +14,16 @@ namespace host {
 using RecordId = std::uint32_t;  // index into the database's record store; 0 is "none"
 constexpr RecordId kNoRecord = 0;
 
+// The members are ordered so that a record takes 88 bytes: a drawing holds
+// hundreds of thousands.
 struct Record {
-    std::string type;          // the value of group 0: "LINE", "LAYER", "BLOCK", ...
     std::uint64_t handle = 0;  // also present as a group (5, or 105 for DIMSTYLE) in `groups`
     GroupList groups;          // every group after group 0, in file order, extended data excluded
     GroupList xdata;           // extended data: a 1001 group per application, then its values
-    RecordId owner = kNoRecord;  // entities: the block (space) holding them
-    bool erased = false;
     std::uint64_t revision = 0;  // the database's revision when it last changed
+    RecordId owner = kNoRecord;  // entities: the block (space) holding them
+    GroupText type;            // the value of group 0: "LINE", "LAYER", "BLOCK", ...
+    bool erased = false;
 
     const Group* find(int code) const;
     Group* find(int code);
@@ -42,6 +44,8 @@ struct Record {
     // Applications with extended data on this record, in order.
     std::vector<std::string> xdataApplications() const;
 };
+
+static_assert(sizeof(Record) == 88, "a record takes 88 bytes");
 
 // Case-insensitive comparison of symbol names (ASCII letters only; other bytes compare as they are).
 bool namesEqual(std::string_view a, std::string_view b);

@@ -1,6 +1,8 @@
 // Shaping records made from group lists, and the checks before a save that
 // make a drawing changed by the host valid DXF.
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -216,47 +218,104 @@ struct References {
     std::unordered_set<std::string> applications;
 };
 
+// Texts seen, letter case kept: a flat table of copies with their hashes,
+// so that asking about the layer of each of half a million entities costs a
+// hash of a short name and a probe or two in the table, never a visit to the
+// record of an entity seen long before.
+class SeenTexts {
+public:
+    // True when `text` was not seen before (it is then remembered).
+    bool insert(std::string_view text) {
+        if ((count_ + 1) * 2 > slots_.size()) grow();
+        const std::uint64_t h = hashOf(text);
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = indexOf(h); ; i = (i + 1) & mask) {
+            Slot& s = slots_[i];
+            if (s.hash == 0) {
+                s.hash = h;
+                s.text.assign(text);
+                ++count_;
+                return true;
+            }
+            if (s.hash == h && s.text == text) return false;
+        }
+    }
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;  // 0: empty
+        std::string text;
+    };
+    static std::uint64_t hashOf(std::string_view text) {
+        std::uint64_t h = 1469598103934665603ull;
+        for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return h | 1;
+    }
+    std::size_t indexOf(std::uint64_t h) const {
+        return static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ull) >> shift_);
+    }
+    void grow() {
+        std::vector<Slot> old(slots_.empty() ? 1024 : slots_.size() * 2);
+        old.swap(slots_);
+        shift_ = 64;
+        for (std::size_t n = slots_.size(); n > 1; n >>= 1) --shift_;
+        const std::size_t mask = slots_.size() - 1;
+        for (Slot& s : old) {
+            if (s.hash == 0) continue;
+            std::size_t i = indexOf(s.hash);
+            while (slots_[i].hash != 0) i = (i + 1) & mask;
+            slots_[i] = std::move(s);
+        }
+    }
+    std::vector<Slot> slots_;
+    std::size_t count_ = 0;
+    int shift_ = 64;
+};
+
 // Entities: shape, owner, layer; collects what they refer to.
 References completeEntities(Database& db, bool modern) {
     References refs;
     std::string lastLayer = "\x01";
-    // Layer names as the entities spell them, each upper-cased once.
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    std::unordered_set<std::string, Hash, std::equal_to<>> spelled;
-    // Whether setOwner would add an owner group.
-    auto lacksOwner = [](const Record& r) {
-        std::size_t lead = leadingGroups(r.groups);
-        for (std::size_t i = 0; i < lead; ++i)
-            if (r.groups[i].code == 330) return false;
-        return true;
-    };
-    auto visit = [&](RecordId id, const std::string& owner) {
+    SeenTexts spelled;  // layer names as the entities spell them, each upper-cased once
+    // `paperOwner` set: a drawing's entity, whose owner is the paper space
+    // when its 67 group says so and `owner` (the model space) otherwise.
+    auto visit = [&](RecordId id, const std::string& modelOrBlockOwner, const std::string* paperOwner) {
         const Record& current = db.at(id);
         if (current.erased) return;
+        // One pass over the groups: a subclass marker, an owner among the
+        // leading groups, the layer, the space.
+        bool marker = false, ownerGroup = false;
+        const Group* layer = nullptr;
+        const Group* space = nullptr;
+        const std::size_t lead = modern ? leadingGroups(current.groups) : 0;
+        for (std::size_t i = 0; i < current.groups.size(); ++i) {
+            const Group& g = current.groups[i];
+            if (g.code == 100) marker = true;
+            else if (g.code == 330 && i < lead) ownerGroup = true;
+            else if (g.code == 8 && !layer) layer = &g;
+            else if (g.code == 67 && !space) space = &g;
+        }
+        const std::string& owner =
+            paperOwner && space && space->integer().value_or(0) == 1 ? *paperOwner : modelOrBlockOwner;
         // An entity that is whole already (as every entity read from a file
         // of its version is) is left alone: a save changes nothing it need not.
-        bool whole = modern ? hasSubclassMarker(current) && (owner.empty() || !lacksOwner(current))
-                            : current.has(8);
-        if (!whole) db.modify(id, [&](Record& r) {
-            if (modern) {
-                normalizeEntity(r);
-                if (!owner.empty()) setOwner(r, owner);
-            } else if (!r.has(8)) {
-                r.groups.emplace_back(8, "0");
-            }
-        });
-        const Record& r = db.at(id);
-        if (const Group* layer = r.find(8); layer && layer->value != lastLayer) {
-            lastLayer = layer->value;
-            if (spelled.find(layer->value.view()) == spelled.end()) {
-                spelled.emplace(layer->value.view());
-                refs.layers.insert(upperName(lastLayer));
-            }
+        bool whole = modern ? marker && (owner.empty() || ownerGroup) : layer != nullptr;
+        if (!whole) {
+            db.modify(id, [&](Record& r) {
+                if (modern) {
+                    normalizeEntity(r);
+                    if (!owner.empty()) setOwner(r, owner);
+                } else if (!r.has(8)) {
+                    r.groups.emplace_back(8, "0");
+                }
+            });
+            layer = db.at(id).find(8);
         }
-        for (const Group& g : r.xdata)
+        if (layer && layer->value != lastLayer) {
+            lastLayer = layer->value;
+            if (spelled.insert(layer->value.view())) refs.layers.insert(upperName(lastLayer));
+        }
+        for (const Group& g : current.xdata)
             if (g.code == 1001) refs.applications.insert(g.value);
     };
     auto ownerOf = [&](const BlockDefinition* b) -> std::string {
@@ -265,11 +324,11 @@ References completeEntities(Database& db, bool modern) {
     };
     std::string modelOwner = ownerOf(findSpace(db, false));
     std::string paperOwner = ownerOf(findSpace(db, true));
-    for (RecordId id : db.entities()) visit(id, db.at(id).integer(67, 0) == 1 ? paperOwner : modelOwner);
+    for (RecordId id : db.entities()) visit(id, modelOwner, &paperOwner);
     for (const BlockDefinition& b : db.blocks()) {
         if (b.begin == kNoRecord || db.at(b.begin).erased) continue;
         std::string owner = ownerOf(&b);
-        for (RecordId id : b.entities) visit(id, owner);
+        for (RecordId id : b.entities) visit(id, owner, nullptr);
     }
     for (const SymbolTable& t : db.tables())
         for (RecordId id : t.entries)

@@ -378,49 +378,41 @@ private:
     // to the next group 0, into a Record.
     Record readRecord(HandlePolicy policy, std::size_t* recordLine = nullptr) {
         maybeRelease();
+        GroupArena::Scope fromArena(db_.groupArena());  // the lists and long texts go into this drawing
         Record r;
         r.type.assign(value_.data(), value_.size());
         std::size_t startLine = line_;
         if (recordLine) *recordLine = startLine;
+        const int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
+        constexpr std::size_t kNone = ~std::size_t{0};
+        std::size_t xdataAt = kNone;   // the first 1001 group: extended data from there on
+        std::size_t handleAt = kNone;  // the first handle group before it
+        paper_ = false;
         scratch_.clear();
         advance();
         while (have_ && code_ != 0) {
+            if (xdataAt == kNone) {
+                if (code_ == handleCode && handleAt == kNone) handleAt = scratch_.size();
+                if (code_ == 67) paper_ = value_.find('1') != std::string_view::npos;
+                if (code_ == 1001) xdataAt = scratch_.size();
+            }
             scratch_.push_back({code_, value_});
             advance();
         }
-        std::size_t xdataAt = scratch_.size();
-        for (std::size_t i = 0; i < scratch_.size(); ++i)
-            if (scratch_[i].code == 1001) {
-                xdataAt = i;
-                break;
-            }
+        const RawGroup* raw = scratch_.data();
+        const std::size_t count = scratch_.size();
+        if (xdataAt == kNone) xdataAt = count;
         // A record without a handle gets its handle group in front once the
         // whole file is read: room for it now spares a reallocation then.
-        int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
-        bool hasHandleGroup = false;
-        for (std::size_t i = 0; i < xdataAt && !hasHandleGroup; ++i) hasHandleGroup = scratch_[i].code == handleCode;
-        GroupArena::Scope fromArena(db_.groupArena());  // the lists go into this drawing
-        r.groups.reserve(xdataAt + (hasHandleGroup || policy != HandlePolicy::Required ? 0 : 1));
-        const Group* handleGroup = nullptr;
-        paper_ = false;
-        for (std::size_t i = 0; i < xdataAt; ++i) {
-            Group& g = r.groups.emplace_back();
-            g.code = scratch_[i].code;
-            g.value.assign(scratch_[i].value.data(), scratch_[i].value.size());
-            if (g.code == handleCode && !handleGroup) handleGroup = &g;
-            if (g.code == 67) paper_ = g.value.find('1') != std::string::npos;
+        r.groups.reserve(xdataAt + (handleAt != kNone || policy != HandlePolicy::Required ? 0 : 1));
+        for (std::size_t i = 0; i < xdataAt; ++i) r.groups.emplace_back(raw[i].code, raw[i].value);
+        if (xdataAt < count) {
+            r.xdata.reserve(count - xdataAt);
+            for (std::size_t i = xdataAt; i < count; ++i) r.xdata.emplace_back(raw[i].code, raw[i].value);
         }
-        if (xdataAt < scratch_.size()) {
-            r.xdata.reserve(scratch_.size() - xdataAt);
-            for (std::size_t i = xdataAt; i < scratch_.size(); ++i) {
-                Group& g = r.xdata.emplace_back();
-                g.code = scratch_[i].code;
-                g.value.assign(scratch_[i].value.data(), scratch_[i].value.size());
-            }
-        }
-        if (handleGroup) {
-            auto h = parseHandle(handleGroup->value);
-            if (!h) failAt(startLine, r.type + " has an invalid handle \"" + printable(handleGroup->value) + "\"");
+        if (handleAt != kNone) {
+            auto h = parseHandle(raw[handleAt].value);
+            if (!h) failAt(startLine, r.type + " has an invalid handle \"" + printable(raw[handleAt].value) + "\"");
             r.handle = *h;
         }
         if (r.handle != 0 && db_.findByHandle(r.handle) != kNoRecord) {

@@ -114,6 +114,15 @@ TEST(AdsEntities, ExtendedDataNeedsARegisteredApplicationAndComesBackAfterMinus3
     EXPECT_DOUBLE_EQ(point->resval.rpoint[0], 2);
     EXPECT_DOUBLE_EQ(point->resval.rpoint[1], 3);
 
+    // Changing the extended data alone leaves what the entity draws, and
+    // with it the drawing's extents, as they were; moving it does not.
+    std::uint64_t shapes = h.db().shapeRevision();
+    ASSERT_EQ(ads_entmod(full.rb), RTNORM);
+    EXPECT_EQ(h.db().shapeRevision(), shapes);
+    point->resval.rpoint[0] = 7;
+    ASSERT_EQ(ads_entmod(full.rb), RTNORM);
+    EXPECT_GT(h.db().shapeRevision(), shapes);
+
     // A longer text grown with the host's allocator is written back by entmod.
     resbuf* value = marker->rbnext->rbnext;
     value->resval.rstring = static_cast<char*>(acad_realloc(value->resval.rstring, 32));
@@ -141,6 +150,16 @@ TEST(AdsEntities, SelectionFiltersAndNothingMatchingIsAnError) {
     EXPECT_EQ(count("X", either.rb), 2);
     List bigger{ads_buildlist(RTDXF0, "CIRCLE", -4, ">", 40, 1.5, 0)};
     EXPECT_EQ(count("X", bigger.rb), 1);
+    // Plain names ignore letter case; a list of names is still a list.
+    List lower{ads_buildlist(RTDXF0, "line", 8, "a-wall", 0)};
+    EXPECT_EQ(count("X", lower.rb), 1);
+    List names{ads_buildlist(8, "A-WALL,B-WALL", 0)};
+    EXPECT_EQ(count("X", names.rb), 3);
+    // Items after the one that decides are passed over, groups among them too.
+    List decided{ads_buildlist(RTDXF0, "CIRCLE", -4, "<OR", 8, "A-DOOR", 8, "B-WALL", -4, "OR>", 0)};
+    EXPECT_EQ(count("X", decided.rb), 1);
+    List after{ads_buildlist(-4, "<OR", 8, "A-DOOR", 8, "B-*", -4, "OR>", RTDXF0, "LINE", 0)};
+    EXPECT_EQ(count("X", after.rb), 2);
     int status = 0;
     List none{ads_buildlist(RTDXF0, "INSERT", 2, "TUV_INIT_OBJ", 0)};
     EXPECT_EQ(count("X", none.rb, &status), 0);

@@ -33,6 +33,31 @@ TEST(DatabaseRevision, EveryAddChangeAndEraseAdvancesItAndStampsTheRecord) {
     EXPECT_FALSE(db.at(b).erased);
 }
 
+// What entities' shapes depend on changes with entities and blocks, not
+// with layers: switching layers must not make the host measure every shape
+// again, and moving an entity must.
+TEST(DatabaseRevision, ShapeRevisionIgnoresSymbolTableEntries) {
+    host::Database db;
+    host::Record layer;
+    layer.type = "LAYER";
+    layer.groups = {{2, "A-WALL"}, {70, "0"}, {62, "7"}};
+    host::RecordId wall = db.addEntry("LAYER", layer);
+    host::RecordId a = db.add(point(1));
+    std::uint64_t shapes = db.shapeRevision();
+    EXPECT_EQ(shapes, db.revision());
+
+    db.modify(wall, [](host::Record& r) { r.setInt(62, -7); });
+    db.erase(wall);
+    EXPECT_GT(db.revision(), shapes);
+    EXPECT_EQ(db.shapeRevision(), shapes);
+
+    db.modify(a, [](host::Record& r) { r.setReal(10, 3.0); });
+    EXPECT_EQ(db.shapeRevision(), db.revision());
+    shapes = db.shapeRevision();
+    db.erase(a);
+    EXPECT_GT(db.shapeRevision(), shapes);
+}
+
 TEST(DatabaseRevision, ReplaceKeepsTheHandleAndItsIndex) {
     host::Database db;
     host::RecordId a = db.add(point(1));

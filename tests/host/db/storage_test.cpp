@@ -35,6 +35,55 @@ TEST(HandleIndex, DenseScatteredAndReplacedHandles) {
     EXPECT_EQ(index.find(0), 0u);
 }
 
+// Texts up to the inline capacity and just beyond it, kept as given
+// whatever is assigned after.
+TEST(GroupText, ShortAndLongTextsAtTheInlineBoundary) {
+    for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{11}, std::size_t{12}, std::size_t{13},
+                          std::size_t{40}, std::size_t{5000}}) {
+        std::string text(n, 'x');
+        for (std::size_t i = 0; i < n; ++i) text[i] = static_cast<char>('a' + i % 26);
+        host::GroupText g(text);
+        EXPECT_EQ(g.view(), text);
+        EXPECT_EQ(g.c_str()[n], '\0');
+        host::GroupText copy = g;
+        g = "short";
+        EXPECT_EQ(copy.view(), text);
+        copy = copy.view().substr(n / 2);  // from inside itself
+        EXPECT_EQ(copy.view(), text.substr(n / 2));
+        host::GroupText moved = std::move(copy);
+        EXPECT_EQ(moved.view(), text.substr(n / 2));
+    }
+}
+
+// A drawing read from a file shares the copy of a long text repeated on
+// many records; changing it on one record leaves the others as they were,
+// and the drawing's texts outlive the drawing in the records copied from it.
+TEST(GroupText, SharedLongTextsOfADrawingChangeOnlyWhereAssigned) {
+    std::string text =
+        "0\nSECTION\n2\nENTITIES\n"
+        "0\nLINE\n5\n10\n100\nAcDbBlockReference\n8\nA-VERY-LONG-LAYER-NAME\n"
+        "0\nLINE\n5\n11\n100\nAcDbBlockReference\n8\nA-VERY-LONG-LAYER-NAME\n"
+        "0\nENDSEC\n0\nEOF\n";
+    Record kept;
+    {
+        auto db = host::dxf::readText(text, "shared.dxf");
+        ASSERT_EQ(db->entities().size(), 2u);
+        host::RecordId first = db->entities()[0], second = db->entities()[1];
+        EXPECT_EQ(db->at(first).text(8).data(), db->at(second).text(8).data());  // one copy
+        EXPECT_TRUE(GroupArena::owns(db->at(first).text(8).data()));
+        db->modify(first, [](Record& r) {
+            r.set(8, "B-ANOTHER-LONG-LAYER-NAME");
+            r.find(100)->value = "AcDbLine";
+        });
+        EXPECT_EQ(db->at(first).text(8), "B-ANOTHER-LONG-LAYER-NAME");
+        EXPECT_EQ(db->at(second).text(8), "A-VERY-LONG-LAYER-NAME");
+        EXPECT_EQ(db->at(second).text(100), "AcDbBlockReference");
+        kept = db->at(second);
+    }
+    EXPECT_EQ(kept.text(8), "A-VERY-LONG-LAYER-NAME");
+    EXPECT_FALSE(GroupArena::owns(kept.text(8).data()));
+}
+
 TEST(RecordStore, RecordsKeepTheirPlaceAsTheDrawingGrows) {
     Database db;
     Record first;

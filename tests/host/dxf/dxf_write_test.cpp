@@ -173,6 +173,27 @@ TEST(DxfWrite, PrepareAddsBlockRecordsApplicationsAndLayers) {
     EXPECT_EQ(back->at(back->entities()[0]).xdataOf("TUV_1001001").size(), 3u);
 }
 
+// Thousands of entities on layers the table lacks, each name in two
+// spellings: each layer is added once, spelled as its first entity spells
+// it, and a second save adds nothing.
+TEST(DxfWrite, PrepareAddsEachMissingLayerOnce) {
+    auto db = dxf::newDrawing();
+    for (int i = 0; i < 3000; ++i) {
+        Record line;
+        line.type = "LINE";
+        std::string name = "L" + std::to_string(i % 1500) + (i < 1500 ? "-WALL" : "-wall");
+        line.groups = {{8, name}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}, {11, "1.0"}, {21, "0.0"}, {31, "0.0"}};
+        db->addEntity(std::move(line), false);
+    }
+    std::size_t before = db->table("LAYER")->entries.size();
+    dxf::prepareForWrite(*db);
+    EXPECT_EQ(db->table("LAYER")->entries.size(), before + 1500);
+    ASSERT_NE(db->findEntry("LAYER", "l1499-wall"), host::kNoRecord);
+    EXPECT_EQ(db->at(db->findEntry("LAYER", "l7-wall")).text(2), "L7-WALL");
+    dxf::prepareForWrite(*db);
+    EXPECT_EQ(db->table("LAYER")->entries.size(), before + 1500);
+}
+
 TEST(DxfWrite, ErasedRecordsAreLeftOut) {
     auto db = dxf::readText(dxf::writeText(*dxf::newDrawing()), "new.dxf");
     Record point;
