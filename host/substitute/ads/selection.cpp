@@ -5,7 +5,7 @@
 #include "ads/ads_context.h"
 #include "ads/resbuf_lists.h"
 #include "core/selection_sets.h"
-#include "core/wildcard.h"
+#include "wildcard/wildcard.h"
 #include "geometry/placement.h"
 
 using host::ads::theHost;
@@ -34,7 +34,7 @@ int finish(std::vector<RecordId> chosen, ads_name result) {
 std::string_view requiredType(const resbuf* filter) {
     if (!filter || filter->restype != RTDXF0 || !filter->resval.rstring) return {};
     std::string_view type = filter->resval.rstring;
-    return host::hasWildcards(type) ? std::string_view() : type;
+    return wildcard::hasWildcards(type) ? std::string_view() : type;
 }
 
 std::vector<RecordId>* setOf(const ads_name name) {
