@@ -8,6 +8,7 @@
 // layers is matched in time linear in its size.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -42,9 +43,17 @@ private:
     static void merge(Last& last, const Steps& steps);
     static void addLength(std::vector<std::size_t>& lengths, std::size_t length);
 
-    std::unordered_map<std::string, Steps> literals_;
-    std::unordered_map<std::string, Steps> prefixes_;
-    std::unordered_map<std::string, Steps> referencePrefixes_;
+    // Looked up by views of the folded name, without copying keys.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    using Index = std::unordered_map<std::string, Steps, TextHash, std::equal_to<>>;
+    static void merge(Last& last, const Index& index, std::string_view key);
+
+    Index literals_;
+    Index prefixes_;
+    Index referencePrefixes_;
     std::vector<std::size_t> prefixLengths_;           // ascending
     std::vector<std::size_t> referencePrefixLengths_;  // ascending
     std::vector<General> general_;

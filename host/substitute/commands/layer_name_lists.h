@@ -16,6 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "text/ascii_upper.h"
+
 namespace host {
 
 class NameListMatcher {
@@ -31,10 +33,7 @@ public:
     void match(std::string_view name, F&& onMatch) {
         // Written in place (the buffer keeps its room from name to name).
         upper_.resize(name.size());
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            const char c = name[i];
-            upper_[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
+        ascii::upperAscii(name.data(), name.size(), upper_.data());
         matchFolded(upper_, name, onMatch);
     }
     // The same for a name already in upper case (as a table's index keeps it).
