@@ -14,6 +14,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "text/text_hash.h"
+
 namespace zan {
 
 class StepPatterns {
@@ -44,11 +46,7 @@ private:
     static void addLength(std::vector<std::size_t>& lengths, std::size_t length);
 
     // Looked up by views of the folded name, without copying keys.
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    using Index = std::unordered_map<std::string, Steps, TextHash, std::equal_to<>>;
+    using Index = std::unordered_map<std::string, Steps, ascii::TextHash, std::equal_to<>>;
     static void merge(Last& last, const Index& index, std::string_view key);
 
     Index literals_;

@@ -74,9 +74,13 @@ struct LayerGroups {
     Group* color = nullptr;
 
     explicit LayerGroups(Record& r) : layer(r) {
+        // The first of each; the walk stops once both are found (they come
+        // early in a layer's groups, before its line type and the rest).
         for (Group& g : r.groups) {
             if (g.code == 70 && !flags) flags = &g;
             else if (g.code == 62 && !color) color = &g;
+            else continue;
+            if (flags && color) break;
         }
     }
 

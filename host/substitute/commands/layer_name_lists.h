@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "text/ascii_upper.h"
+#include "text/text_hash.h"
 
 namespace host {
 
@@ -89,12 +90,8 @@ private:
         std::string pattern;
     };
     // Looked up by views of the name, without copying them into keys.
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    using Index = std::unordered_map<std::string, std::vector<std::pair<std::uint32_t, std::uint32_t>>, TextHash,
-                                     std::equal_to<>>;
+    using Index = std::unordered_map<std::string, std::vector<std::pair<std::uint32_t, std::uint32_t>>,
+                                     ascii::TextHash, std::equal_to<>>;
 
     template <typename F>
     static void report(const Index& index, std::string_view key, F& onMatch) {
