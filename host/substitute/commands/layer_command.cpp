@@ -52,6 +52,8 @@ std::optional<int> parseColor(std::string_view text) {
 // restore reads one or two of them for every layer of the table.
 long long integerOf(const Group& g, long long fallback) {
     std::string_view text = g.value;
+    // A single digit, as most flags and colours are.
+    if (text.size() == 1 && text[0] >= '0' && text[0] <= '9') return text[0] - '0';
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;
     const bool negative = i < text.size() && text[i] == '-';
