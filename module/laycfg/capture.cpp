@@ -6,6 +6,7 @@
 
 #include "ads/adslib.h"
 #include "shell/host_lists.h"
+#include "text/text_hash.h"
 
 namespace zan {
 
@@ -127,7 +128,7 @@ constexpr std::uint32_t kNoLevel = UINT32_MAX;
 // level (each group in input order), `start` the bounds of each group;
 // names of no level go to `leftover` in input order.
 template <typename Names>
-void groupByLevel(const Names& names, const std::unordered_map<std::string_view, std::uint32_t>& levelOf,
+void groupByLevel(const Names& names, const std::unordered_map<std::string_view, std::uint32_t, ascii::TextHash>& levelOf,
                   char separator, std::size_t levelCount, std::vector<std::uint32_t>& start,
                   std::vector<std::uint32_t>& order, std::vector<std::uint32_t>& leftover) {
     std::vector<std::uint32_t> slot(names.size(), kNoLevel);
@@ -152,7 +153,7 @@ template <typename Names>
 void analyse(const Names& frozen, const Names& thawed, const LevelList& levels, char separator, CaptureSink& sink) {
     // A later level with the modifier of an earlier one finds its names
     // already taken, so only the first one of each modifier matters.
-    std::unordered_map<std::string_view, std::uint32_t> levelOf;
+    std::unordered_map<std::string_view, std::uint32_t, ascii::TextHash> levelOf;
     levelOf.reserve(levels.size() * 2);
     for (std::size_t l = 0; l < levels.size(); ++l) levelOf.emplace(levels[l]->modifier, static_cast<std::uint32_t>(l));
 

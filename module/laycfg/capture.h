@@ -12,6 +12,7 @@
 
 #include "laycfg/name_list.h"
 #include "levels/level.h"
+#include "text/text_hash.h"
 
 namespace zan {
 
@@ -63,7 +64,7 @@ private:
         std::size_t count_ = 0;
     };
 
-    static std::size_t hashOf(std::string_view text) { return std::hash<std::string_view>{}(text); }
+    static std::size_t hashOf(std::string_view text) { return ascii::hashText(text); }
     bool contains(Which list, std::size_t h, std::string_view text) const;
     // Adds a text that `list` does not hold.
     void append(Which list, std::size_t h, std::string_view text, Level* level);

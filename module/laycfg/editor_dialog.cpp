@@ -11,6 +11,7 @@
 #include "shell/host_lists.h"
 #include "shell/services.h"
 #include "shell/state.h"
+#include "text/text_hash.h"
 
 namespace zan {
 
@@ -309,7 +310,7 @@ void LayerConfigurationEditor::captureFromViewport() {
     for (; item != nullptr && item->restype != 1002; item = item->rbnext)
         if (item->restype == 1003 && item->resval.rstring != nullptr) frozen.add(item->resval.rstring);
 
-    std::unordered_set<std::string_view> frozenNames;
+    std::unordered_set<std::string_view, ascii::TextHash> frozenNames;
     for (std::size_t i = 0; i < frozen.size(); ++i) frozenNames.insert(frozen[i]);
     const NameList layers = readLayerNames();
     NameList thawed;

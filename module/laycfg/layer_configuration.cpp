@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "levels/levels.h"
+#include "text/text_hash.h"
 
 namespace zan {
 
@@ -22,11 +23,7 @@ bool LayerConfiguration::addText(std::vector<std::string>& list, std::string_vie
 
 namespace {
 
-struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
-using TextSet = std::unordered_set<std::string_view, TextHash, std::equal_to<>>;
+using TextSet = std::unordered_set<std::string_view, ascii::TextHash, std::equal_to<>>;
 
 }  // namespace
 

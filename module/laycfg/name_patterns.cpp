@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "text/ascii_upper.h"
 #include "wildcard/wildcard.h"
 
 namespace zan {
@@ -49,22 +50,34 @@ void StepPatterns::merge(Last& last, const Steps& steps) {
     last.thaw = std::max(last.thaw, steps.thaw);
 }
 
+void StepPatterns::merge(Last& last, const Index& index, std::string_view key) {
+    if (index.empty()) return;
+    if (auto it = index.find(key); it != index.end()) merge(last, it->second);
+}
+
 StepPatterns::Last StepPatterns::match(std::string_view name) const {
     Last last;
-    const std::string folded = upper(name);
-    std::string key;
-    if (auto it = literals_.find(folded); it != literals_.end()) merge(last, it->second);
+    // The folded name lives on the stack for names of usual length (the
+    // match runs once per layer of the table).
+    char small[256];
+    std::string large;
+    char* buffer = small;
+    if (name.size() > sizeof small) {
+        large.resize(name.size());
+        buffer = large.data();
+    }
+    ascii::upperAscii(name.data(), name.size(), buffer);
+    const std::string_view folded(buffer, name.size());
+    merge(last, literals_, folded);
     for (std::size_t length : prefixLengths_) {
         if (length > folded.size()) break;
-        key.assign(folded, 0, length);
-        if (auto it = prefixes_.find(key); it != prefixes_.end()) merge(last, it->second);
+        merge(last, prefixes_, folded.substr(0, length));
     }
     if (!referencePrefixLengths_.empty())
-        for (std::size_t bar = folded.find('|'); bar != std::string::npos; bar = folded.find('|', bar + 1))
+        for (std::size_t bar = folded.find('|'); bar != std::string_view::npos; bar = folded.find('|', bar + 1))
             for (std::size_t length : referencePrefixLengths_) {
                 if (bar + 1 + length > folded.size()) break;
-                key.assign(folded, bar + 1, length);
-                if (auto it = referencePrefixes_.find(key); it != referencePrefixes_.end()) merge(last, it->second);
+                merge(last, referencePrefixes_, folded.substr(bar + 1, length));
             }
     for (const General& g : general_)
         if (wildcard::patternMatch(name, g.pattern, true)) {

@@ -8,10 +8,13 @@
 // layers is matched in time linear in its size.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "text/text_hash.h"
 
 namespace zan {
 
@@ -42,9 +45,13 @@ private:
     static void merge(Last& last, const Steps& steps);
     static void addLength(std::vector<std::size_t>& lengths, std::size_t length);
 
-    std::unordered_map<std::string, Steps> literals_;
-    std::unordered_map<std::string, Steps> prefixes_;
-    std::unordered_map<std::string, Steps> referencePrefixes_;
+    // Looked up by views of the folded name, without copying keys.
+    using Index = std::unordered_map<std::string, Steps, ascii::TextHash, std::equal_to<>>;
+    static void merge(Last& last, const Index& index, std::string_view key);
+
+    Index literals_;
+    Index prefixes_;
+    Index referencePrefixes_;
     std::vector<std::size_t> prefixLengths_;           // ascending
     std::vector<std::size_t> referencePrefixLengths_;  // ascending
     std::vector<General> general_;

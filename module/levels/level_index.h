@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "levels/level.h"
+#include "text/text_hash.h"
 
 namespace zan {
 
@@ -24,11 +25,7 @@ public:
     void add(Level& level);
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    std::unordered_map<std::string, Level*, Hash, std::equal_to<>> byName_;
+    std::unordered_map<std::string, Level*, ascii::TextHash, std::equal_to<>> byName_;
 };
 
 }  // namespace zan

@@ -48,6 +48,8 @@ struct RbValueTable {
 // for anything else, so that the result is the same.
 long long integerOf(const Group& g) {
     std::string_view text = g.value;
+    // A single digit, as most flags and colours are.
+    if (text.size() == 1 && text[0] >= '0' && text[0] <= '9') return text[0] - '0';
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;
     bool negative = i < text.size() && text[i] == '-';

@@ -52,6 +52,8 @@ std::optional<int> parseColor(std::string_view text) {
 // restore reads one or two of them for every layer of the table.
 long long integerOf(const Group& g, long long fallback) {
     std::string_view text = g.value;
+    // A single digit, as most flags and colours are.
+    if (text.size() == 1 && text[0] >= '0' && text[0] <= '9') return text[0] - '0';
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;
     const bool negative = i < text.size() && text[i] == '-';
@@ -74,9 +76,13 @@ struct LayerGroups {
     Group* color = nullptr;
 
     explicit LayerGroups(Record& r) : layer(r) {
+        // The first of each; the walk stops once both are found (they come
+        // early in a layer's groups, before its line type and the rest).
         for (Group& g : r.groups) {
             if (g.code == 70 && !flags) flags = &g;
             else if (g.code == 62 && !color) color = &g;
+            else continue;
+            if (flags && color) break;
         }
     }
 

@@ -16,6 +16,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "text/ascii_upper.h"
+#include "text/text_hash.h"
+
 namespace host {
 
 class NameListMatcher {
@@ -31,10 +34,7 @@ public:
     void match(std::string_view name, F&& onMatch) {
         // Written in place (the buffer keeps its room from name to name).
         upper_.resize(name.size());
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            const char c = name[i];
-            upper_[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        }
+        ascii::upperAscii(name.data(), name.size(), upper_.data());
         matchFolded(upper_, name, onMatch);
     }
     // The same for a name already in upper case (as a table's index keeps it).
@@ -90,12 +90,8 @@ private:
         std::string pattern;
     };
     // Looked up by views of the name, without copying them into keys.
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-    };
-    using Index = std::unordered_map<std::string, std::vector<std::pair<std::uint32_t, std::uint32_t>>, TextHash,
-                                     std::equal_to<>>;
+    using Index = std::unordered_map<std::string, std::vector<std::pair<std::uint32_t, std::uint32_t>>,
+                                     ascii::TextHash, std::equal_to<>>;
 
     template <typename F>
     static void report(const Index& index, std::string_view key, F& onMatch) {

@@ -1,8 +1,10 @@
 #include "tk/common/text.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace tk::common::text {
 
@@ -17,7 +19,17 @@ int compareIgnoreCase(std::string_view a, std::string_view b) {
     // function is called, not inlined, for every byte.
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < n; ++i) {
+    std::size_t i = 0;
+    // Sorted lists compare lines that share long beginnings: identical
+    // eight-byte runs are passed over at once, the rest byte by byte.
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x;
+        std::uint64_t y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) break;
+    }
+    for (; i < n; ++i) {
         auto x = static_cast<unsigned char>(lower(a[i]));
         auto y = static_cast<unsigned char>(lower(b[i]));
         if (x != y) return x < y ? -1 : 1;
