@@ -15,7 +15,6 @@ namespace {
 // Viewport numbers are 16-bit integers in a drawing; the layout's own paper
 // space viewport is number 1.
 constexpr long long kMaxViewportNumber = 32767;
-constexpr std::size_t kMaxHandleDigits = 16;
 // How many of a layout's viewports a message lists.
 constexpr std::size_t kMaxListed = 12;
 
@@ -23,20 +22,6 @@ std::string_view trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
     return text;
-}
-
-bool parseHandle(std::string_view digits, std::uint64_t& handle) {
-    if (digits.empty() || digits.size() > kMaxHandleDigits) return false;
-    handle = 0;
-    for (char c : digits) {
-        int value;
-        if (c >= '0' && c <= '9') value = c - '0';
-        else if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-        else return false;
-        handle = handle * 16 + static_cast<std::uint64_t>(value);
-    }
-    return handle != 0;
 }
 
 bool parseNumber(std::string_view digits, long long& number) {
@@ -53,7 +38,11 @@ bool parseItem(std::string_view item, ViewportName& name, std::string& error) {
     name.text = std::string(item);
     if (item.front() == '#') {
         name.byHandle = true;
-        if (parseHandle(item.substr(1), name.handle)) return true;
+        // The drawing's own handle reading; 0 is no handle.
+        if (auto handle = host::parseHandle(item.substr(1)); handle && *handle != 0) {
+            name.handle = *handle;
+            return true;
+        }
         error = "\"" + name.text + "\": a handle is # and 1 to 16 hexadecimal digits, not 0";
         return false;
     }

@@ -122,12 +122,15 @@ TEST_F(EditModifier, CancelAfterBrowseChangesNothing) {
 namespace zan::test {
 namespace {
 
+// Adds a level to the module's level list and returns it.
+Level* keep(const char* name, const char* modifier) {
+    auto& levels = state().levelList;
+    levels.push_back(std::make_unique<Level>(Level{name, 0, modifier, ""}));
+    return levels.back().get();
+}
+
 TEST(LevelRemoval, ClearingTheLevelListKeepsConfigurationsLevelsAsNames) {
     auto& s = state();
-    auto keep = [&](const char* name, const char* modifier) {
-        s.levelList.push_back(std::make_unique<Level>(Level{name, 0, modifier, ""}));
-        return s.levelList.back().get();
-    };
     Level* a = keep("Alpha", "A");
     Level* b = keep("Beta", "B");
     auto* c = s.layerConfigurations.append(std::make_unique<LayerConfiguration>());
@@ -147,10 +150,6 @@ TEST(LevelRemoval, ClearingTheLevelListKeepsConfigurationsLevelsAsNames) {
 
 TEST(LevelRemoval, NamesKeptOnClearingFollowTheLevelListOrder) {
     auto& s = state();
-    auto keep = [&](const char* name, const char* modifier) {
-        s.levelList.push_back(std::make_unique<Level>(Level{name, 0, modifier, ""}));
-        return s.levelList.back().get();
-    };
     Level* a = keep("Alpha", "A");
     Level* b = keep("Beta", "B");
     Level* c = keep("Gamma", "C");
