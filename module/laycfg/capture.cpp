@@ -6,6 +6,7 @@
 
 #include "ads/adslib.h"
 #include "shell/host_lists.h"
+#include "shell/host_values.h"
 #include "text/text_hash.h"
 
 namespace zan {
@@ -227,6 +228,24 @@ void forEachLayer(Each each) {
 
 void readLayerFreezeState(NameList& frozen, NameList& thawed) {
     forEachLayer([&](const char* name, int flags) { ((flags & 1) != 0 ? frozen : thawed).add(name); });
+}
+
+std::string drawingRevision() { return textVariable("DBREVISION").value_or(std::string()); }
+
+void LayerTableSnapshot::read() {
+    names_.clear();
+    frozen_.clear();
+    revision_ = drawingRevision();
+    forEachLayer([&](const char* name, int flags) {
+        names_.add(name);
+        frozen_.push_back((flags & 1) != 0);
+    });
+}
+
+bool LayerTableSnapshot::current() const { return !revision_.empty() && drawingRevision() == revision_; }
+
+void LayerTableSnapshot::split(NameList& frozen, NameList& thawed) const {
+    for (std::size_t i = 0; i < names_.size(); ++i) (frozen_[i] ? frozen : thawed).add(names_[i]);
 }
 
 NameList readLayerNames() {

@@ -104,6 +104,28 @@ void analyseCapture(const NameList& frozen, const NameList& thawed, const LevelL
 
 // The layer table split by the frozen bit of each layer's flags.
 void readLayerFreezeState(NameList& frozen, NameList& thawed);
+
+// The layer table as one walk found it: every layer in table order and
+// whether it was frozen, with the drawing's revision at the time. While the
+// host reports the same revision nothing in the drawing has changed, so the
+// walk need not be made again; a host that reports none gets a new walk
+// each time.
+class LayerTableSnapshot {
+public:
+    void read();
+    const NameList& names() const { return names_; }
+    // Whether the drawing is unchanged since read().
+    bool current() const;
+    // The layers split by their frozen bit, each part in table order.
+    void split(NameList& frozen, NameList& thawed) const;
+
+private:
+    NameList names_;
+    std::vector<bool> frozen_;
+    std::string revision_;  // empty: the host reports none
+};
+// The drawing's revision as the host reports it, or empty.
+std::string drawingRevision();
 // Every layer of the layer table, in table order.
 NameList readLayerNames();
 

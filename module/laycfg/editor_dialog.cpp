@@ -116,7 +116,8 @@ bool LayerConfigurationEditor::onInit() {
     for (const auto& level : state().levelList) lines.emplace_back(level->name, dataOf(level.get()));
     addLinesSorted(*this, kLevels, std::move(lines));
 
-    addLinesSorted(*this, kLayers, readLayerNames());
+    layers_.read();
+    addLinesSorted(*this, kLayers, layers_.names());
 
     for (const std::string& name : tableNames("VIEW")) listAdd(kViewList, name);
     for (const std::string& name : tableNames("UCS")) listAdd(kUcsList, name);
@@ -239,8 +240,13 @@ void LayerConfigurationEditor::runCapture(const NameList& frozen, const NameList
 }
 
 void LayerConfigurationEditor::captureGlobal() {
+    // The editor is modeless: the drawing may have changed since it was
+    // opened, and then the table is read again.
     NameList frozen, thawed;
-    readLayerFreezeState(frozen, thawed);
+    if (layers_.current())
+        layers_.split(frozen, thawed);
+    else
+        readLayerFreezeState(frozen, thawed);
     runCapture(frozen, thawed);
 }
 
@@ -312,7 +318,10 @@ void LayerConfigurationEditor::captureFromViewport() {
 
     std::unordered_set<std::string_view, ascii::TextHash> frozenNames;
     for (std::size_t i = 0; i < frozen.size(); ++i) frozenNames.insert(frozen[i]);
-    const NameList layers = readLayerNames();
+    NameList read;
+    const bool unchanged = layers_.current();
+    if (!unchanged) read = readLayerNames();
+    const NameList& layers = unchanged ? layers_.names() : read;
     NameList thawed;
     for (std::size_t i = 0; i < layers.size(); ++i)
         if (frozenNames.find(layers[i]) == frozenNames.end()) thawed.add(layers[i]);

@@ -104,6 +104,9 @@ private:
     EditorOwner& owner_;
     LayerConfiguration* configuration_;
     RuleLists rules_;
+    // The layer table as the editor last read it (for its layer list and
+    // for captures while the drawing stays unchanged).
+    LayerTableSnapshot layers_;
     bool dirty_[4] = {};
     std::string ucsName_ = "None";
     std::string viewName_ = "None";
