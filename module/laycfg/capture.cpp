@@ -211,6 +211,11 @@ void analyseCapture(const NameList& frozen, const NameList& thawed, const LevelL
     analyse(frozen, thawed, levels, separator, sink);
 }
 
+void analyseCapture(const NameSelection& frozen, const NameSelection& thawed, const LevelList& levels,
+                    char separator, CaptureSink& sink) {
+    analyse(frozen, thawed, levels, separator, sink);
+}
+
 namespace {
 
 template <typename Each>
@@ -244,8 +249,17 @@ void LayerTableSnapshot::read() {
 
 bool LayerTableSnapshot::current() const { return !revision_.empty() && drawingRevision() == revision_; }
 
-void LayerTableSnapshot::split(NameList& frozen, NameList& thawed) const {
-    for (std::size_t i = 0; i < names_.size(); ++i) (frozen_[i] ? frozen : thawed).add(names_[i]);
+std::pair<NameSelection, NameSelection> LayerTableSnapshot::split() {
+    frozenLayers_.clear();
+    thawedLayers_.clear();
+    for (std::size_t i = 0; i < names_.size(); ++i)
+        (frozen_[i] ? frozenLayers_ : thawedLayers_).push_back(static_cast<std::uint32_t>(i));
+    return {NameSelection(names_, frozenLayers_), NameSelection(names_, thawedLayers_)};
+}
+
+LayerTableSnapshot& layerTableSnapshot() {
+    static LayerTableSnapshot snapshot;
+    return snapshot;
 }
 
 NameList readLayerNames() {

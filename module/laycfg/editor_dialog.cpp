@@ -233,20 +233,18 @@ void LayerConfigurationEditor::excludeLayer(std::string_view name) {
     addRule(RuleLists::LayersExcluded, name, nullptr, false);
 }
 
-void LayerConfigurationEditor::runCapture(const NameList& frozen, const NameList& thawed) {
+template <typename Names>
+void LayerConfigurationEditor::runCapture(const Names& frozen, const Names& thawed) {
     analyseCapture(frozen, thawed, state().levelList, state().modifierSeparator, *this);
     for (int which = 0; which < 4; ++which)
         if (dirty_[which]) syncList(static_cast<RuleLists::Which>(which));
 }
 
 void LayerConfigurationEditor::captureGlobal() {
-    // The editor is modeless: the drawing may have changed since it was
-    // opened, and then the table is read again.
-    NameList frozen, thawed;
-    if (layers_.current())
-        layers_.split(frozen, thawed);
-    else
-        readLayerFreezeState(frozen, thawed);
+    // The editor is modeless: the drawing may have changed since the table
+    // was read, and then it is read again.
+    if (!layers_.current()) layers_.read();
+    const auto [frozen, thawed] = layers_.split();
     runCapture(frozen, thawed);
 }
 
@@ -318,10 +316,8 @@ void LayerConfigurationEditor::captureFromViewport() {
 
     std::unordered_set<std::string_view, ascii::TextHash> frozenNames;
     for (std::size_t i = 0; i < frozen.size(); ++i) frozenNames.insert(frozen[i]);
-    NameList read;
-    const bool unchanged = layers_.current();
-    if (!unchanged) read = readLayerNames();
-    const NameList& layers = unchanged ? layers_.names() : read;
+    if (!layers_.current()) layers_.read();
+    const NameList& layers = layers_.names();
     NameList thawed;
     for (std::size_t i = 0; i < layers.size(); ++i)
         if (frozenNames.find(layers[i]) == frozenNames.end()) thawed.add(layers[i]);
