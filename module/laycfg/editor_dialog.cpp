@@ -77,8 +77,9 @@ void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf,
     };
     // A table kept in order (as many are) needs no sorting.
     if (!std::is_sorted(order.begin(), order.end(), before)) std::sort(order.begin(), order.end(), before);
-    dialog.listReserve(listId, count);
-    for (const Entry& e : order) dialog.listAdd(listId, textOf(e.line), dataOf(e.line));
+    dialog.listAddLines(listId, count, [&](std::size_t i) {
+        return tk::ListLine{textOf(order[i].line), dataOf(order[i].line)};
+    });
 }
 
 void addLinesSorted(tk::Dialog& dialog, int listId, const NameList& names) {

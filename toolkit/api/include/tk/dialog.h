@@ -86,6 +86,9 @@ public:
         return withControls<int>([&](auto& c) { return c.listAdd(id, text, data); }, -1);
     }
     bool listReserve(int id, std::size_t lines) { return call([&](auto& c) { return c.listReserve(id, lines); }); }
+    int listAddLines(int id, std::size_t count, const std::function<ListLine(std::size_t)>& line) {
+        return withControls<int>([&](auto& c) { return c.listAddLines(id, count, line); }, -1);
+    }
     int listInsert(int id, int index, std::string_view text, ItemData data = 0) {
         return withControls<int>([&](auto& c) { return c.listInsert(id, index, text, data); }, -1);
     }
