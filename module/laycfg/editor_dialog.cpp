@@ -339,8 +339,7 @@ void LayerConfigurationEditor::takeControls() {
     t.option = checked != 0 ? checked - kNoAction : option_;
     const LevelIndex index(state().levelList);
     auto takeLevels = [&](int list, std::vector<Level*>& levels, std::vector<std::string>& unresolved) {
-        for (int i = 0, n = listCount(list); i < n; ++i) {
-            std::string text = listText(list, i);
+        for (std::string& text : listTexts(list)) {
             if (Level* level = index.find(text))
                 levels.push_back(level);
             else if (!text.empty())
@@ -349,8 +348,8 @@ void LayerConfigurationEditor::takeControls() {
     };
     takeLevels(kIncludedLevels, t.includedLevels, t.unresolvedIncluded);
     takeLevels(kExcludedLevels, t.excludedLevels, t.unresolvedExcluded);
-    for (int i = 0, n = listCount(kIncludedLayers); i < n; ++i) t.includedLayers.push_back(listText(kIncludedLayers, i));
-    for (int i = 0, n = listCount(kExcludedLayers); i < n; ++i) t.excludedLayers.push_back(listText(kExcludedLayers, i));
+    t.includedLayers = listTexts(kIncludedLayers);
+    t.excludedLayers = listTexts(kExcludedLayers);
     if (int line = listCurrent(kUcsList); line >= 0) ucsName_ = listText(kUcsList, line);
     if (int line = listCurrent(kViewList); line >= 0) viewName_ = listText(kViewList, line);
     taken_ = std::move(t);

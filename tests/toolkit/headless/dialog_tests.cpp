@@ -143,6 +143,8 @@ TEST_F(DialogTest, ListsKeepOrderSelectionAndItemData) {
         EXPECT_EQ(d.listAddLines(1, 2, line), -1);
         EXPECT_EQ(d.listAddLines(1036, 2, line), 2);
         EXPECT_EQ(d.listText(1036, 0), "First");
+        EXPECT_EQ(d.listTexts(1036), (std::vector<std::string>{"First", "Second"}));
+        EXPECT_TRUE(d.listTexts(1).empty());
         d.listInsert(1052, -1, "World");
         d.listInsert(1052, 0, "Front");  // inserting does not sort
     };

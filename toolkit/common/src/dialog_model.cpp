@@ -257,6 +257,15 @@ std::optional<std::string> DialogModel::listText(int id, int index) const {
     return c->lines[static_cast<std::size_t>(index)].text;
 }
 
+std::vector<std::string> DialogModel::listTexts(int id) const {
+    std::vector<std::string> texts;
+    const Control* c = list(id);
+    if (c == nullptr) return texts;
+    texts.reserve(c->lines.size());
+    for (const Line& line : c->lines) texts.push_back(line.text);
+    return texts;
+}
+
 tk::ItemData DialogModel::listData(int id, int index) const {
     const Control* c = list(id);
     if (c == nullptr || !validIndex(*c, index)) return 0;

@@ -98,6 +98,9 @@ public:
     std::string listText(int id, int index) const {
         return withControls<std::string>([&](auto& c) { return c.listText(id, index).value_or(""); }, {});
     }
+    std::vector<std::string> listTexts(int id) const {
+        return withControls<std::vector<std::string>>([&](auto& c) { return c.listTexts(id); }, {});
+    }
     ItemData listData(int id, int index) const {
         return withControls<ItemData>([&](auto& c) { return c.listData(id, index); }, 0);
     }

@@ -74,6 +74,15 @@ public:
     virtual bool listClear(int id) = 0;
     virtual int listCount(int id) const = 0;
     virtual std::optional<std::string> listText(int id, int index) const = 0;
+    // The texts of all lines in order; empty when `id` names no list. A
+    // backend may give them at once.
+    virtual std::vector<std::string> listTexts(int id) const {
+        std::vector<std::string> texts;
+        const int count = listCount(id);
+        if (count > 0) texts.reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) texts.push_back(listText(id, i).value_or(std::string()));
+        return texts;
+    }
     virtual ItemData listData(int id, int index) const = 0;
     virtual bool listSetData(int id, int index, ItemData data) = 0;
     // The first line after `after` (-1: from the start) whose text equals

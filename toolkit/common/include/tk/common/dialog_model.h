@@ -75,6 +75,7 @@ public:
     bool listClear(int id) override;
     int listCount(int id) const override;
     std::optional<std::string> listText(int id, int index) const override;
+    std::vector<std::string> listTexts(int id) const override;
     tk::ItemData listData(int id, int index) const override;
     bool listSetData(int id, int index, tk::ItemData data) override;
     int listFind(int id, std::string_view text, int after) const override;
