@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <string_view>
-#include <vector>
+#include <unordered_set>
 
 #include "levels/levels.h"
 #include "text/text_hash.h"
@@ -24,57 +23,7 @@ bool LayerConfiguration::addText(std::vector<std::string>& list, std::string_vie
 
 namespace {
 
-// A set of texts (views: the texts stay where they are while it is used),
-// open addressing in one array, so that a list of many texts allocates
-// nothing per text. Made with room for `expected` texts; it grows beyond.
-class TextSet {
-public:
-    explicit TextSet(std::size_t expected) {
-        std::size_t size = 16;
-        while (size < 2 * expected) size *= 2;
-        slots_.resize(size);
-    }
-    // True when the text was not in the set yet.
-    bool insert(std::string_view text) {
-        if (2 * (count_ + 1) > slots_.size()) grow();
-        const std::size_t h = ascii::hashText(text);
-        Slot* slot = find(h, text);
-        if (slot->used) return false;
-        *slot = Slot{text, h, true};
-        ++count_;
-        return true;
-    }
-    bool contains(std::string_view text) const {
-        return const_cast<TextSet*>(this)->find(ascii::hashText(text), text)->used;
-    }
-
-private:
-    struct Slot {
-        std::string_view text;
-        std::size_t hash = 0;
-        bool used = false;
-    };
-    // The slot holding `text`, or the empty slot where it would go.
-    Slot* find(std::size_t h, std::string_view text) {
-        const std::size_t mask = slots_.size() - 1;
-        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
-            Slot& slot = slots_[i];
-            if (!slot.used || (slot.hash == h && slot.text == text)) return &slot;
-        }
-    }
-    void grow() {
-        std::vector<Slot> old(slots_.size() * 2);
-        old.swap(slots_);
-        count_ = 0;
-        for (const Slot& slot : old)
-            if (slot.used) {
-                *find(slot.hash, slot.text) = slot;
-                ++count_;
-            }
-    }
-    std::vector<Slot> slots_;
-    std::size_t count_ = 0;
-};
+using TextSet = std::unordered_set<std::string_view, ascii::TextHash, std::equal_to<>>;
 
 }  // namespace
 
@@ -82,13 +31,15 @@ void LayerConfiguration::addLevels(std::vector<Level*>& list, const std::vector<
     // checkLevelUnique against the list: no listed level may share the
     // candidate's modifier or its name. The sets view the levels' texts,
     // which do not change while the levels are added.
-    TextSet modifiers(list.size() + levels.size()), names(list.size() + levels.size());
+    TextSet modifiers, names;
+    modifiers.reserve(list.size() + levels.size());
+    names.reserve(list.size() + levels.size());
     for (const Level* level : list) {
         modifiers.insert(level->modifier);
         names.insert(level->name);
     }
     for (Level* level : levels) {
-        if (!level || modifiers.contains(level->modifier) || names.contains(level->name)) continue;
+        if (!level || modifiers.count(level->modifier) != 0 || names.count(level->name) != 0) continue;
         list.push_back(level);
         modifiers.insert(level->modifier);
         names.insert(level->name);
@@ -99,10 +50,11 @@ void LayerConfiguration::addTexts(std::vector<std::string>& list, const std::vec
     // The set views the texts without copying them: the list has its room
     // before the views are taken, so adding to it moves none of them.
     list.reserve(list.size() + texts.size());
-    TextSet members(list.size() + texts.size());
+    TextSet members;
+    members.reserve(list.size() + texts.size());
     for (const std::string& text : list) members.insert(text);
     for (const std::string& text : texts)
-        if (members.insert(text)) list.push_back(text);
+        if (members.insert(text).second) list.push_back(text);
 }
 
 void LayerConfiguration::resolveModifiers(const std::vector<std::string>& levelNames, const LevelIndex& index,
