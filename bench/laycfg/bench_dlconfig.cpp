@@ -17,6 +17,8 @@
 //                            dlconfig, save it: one session from start to end
 //   LayerTableWalk/N         ads_tblnext over a table of N layers, each entry
 //                            released again: what every full read costs
+// The capture benchmarks also count the page faults of a run ("faults"):
+// memory taken fresh from the system is slow on some machines.
 // The files go to $ZAN_BENCH_DIR (default /tmp/zan_bench), made on first use.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
