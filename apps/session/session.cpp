@@ -7,6 +7,7 @@
 #include "commands/core_commands.h"
 #include "dxf/dxf.h"
 #include "session/backend_factory.h"
+#include "session/heap_policy.h"
 #include "session/host_drawing.h"
 #include "session/plot_command.h"
 
@@ -35,6 +36,7 @@ private:
 
 Session::Session(SessionOptions options, std::function<void(std::string_view)> output)
     : options_(std::move(options)), output_(std::move(output)) {
+    keepFreedMemoryForReuse();
     std::string problem;
     platform_ = makeBackend(options_.backend, problem);
     if (!platform_) throw std::invalid_argument(problem);

@@ -17,8 +17,11 @@
 //                            dlconfig, save it: one session from start to end
 //   LayerTableWalk/N         ads_tblnext over a table of N layers, each entry
 //                            released again: what every full read costs
+// The capture benchmarks also count the page faults of a run ("faults"):
+// memory taken fresh from the system is slow on some machines.
 // The files go to $ZAN_BENCH_DIR (default /tmp/zan_bench), made on first use.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -126,14 +129,25 @@ void freezeSome(host::Database& db, int layers) {
     db.reindexTable(*db.table("LAYER"));
 }
 
+// Page faults so far: fresh memory is slow to get on some machines, so the
+// capture benchmarks report how many pages each run touches for the first time.
+long pageFaults() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt + usage.ru_majflt;
+}
+
 void BM_CaptureThroughEditor(benchmark::State& state) {
     const int layers = static_cast<int>(state.range(0));
     DlconfigSession s(layerDrawing(layers));
     freezeSome(s.session->host().db(), layers);
     const std::string script = "dlconfig\n@click 1038\n@click 1044\n@cancel\n@escape\n";
     s.run(script);  // loads the levels and the configuration file once
+    const long faults = pageFaults();
     for (auto _ : state)
         if (!s.run(script)) state.SkipWithError(s.transcriptTail.c_str());
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(pageFaults() - faults),
+                                                  benchmark::Counter::kAvgIterations);
     state.SetComplexityN(layers);
     state.counters["layers"] = layers;
 }
@@ -149,8 +163,11 @@ void BM_CaptureAndCommit(benchmark::State& state) {
     const std::string script =
         "dlconfig\n@click 1038\n@click 1044\n@click 1\n@select 1036 Untitled\n@click 1040\n@yes\n@escape\n";
     s.run(script);
+    const long faults = pageFaults();
     for (auto _ : state)
         if (!s.run(script)) state.SkipWithError(s.transcriptTail.c_str());
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(pageFaults() - faults),
+                                                  benchmark::Counter::kAvgIterations);
     state.SetComplexityN(layers);
     state.counters["layers"] = layers;
 }

@@ -6,6 +6,7 @@
 
 #include "ads/adslib.h"
 #include "shell/host_lists.h"
+#include "shell/host_values.h"
 #include "text/text_hash.h"
 
 namespace zan {
@@ -210,6 +211,11 @@ void analyseCapture(const NameList& frozen, const NameList& thawed, const LevelL
     analyse(frozen, thawed, levels, separator, sink);
 }
 
+void analyseCapture(const NameSelection& frozen, const NameSelection& thawed, const LevelList& levels,
+                    char separator, CaptureSink& sink) {
+    analyse(frozen, thawed, levels, separator, sink);
+}
+
 namespace {
 
 template <typename Each>
@@ -227,6 +233,33 @@ void forEachLayer(Each each) {
 
 void readLayerFreezeState(NameList& frozen, NameList& thawed) {
     forEachLayer([&](const char* name, int flags) { ((flags & 1) != 0 ? frozen : thawed).add(name); });
+}
+
+std::string drawingRevision() { return textVariable("DBREVISION").value_or(std::string()); }
+
+void LayerTableSnapshot::read() {
+    names_.clear();
+    frozen_.clear();
+    revision_ = drawingRevision();
+    forEachLayer([&](const char* name, int flags) {
+        names_.add(name);
+        frozen_.push_back((flags & 1) != 0);
+    });
+}
+
+bool LayerTableSnapshot::current() const { return !revision_.empty() && drawingRevision() == revision_; }
+
+std::pair<NameSelection, NameSelection> LayerTableSnapshot::split() {
+    frozenLayers_.clear();
+    thawedLayers_.clear();
+    for (std::size_t i = 0; i < names_.size(); ++i)
+        (frozen_[i] ? frozenLayers_ : thawedLayers_).push_back(static_cast<std::uint32_t>(i));
+    return {NameSelection(names_, frozenLayers_), NameSelection(names_, thawedLayers_)};
+}
+
+LayerTableSnapshot& layerTableSnapshot() {
+    static LayerTableSnapshot snapshot;
+    return snapshot;
 }
 
 NameList readLayerNames() {

@@ -104,6 +104,50 @@ void analyseCapture(const NameList& frozen, const NameList& thawed, const LevelL
 
 // The layer table split by the frozen bit of each layer's flags.
 void readLayerFreezeState(NameList& frozen, NameList& thawed);
+
+// Some names of a NameList, by index, in the order of the indices.
+class NameSelection {
+public:
+    NameSelection(const NameList& names, const std::vector<std::uint32_t>& indices)
+        : names_(&names), indices_(&indices) {}
+    std::size_t size() const { return indices_->size(); }
+    std::string_view operator[](std::size_t i) const { return (*names_)[(*indices_)[i]]; }
+
+private:
+    const NameList* names_;
+    const std::vector<std::uint32_t>* indices_;
+};
+void analyseCapture(const NameSelection& frozen, const NameSelection& thawed, const LevelList& levels,
+                    char separator, CaptureSink& sink);
+
+// The layer table as one walk found it: every layer in table order and
+// whether it was frozen, with the drawing's revision at the time. While the
+// host reports the same revision nothing in the drawing has changed, so the
+// walk need not be made again; a host that reports none gets a new walk
+// each time.
+class LayerTableSnapshot {
+public:
+    void read();
+    const NameList& names() const { return names_; }
+    // Whether the drawing is unchanged since read().
+    bool current() const;
+    // The layers split by their frozen bit, each part in table order; valid
+    // until the next read() or split().
+    std::pair<NameSelection, NameSelection> split();
+
+private:
+    NameList names_;
+    std::vector<bool> frozen_;
+    std::string revision_;  // empty: the host reports none
+    std::vector<std::uint32_t> frozenLayers_, thawedLayers_;
+};
+// The snapshot the editor reads into. One for the module, so that its
+// buffers are reused from one editor to the next instead of being made
+// afresh for every table of many layers; whoever reads it last leaves it
+// matching the revision it holds, so sharing it changes no result.
+LayerTableSnapshot& layerTableSnapshot();
+// The drawing's revision as the host reports it, or empty.
+std::string drawingRevision();
 // Every layer of the layer table, in table order.
 NameList readLayerNames();
 

@@ -77,8 +77,9 @@ void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf,
     };
     // A table kept in order (as many are) needs no sorting.
     if (!std::is_sorted(order.begin(), order.end(), before)) std::sort(order.begin(), order.end(), before);
-    dialog.listReserve(listId, count);
-    for (const Entry& e : order) dialog.listAdd(listId, textOf(e.line), dataOf(e.line));
+    dialog.listAddLines(listId, count, [&](std::size_t i) {
+        return tk::ListLine{textOf(order[i].line), dataOf(order[i].line)};
+    });
 }
 
 void addLinesSorted(tk::Dialog& dialog, int listId, const NameList& names) {
@@ -116,7 +117,8 @@ bool LayerConfigurationEditor::onInit() {
     for (const auto& level : state().levelList) lines.emplace_back(level->name, dataOf(level.get()));
     addLinesSorted(*this, kLevels, std::move(lines));
 
-    addLinesSorted(*this, kLayers, readLayerNames());
+    layers_.read();
+    addLinesSorted(*this, kLayers, layers_.names());
 
     for (const std::string& name : tableNames("VIEW")) listAdd(kViewList, name);
     for (const std::string& name : tableNames("UCS")) listAdd(kUcsList, name);
@@ -232,15 +234,18 @@ void LayerConfigurationEditor::excludeLayer(std::string_view name) {
     addRule(RuleLists::LayersExcluded, name, nullptr, false);
 }
 
-void LayerConfigurationEditor::runCapture(const NameList& frozen, const NameList& thawed) {
+template <typename Names>
+void LayerConfigurationEditor::runCapture(const Names& frozen, const Names& thawed) {
     analyseCapture(frozen, thawed, state().levelList, state().modifierSeparator, *this);
     for (int which = 0; which < 4; ++which)
         if (dirty_[which]) syncList(static_cast<RuleLists::Which>(which));
 }
 
 void LayerConfigurationEditor::captureGlobal() {
-    NameList frozen, thawed;
-    readLayerFreezeState(frozen, thawed);
+    // The editor is modeless: the drawing may have changed since the table
+    // was read, and then it is read again.
+    if (!layers_.current()) layers_.read();
+    const auto [frozen, thawed] = layers_.split();
     runCapture(frozen, thawed);
 }
 
@@ -312,7 +317,8 @@ void LayerConfigurationEditor::captureFromViewport() {
 
     std::unordered_set<std::string_view, ascii::TextHash> frozenNames;
     for (std::size_t i = 0; i < frozen.size(); ++i) frozenNames.insert(frozen[i]);
-    const NameList layers = readLayerNames();
+    if (!layers_.current()) layers_.read();
+    const NameList& layers = layers_.names();
     NameList thawed;
     for (std::size_t i = 0; i < layers.size(); ++i)
         if (frozenNames.find(layers[i]) == frozenNames.end()) thawed.add(layers[i]);
@@ -333,8 +339,7 @@ void LayerConfigurationEditor::takeControls() {
     t.option = checked != 0 ? checked - kNoAction : option_;
     const LevelIndex index(state().levelList);
     auto takeLevels = [&](int list, std::vector<Level*>& levels, std::vector<std::string>& unresolved) {
-        for (int i = 0, n = listCount(list); i < n; ++i) {
-            std::string text = listText(list, i);
+        for (std::string& text : listTexts(list)) {
             if (Level* level = index.find(text))
                 levels.push_back(level);
             else if (!text.empty())
@@ -343,8 +348,8 @@ void LayerConfigurationEditor::takeControls() {
     };
     takeLevels(kIncludedLevels, t.includedLevels, t.unresolvedIncluded);
     takeLevels(kExcludedLevels, t.excludedLevels, t.unresolvedExcluded);
-    for (int i = 0, n = listCount(kIncludedLayers); i < n; ++i) t.includedLayers.push_back(listText(kIncludedLayers, i));
-    for (int i = 0, n = listCount(kExcludedLayers); i < n; ++i) t.excludedLayers.push_back(listText(kExcludedLayers, i));
+    t.includedLayers = listTexts(kIncludedLayers);
+    t.excludedLayers = listTexts(kExcludedLayers);
     if (int line = listCurrent(kUcsList); line >= 0) ucsName_ = listText(kUcsList, line);
     if (int line = listCurrent(kViewList); line >= 0) viewName_ = listText(kViewList, line);
     taken_ = std::move(t);

@@ -92,7 +92,8 @@ private:
     void removeHighlighted(RuleLists::Which which);
     // Rebuilds a list box from the rules, keeping its highlighted line.
     void syncList(RuleLists::Which which);
-    void runCapture(const NameList& frozen, const NameList& thawed);
+    template <typename Names>
+    void runCapture(const Names& frozen, const Names& thawed);
     void takeControls();
 
     // CaptureSink
@@ -104,6 +105,9 @@ private:
     EditorOwner& owner_;
     LayerConfiguration* configuration_;
     RuleLists rules_;
+    // The layer table as last read (for the layer list, and for captures
+    // while the drawing stays unchanged).
+    LayerTableSnapshot& layers_ = layerTableSnapshot();
     bool dirty_[4] = {};
     std::string ucsName_ = "None";
     std::string viewName_ = "None";

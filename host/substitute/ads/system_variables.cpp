@@ -1,5 +1,7 @@
 // ads_getvar and ads_setvar.
+#include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #include "ads/ads_context.h"
 #include "ads/resbuf_lists.h"
@@ -8,10 +10,32 @@
 
 using host::ads::theHost;
 
+namespace {
+
+// DBREVISION, read-only: which drawing is open and how many changes its
+// records have seen, as text ("serial:revision"). Two equal values mean the
+// same drawing with nothing made, changed or erased in between, so that an
+// application may keep what it read from it instead of reading it again.
+constexpr std::string_view kRevisionVariable = "DBREVISION";
+
+void revisionText(const host::Database& db, struct resbuf* result) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%llu:%llu", static_cast<unsigned long long>(db.serial()),
+                  static_cast<unsigned long long>(db.revision()));
+    result->restype = RTSTR;
+    result->resval.rstring = acad__strdup(text);
+}
+
+}  // namespace
+
 extern "C" {
 
 int ads_getvar(const char* name, struct resbuf* result) {
     if (!theHost() || !name || !result) return RTERROR;
+    if (host::namesEqual(name, kRevisionVariable)) {
+        revisionText(theHost()->db(), result);
+        return result->resval.rstring ? RTNORM : RTERROR;
+    }
     const host::SystemVariable* v = theHost()->db().variables().find(name);
     if (!v) return RTERROR;
     switch (v->type) {

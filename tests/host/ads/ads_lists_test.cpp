@@ -122,3 +122,36 @@ TEST(AdsTables, EntryListsMergePointsAcrossTheShownGroupsOnlyAndReadIntegersAsTh
     EXPECT_EQ(walked, 4);
     EXPECT_EQ(ads_tblnext("NO SUCH TABLE AT ALL, AND A NAME LONGER THAN ANY TABLE'S", 1), nullptr);
 }
+
+TEST(AdsVariables, TheRevisionChangesWithEveryChangeToTheDrawingAndOnlyThen) {
+    auto revision = [] {
+        resbuf value{};
+        EXPECT_EQ(ads_getvar("dbrevision", &value), RTNORM);
+        EXPECT_EQ(value.restype, RTSTR);
+        std::string text = value.resval.rstring ? value.resval.rstring : "";
+        acad_free(value.resval.rstring);
+        return text;
+    };
+    SessionHarness h(false);
+    const std::string first = revision();
+    // Reading the drawing changes nothing.
+    for (resbuf* entry = ads_tblnext("LAYER", 1); entry != nullptr; entry = ads_tblnext("LAYER", 0)) ads_relrb(entry);
+    EXPECT_EQ(revision(), first);
+
+    ASSERT_EQ(h.run("-LAYER\nNew\nWALL\n\n"), 0);
+    const std::string added = revision();
+    EXPECT_NE(added, first);
+    ASSERT_EQ(h.run("-LAYER\nFreeze\nWALL\n\n"), 0);
+    EXPECT_NE(revision(), added);
+
+    // Another drawing, even one with as many changes, tells a value of its own.
+    const std::string before = revision();
+    h.session().newDrawing();
+    EXPECT_NE(revision(), before);
+
+    // Applications can read it, not set it.
+    resbuf text{};
+    text.restype = RTSTR;
+    text.resval.rstring = const_cast<char*>("1:1");
+    EXPECT_EQ(ads_setvar("DBREVISION", &text), RTERROR);
+}

@@ -136,7 +136,15 @@ TEST_F(DialogTest, ListsKeepOrderSelectionAndItemData) {
         d.listAdd(1014, "A", 1);
         d.listAdd(1014, "c", 3);
         d.listAdd(1014, "B", 4);  // equal ignoring case: after "b"
-        for (const char* name : {"Second", "First"}) d.listAdd(1036, name, 10);
+        // Lines added at once land where adding them one by one puts them,
+        // also when they come out of the list's order.
+        const char* const names[] = {"Second", "First"};
+        auto line = [&](std::size_t i) { return tk::ListLine{names[i], 10}; };
+        EXPECT_EQ(d.listAddLines(1, 2, line), -1);
+        EXPECT_EQ(d.listAddLines(1036, 2, line), 2);
+        EXPECT_EQ(d.listText(1036, 0), "First");
+        EXPECT_EQ(d.listTexts(1036), (std::vector<std::string>{"First", "Second"}));
+        EXPECT_TRUE(d.listTexts(1).empty());
         d.listInsert(1052, -1, "World");
         d.listInsert(1052, 0, "Front");  // inserting does not sort
     };

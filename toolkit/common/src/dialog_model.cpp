@@ -169,29 +169,28 @@ bool DialogModel::setFocus(int id) {
     return true;
 }
 
-int DialogModel::listAdd(int id, std::string_view value, tk::ItemData data) {
-    Control* c = list(id);
-    if (c == nullptr) return -1;
-    auto& lines = c->lines;
+std::size_t DialogModel::addLine(Control& c, std::string_view value, tk::ItemData data) {
+    auto& lines = c.lines;
     std::size_t at = lines.size();
-    if ((c->style & tk::kSorted) != 0 && !lines.empty() && text::compareIgnoreCase(lines.back().text, value) > 0) {
+    if ((c.style & tk::kSorted) != 0 && !lines.empty() && text::compareIgnoreCase(lines.back().text, value) > 0) {
         // Equal lines keep the order in which they were added.
         auto pos = std::upper_bound(lines.begin(), lines.end(), value, [](std::string_view v, const Line& line) {
             return text::compareIgnoreCase(v, line.text) < 0;
         });
         at = static_cast<std::size_t>(pos - lines.begin());
     }
-    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::string(value), data, false});
-    return static_cast<int>(at);
+    if (at == lines.size())
+        lines.push_back(Line{std::string(value), data, false});
+    else
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::string(value), data, false});
+    return at;
 }
 
-bool DialogModel::listReserve(int id, std::size_t count) {
-    Control* c = list(id);
-    if (c == nullptr) return false;
-    auto& lines = c->lines;
-    if (count > lines.max_size() - lines.size()) return true;  // a hint only: nothing is promised
+void DialogModel::reserveLines(Control& c, std::size_t count) {
+    auto& lines = c.lines;
+    if (count > lines.max_size() - lines.size()) return;  // a hint only: nothing is promised
     const std::size_t wanted = lines.size() + count;
-    if (wanted <= lines.capacity()) return true;
+    if (wanted <= lines.capacity()) return;
     try {
         // Growing at least by half keeps repeated small hints from copying
         // the list each time.
@@ -199,7 +198,30 @@ bool DialogModel::listReserve(int id, std::size_t count) {
     } catch (const std::exception&) {
         // Without the room the lines are added as they come.
     }
+}
+
+int DialogModel::listAdd(int id, std::string_view value, tk::ItemData data) {
+    Control* c = list(id);
+    if (c == nullptr) return -1;
+    return static_cast<int>(addLine(*c, value, data));
+}
+
+bool DialogModel::listReserve(int id, std::size_t count) {
+    Control* c = list(id);
+    if (c == nullptr) return false;
+    reserveLines(*c, count);
     return true;
+}
+
+int DialogModel::listAddLines(int id, std::size_t count, const std::function<tk::ListLine(std::size_t)>& line) {
+    Control* c = list(id);
+    if (c == nullptr) return -1;
+    reserveLines(*c, count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const tk::ListLine l = line(i);
+        addLine(*c, l.text, l.data);
+    }
+    return static_cast<int>(count);
 }
 
 int DialogModel::listInsert(int id, int index, std::string_view value, tk::ItemData data) {
@@ -233,6 +255,15 @@ std::optional<std::string> DialogModel::listText(int id, int index) const {
     const Control* c = list(id);
     if (c == nullptr || !validIndex(*c, index)) return std::nullopt;
     return c->lines[static_cast<std::size_t>(index)].text;
+}
+
+std::vector<std::string> DialogModel::listTexts(int id) const {
+    std::vector<std::string> texts;
+    const Control* c = list(id);
+    if (c == nullptr) return texts;
+    texts.reserve(c->lines.size());
+    for (const Line& line : c->lines) texts.push_back(line.text);
+    return texts;
 }
 
 tk::ItemData DialogModel::listData(int id, int index) const {

@@ -86,6 +86,9 @@ public:
         return withControls<int>([&](auto& c) { return c.listAdd(id, text, data); }, -1);
     }
     bool listReserve(int id, std::size_t lines) { return call([&](auto& c) { return c.listReserve(id, lines); }); }
+    int listAddLines(int id, std::size_t count, const std::function<ListLine(std::size_t)>& line) {
+        return withControls<int>([&](auto& c) { return c.listAddLines(id, count, line); }, -1);
+    }
     int listInsert(int id, int index, std::string_view text, ItemData data = 0) {
         return withControls<int>([&](auto& c) { return c.listInsert(id, index, text, data); }, -1);
     }
@@ -94,6 +97,9 @@ public:
     int listCount(int id) const { return withControls<int>([&](auto& c) { return c.listCount(id); }, 0); }
     std::string listText(int id, int index) const {
         return withControls<std::string>([&](auto& c) { return c.listText(id, index).value_or(""); }, {});
+    }
+    std::vector<std::string> listTexts(int id) const {
+        return withControls<std::vector<std::string>>([&](auto& c) { return c.listTexts(id); }, {});
     }
     ItemData listData(int id, int index) const {
         return withControls<ItemData>([&](auto& c) { return c.listData(id, index); }, 0);

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,12 @@ namespace tk {
 
 // The value a list line carries (a number or a pointer of the caller's).
 using ItemData = std::intptr_t;
+
+// One line for a list: its text and the value it carries.
+struct ListLine {
+    std::string_view text;
+    ItemData data = 0;
+};
 
 // Operations on one open dialog's controls. Texts are bytes (UTF-8 on this
 // platform). Calls naming a control the dialog lacks, or an operation the
@@ -49,12 +56,33 @@ public:
     // Makes room for `lines` more lines before many are added, so that the
     // list grows once; false when `id` names no list. Changes no line.
     virtual bool listReserve(int id, std::size_t lines) = 0;
+    // Adds `count` lines as that many listAdd calls in turn would, line i
+    // as `line(i)` gives it; the number added, or -1 when `id` names no list.
+    // A backend may add them at once: lines given in a sorted list's own
+    // order then each land at the end without a search.
+    virtual int listAddLines(int id, std::size_t count, const std::function<ListLine(std::size_t)>& line) {
+        if (!listReserve(id, count)) return -1;
+        for (std::size_t i = 0; i < count; ++i) {
+            const ListLine l = line(i);
+            if (listAdd(id, l.text, l.data) < 0) return static_cast<int>(i);
+        }
+        return static_cast<int>(count);
+    }
     // Inserts before `index` (-1: at the end), without sorting; its index, or -1.
     virtual int listInsert(int id, int index, std::string_view text, ItemData data) = 0;
     virtual bool listDelete(int id, int index) = 0;
     virtual bool listClear(int id) = 0;
     virtual int listCount(int id) const = 0;
     virtual std::optional<std::string> listText(int id, int index) const = 0;
+    // The texts of all lines in order; empty when `id` names no list. A
+    // backend may give them at once.
+    virtual std::vector<std::string> listTexts(int id) const {
+        std::vector<std::string> texts;
+        const int count = listCount(id);
+        if (count > 0) texts.reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) texts.push_back(listText(id, i).value_or(std::string()));
+        return texts;
+    }
     virtual ItemData listData(int id, int index) const = 0;
     virtual bool listSetData(int id, int index, ItemData data) = 0;
     // The first line after `after` (-1: from the start) whose text equals

@@ -69,11 +69,13 @@ public:
     bool setFocus(int id) override;
     int listAdd(int id, std::string_view text, tk::ItemData data) override;
     bool listReserve(int id, std::size_t lines) override;
+    int listAddLines(int id, std::size_t count, const std::function<tk::ListLine(std::size_t)>& line) override;
     int listInsert(int id, int index, std::string_view text, tk::ItemData data) override;
     bool listDelete(int id, int index) override;
     bool listClear(int id) override;
     int listCount(int id) const override;
     std::optional<std::string> listText(int id, int index) const override;
+    std::vector<std::string> listTexts(int id) const override;
     tk::ItemData listData(int id, int index) const override;
     bool listSetData(int id, int index, tk::ItemData data) override;
     int listFind(int id, std::string_view text, int after) const override;
@@ -85,6 +87,9 @@ public:
 private:
     Control* list(int id);
     const Control* list(int id) const;
+    // Adds a line to a list control as listAdd does; its index.
+    static std::size_t addLine(Control& c, std::string_view text, tk::ItemData data);
+    static void reserveLines(Control& c, std::size_t count);
     static bool validIndex(const Control& c, int index) {
         return index >= 0 && static_cast<std::size_t>(index) < c.lines.size();
     }
