@@ -12,7 +12,7 @@ void keepFreedMemoryForReuse() {
     // their own (which are returned to the system when freed), and free
     // memory at the heap's end is kept up to 1 GB.
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 1024 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
 #endif
 }
 
