@@ -26,7 +26,7 @@ RecordId Database::add(Record record) {
         noteHandle(record.handle);
     }
     RecordId id = static_cast<RecordId>(records_.size());
-    noteChange(record);
+    noteAddition(record);
     records_.push_back(std::move(record));
     indexHandle(id);
     return id;
@@ -35,7 +35,7 @@ RecordId Database::add(Record record) {
 RecordId Database::addAsIs(Record record) {
     RecordId id = static_cast<RecordId>(records_.size());
     if (record.handle != 0) noteHandle(record.handle);
-    noteChange(record);
+    noteAddition(record);
     records_.push_back(std::move(record));
     indexHandle(id);
     return id;

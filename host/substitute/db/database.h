@@ -96,10 +96,12 @@ public:
     // Counts every change to the drawing's records (made, changed, erased);
     // a record's own `revision` tells when it last changed.
     std::uint64_t revision() const { return revision_; }
-    // The revision of the last change to a record that entities' shapes can
-    // depend on: any record but the symbol tables' (a layer switched off
-    // moves no entity), so that what is measured from shapes (the drawing's
-    // extents) is kept across changes that cannot affect it.
+    // The revision of the last change to a stored record that entities'
+    // shapes can depend on: any record but the symbol tables' (a layer
+    // switched off moves no entity), so that what is measured from shapes
+    // (the drawing's extents) is kept across changes that cannot affect it.
+    // Records added are not counted: they are told by recordCount(), so that
+    // what they add can be measured alone.
     std::uint64_t shapeRevision() const { return shapeRevision_; }
     bool valid(RecordId id) const { return id != kNoRecord && id < records_.size(); }
     std::size_t recordCount() const { return records_.size(); }
@@ -169,7 +171,9 @@ public:
     const std::string& version() const { return version_; }
 
 private:
-    // Stamps a record as changed now.
+    // Stamps a record being stored as made now.
+    void noteAddition(Record& record) { record.revision = ++revision_; }
+    // Stamps a stored record as changed now.
     void noteChange(Record& record) {
         record.revision = ++revision_;
         if (!isSymbolTableRecord(record.type)) shapeRevision_ = revision_;
