@@ -1,5 +1,6 @@
 // Shaping records made from group lists, and the checks before a save that
 // make a drawing changed by the host valid DXF.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -106,6 +107,14 @@ const char* tableSubclassOf(const std::string& type) {
     return nullptr;
 }
 
+// Whether an owner group (330) stands among the leading groups.
+bool hasLeadingOwner(const Record& r) {
+    std::size_t lead = leadingGroups(r.groups);
+    for (std::size_t i = 0; i < lead; ++i)
+        if (r.groups[i].code == 330) return true;
+    return false;
+}
+
 // Inserts the owner group (330) after the handle and application groups
 // unless the record has one there.
 void setOwner(Record& r, const std::string& owner) {
@@ -184,7 +193,9 @@ void completeBlockRecords(Database& db) {
         }
         std::string owner = formatHandle(db.at(br).handle);
         for (RecordId id : {b.begin, b.end}) {
-            if (id == kNoRecord) continue;
+            // Records that are whole already are not touched: a save leaves
+            // what it need not change (and what entities draw) as it was.
+            if (id == kNoRecord || (hasSubclassMarker(db.at(id)) && hasLeadingOwner(db.at(id)))) continue;
             db.modify(id, [&](Record& r) {
                 normalizeEntity(r);
                 setOwner(r, owner);
@@ -198,7 +209,12 @@ void completeTableRecords(Database& db, bool modern) {
     for (const SymbolTable& t : db.tables()) {
         std::string owner = formatHandle(db.at(t.head).handle);
         for (RecordId id : t.entries) {
-            if (db.at(id).erased) continue;
+            const Record& current = db.at(id);
+            if (current.erased) continue;
+            bool whole = modern ? (!tableSubclassOf(current.type) || hasSubclassMarker(current)) &&
+                                      hasLeadingOwner(current)
+                                : current.has(70);
+            if (whole) continue;
             db.modify(id, [&](Record& r) {
                 if (modern) {
                     normalizeTableRecord(r);
@@ -211,10 +227,16 @@ void completeTableRecords(Database& db, bool modern) {
     }
 }
 
-// What the entities and table entries refer to: layers (upper-cased) and
-// applications of extended data.
+// What the entities and table entries refer to that the drawing may lack:
+// layers that no table entry names (in the order first used, each with
+// its name as the first of the drawing's entities spells it, upper-cased
+// when only block entities use it) and applications of extended data.
 struct References {
-    std::unordered_set<std::string> layers;
+    struct MissingLayer {
+        std::string key;  // upper-cased
+        std::string name;
+    };
+    std::vector<MissingLayer> missingLayers;
     std::unordered_set<std::string> applications;
 };
 
@@ -276,7 +298,9 @@ private:
 References completeEntities(Database& db, bool modern) {
     References refs;
     std::string lastLayer = "\x01";
-    SeenTexts spelled;  // layer names as the entities spell them, each upper-cased once
+    SeenTexts spelled;  // layer names as the entities spell them, each looked up once
+    std::unordered_set<std::string> missingKeys;
+    std::vector<std::string> applicationsSeen;  // a few: checked before a copy goes to the set
     // `paperOwner` set: a drawing's entity, whose owner is the paper space
     // when its 67 group says so and `owner` (the model space) otherwise.
     auto visit = [&](RecordId id, const std::string& modelOrBlockOwner, const std::string* paperOwner) {
@@ -294,6 +318,9 @@ References completeEntities(Database& db, bool modern) {
             else if (g.code == 330 && i < lead) ownerGroup = true;
             else if (g.code == 8 && !layer) layer = &g;
             else if (g.code == 67 && !space) space = &g;
+            // With a marker, an owner and a layer the entity is whole, and
+            // its space no longer matters: the rest need not be read.
+            if (marker && ownerGroup && layer) break;
         }
         const std::string& owner =
             paperOwner && space && space->integer().value_or(0) == 1 ? *paperOwner : modelOrBlockOwner;
@@ -313,10 +340,20 @@ References completeEntities(Database& db, bool modern) {
         }
         if (layer && layer->value != lastLayer) {
             lastLayer = layer->value;
-            if (spelled.insert(layer->value.view())) refs.layers.insert(upperName(lastLayer));
+            if (spelled.insert(layer->value.view()) && !lastLayer.empty() &&
+                db.findEntry("LAYER", lastLayer) == kNoRecord) {
+                std::string key = upperName(lastLayer);
+                if (missingKeys.insert(key).second)
+                    refs.missingLayers.push_back({key, paperOwner ? lastLayer : key});
+            }
         }
-        for (const Group& g : current.xdata)
-            if (g.code == 1001) refs.applications.insert(g.value);
+        for (const Group& g : current.xdata) {
+            if (g.code != 1001) continue;
+            std::string_view app = g.value.view();
+            if (std::find(applicationsSeen.begin(), applicationsSeen.end(), app) != applicationsSeen.end()) continue;
+            if (applicationsSeen.size() < 64) applicationsSeen.emplace_back(app);
+            refs.applications.insert(std::string(app));
+        }
     };
     auto ownerOf = [&](const BlockDefinition* b) -> std::string {
         if (!b || b->begin == kNoRecord) return {};
@@ -350,18 +387,11 @@ void addMissingApplications(Database& db, const References& refs, bool modern) {
 }
 
 void addMissingLayers(Database& db, const References& refs, bool modern) {
-    for (const std::string& key : refs.layers) {
-        if (key.empty() || db.findEntry("LAYER", key) != kNoRecord) continue;
-        // The name as an entity spells it.
-        std::string name = key;
-        for (RecordId id : db.entities())
-            if (const Group* g = db.at(id).find(8); g && namesEqual(g->value, key)) {
-                name = g->value;
-                break;
-            }
+    for (const References::MissingLayer& missing : refs.missingLayers) {
+        if (db.findEntry("LAYER", missing.key) != kNoRecord) continue;
         Record r;
         r.type = "LAYER";
-        r.groups = {{2, name}, {70, "0"}, {62, "7"}, {6, modern ? "Continuous" : "CONTINUOUS"}};
+        r.groups = {{2, missing.name}, {70, "0"}, {62, "7"}, {6, modern ? "Continuous" : "CONTINUOUS"}};
         if (modern) normalizeTableRecord(r);
         if (modern) setOwner(r, formatHandle(db.at(db.table("LAYER")->head).handle));
         db.addEntry("LAYER", std::move(r));
