@@ -240,33 +240,43 @@ struct References {
     std::unordered_set<std::string> applications;
 };
 
-// Texts seen, letter case kept: a flat table of copies with their hashes,
-// so that asking about the layer of each of half a million entities costs a
-// hash of a short name and a probe or two in the table, never a visit to the
-// record of an entity seen long before.
+// Texts seen, letter case kept: a flat table of hashes with the places of
+// the texts in one buffer, so that asking about the layer of each of half a
+// million entities costs a hash of a short name and a probe or two in a
+// table small enough to stay in the processor's caches, never a visit to
+// the record of an entity seen long before.
 class SeenTexts {
 public:
+    // Room for about `expected` texts without growing.
+    explicit SeenTexts(std::size_t expected = 0) {
+        std::size_t size = 1024;
+        while (size < 2 * expected + 2) size *= 2;
+        resize(size);
+    }
+
     // True when `text` was not seen before (it is then remembered).
     bool insert(std::string_view text) {
-        if ((count_ + 1) * 2 > slots_.size()) grow();
+        if ((count_ + 1) * 2 > slots_.size()) resize(slots_.size() * 2);
         const std::uint64_t h = hashOf(text);
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = indexOf(h); ; i = (i + 1) & mask) {
             Slot& s = slots_[i];
             if (s.hash == 0) {
                 s.hash = h;
-                s.text.assign(text);
+                s.offset = static_cast<std::uint32_t>(texts_.size());
+                s.length = static_cast<std::uint32_t>(text.size());
+                texts_.append(text);
                 ++count_;
                 return true;
             }
-            if (s.hash == h && s.text == text) return false;
+            if (s.hash == h && std::string_view(texts_).substr(s.offset, s.length) == text) return false;
         }
     }
 
 private:
     struct Slot {
         std::uint64_t hash = 0;  // 0: empty
-        std::string text;
+        std::uint32_t offset = 0, length = 0;  // the text in texts_
     };
     static std::uint64_t hashOf(std::string_view text) {
         std::uint64_t h = 1469598103934665603ull;
@@ -276,20 +286,21 @@ private:
     std::size_t indexOf(std::uint64_t h) const {
         return static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ull) >> shift_);
     }
-    void grow() {
-        std::vector<Slot> old(slots_.empty() ? 1024 : slots_.size() * 2);
+    void resize(std::size_t size) {
+        std::vector<Slot> old(size);
         old.swap(slots_);
         shift_ = 64;
         for (std::size_t n = slots_.size(); n > 1; n >>= 1) --shift_;
         const std::size_t mask = slots_.size() - 1;
-        for (Slot& s : old) {
+        for (const Slot& s : old) {
             if (s.hash == 0) continue;
             std::size_t i = indexOf(s.hash);
             while (slots_[i].hash != 0) i = (i + 1) & mask;
-            slots_[i] = std::move(s);
+            slots_[i] = s;
         }
     }
     std::vector<Slot> slots_;
+    std::string texts_;
     std::size_t count_ = 0;
     int shift_ = 64;
 };
@@ -298,7 +309,13 @@ private:
 References completeEntities(Database& db, bool modern) {
     References refs;
     std::string lastLayer = "\x01";
-    SeenTexts spelled;  // layer names as the entities spell them, each looked up once
+    // Layer names as the table and the entities spell them: a name spelled
+    // as a table entry spells it needs no lookup, any other is looked up once.
+    const SymbolTable* layers = db.table("LAYER");
+    SeenTexts spelled(layers ? layers->entries.size() : 0);
+    if (layers)
+        for (RecordId id : layers->entries)
+            if (!db.at(id).erased) spelled.insert(db.at(id).text(2));
     std::unordered_set<std::string> missingKeys;
     std::vector<std::string> applicationsSeen;  // a few: checked before a copy goes to the set
     // `paperOwner` set: a drawing's entity, whose owner is the paper space
