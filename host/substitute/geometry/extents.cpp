@@ -263,12 +263,14 @@ void growDrawingExtents(Database& db, RecordId entity) {
 
 namespace {
 
-// Whether a block's definition gained records from `firstRecord` on: a new
-// BLOCK or ENDBLK record (a definition made or made again) or new entities,
-// which a definition only ever gains at its end.
+// Whether a block's definition gained records from `firstRecord` on that
+// can change what references to it draw: a new BLOCK or ENDBLK record (a
+// definition made or made again) or new entities, which a definition only
+// ever gains at its end. A definition without entities (then or before:
+// the list only grows) draws nothing wherever it is placed.
 bool blockGained(const BlockDefinition& b, RecordId firstRecord) {
-    return b.begin >= firstRecord || b.end >= firstRecord ||
-           (!b.entities.empty() && b.entities.back() >= firstRecord);
+    if (b.entities.empty()) return false;
+    return b.begin >= firstRecord || b.end >= firstRecord || b.entities.back() >= firstRecord;
 }
 
 // Whether a record stored before `firstRecord` draws one of the blocks named.

@@ -105,6 +105,9 @@ TEST(DrawingExtents, AdditionsThatChangeOlderEntitiesMeasureAgain) {
     db.addEntity(line(0, 0, 1, 1), false);
     db.addEntity(insert("LATE", 100, 0), false);
     s.expectMeasured();
+    defineBlock(db, "LATE");  // empty: still nothing to draw
+    s.expectMeasured();
+    EXPECT_EQ(s.var("EXTMAX")[0], 1);
     host::BlockDefinition& late = defineBlock(db, "LATE");
     db.addBlockEntity(late, line(0, 0, 5, 5));
     s.expectMeasured();
