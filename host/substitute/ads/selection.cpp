@@ -76,17 +76,26 @@ std::optional<std::string> filterKey(const resbuf* filter) {
 }
 
 // What the last "X" selections with a few filters found: which of the
-// drawing's entities passed, and the drawing's revision then. A record
-// changes only through the database, which stamps it with a new revision,
-// and the drawing's entity list only grows at its end: a later selection
-// with the same filter tests again only the entities added or changed
-// since, instead of reading every entity of a large drawing once more.
+// drawing's records passed, and the drawing's revision and entity count
+// then. A record changes only through the database, which stamps it with a
+// new revision and can tell which records changed since one, and the
+// drawing's entity list only grows at its end: a later selection with the
+// same filter tests again only the entities added or changed since,
+// instead of reading every entity of a large drawing once more.
 struct EverythingSelection {
     std::uint64_t serial = 0;
     std::uint64_t revision = 0;
     std::string filter;
-    std::vector<bool> passed;  // by place in the drawing's entity list
+    std::size_t tested = 0;    // the entities of the list tested
+    std::vector<bool> passed;  // by record
 };
+
+bool passesEverything(const host::Database& db, RecordId id, std::string_view type, const resbuf* filter) {
+    const host::Record& r = db.at(id);
+    // Vertices, attributes and SEQENDs are parts of their entities, not members.
+    return (type.empty() || host::namesEqual(r.type, type)) && !r.erased && !host::isSubEntity(r) &&
+           host::passesFilter(db, r, filter);
+}
 
 std::vector<RecordId> selectEverything(const host::Database& db, const resbuf* filter) {
     static std::vector<EverythingSelection> kept;  // the most recently used last
@@ -99,27 +108,29 @@ std::vector<RecordId> selectEverything(const host::Database& db, const resbuf* f
         });
         if (it == kept.end()) {
             if (kept.size() >= 4) kept.erase(kept.begin());
-            kept.push_back(EverythingSelection{db.serial(), 0, *key, {}});
+            kept.push_back(EverythingSelection{db.serial(), 0, *key, 0, {}});
         } else {
             std::rotate(it, it + 1, kept.end());
         }
         known = &kept.back();
     }
     const std::vector<RecordId>& list = db.entities();
-    if (known->passed.size() > list.size()) known->passed.clear();  // not the list it was made for
-    const std::size_t tested = known->passed.size();
-    known->passed.resize(list.size());
-    // Vertices, attributes and SEQENDs are parts of their entities, not members.
     const std::string_view type = requiredType(filter);
-    std::vector<RecordId> chosen;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const host::Record& r = db.at(list[i]);
-        if (i >= tested || r.revision > known->revision)
-            known->passed[i] = (type.empty() || host::namesEqual(r.type, type)) && !r.erased &&
-                               !host::isSubEntity(r) && host::passesFilter(db, r, filter);
-        if (known->passed[i]) chosen.push_back(list[i]);
+    static std::vector<RecordId> changed;
+    if (known->tested > list.size() || !db.changedSince(known->revision, changed)) {
+        known->tested = 0;  // every entity is tested again
+        changed.clear();
     }
+    if (known->passed.size() < db.recordCount()) known->passed.resize(db.recordCount());
+    for (RecordId id : changed)
+        if (id < known->passed.size()) known->passed[id] = passesEverything(db, id, type, filter);
+    for (std::size_t i = known->tested; i < list.size(); ++i)
+        known->passed[list[i]] = passesEverything(db, list[i], type, filter);
+    known->tested = list.size();
     known->revision = db.revision();
+    std::vector<RecordId> chosen;
+    for (RecordId id : list)
+        if (known->passed[id]) chosen.push_back(id);
     return chosen;
 }
 
