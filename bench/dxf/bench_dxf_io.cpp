@@ -116,6 +116,14 @@ void BM_WriteDxf(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteDxf)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The check before a save (what a drawing read from a file needs to be
+// written: here nothing, but every entity is looked at).
+void BM_PrepareForWrite(benchmark::State& state) {
+    auto db = host::dxf::readFile(drawingPath(0));
+    for (auto _ : state) host::dxf::prepareForWrite(*db);
+}
+BENCHMARK(BM_PrepareForWrite)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 void BM_WriteDxfToMemory(benchmark::State& state) {
     auto db = host::dxf::readFile(drawingPath(0));
     std::size_t size = 0;

@@ -1,6 +1,9 @@
 // Selection sets: ads_ssget and the functions on the sets it makes.
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "ads/ads_context.h"
 #include "ads/resbuf_lists.h"
@@ -37,6 +40,100 @@ std::string_view requiredType(const resbuf* filter) {
     return wildcard::hasWildcards(type) ? std::string_view() : type;
 }
 
+// A filter's items as a text, to tell whether two filters are the same;
+// nothing when an item holds a value of a kind not compared here.
+std::optional<std::string> filterKey(const resbuf* filter) {
+    std::string key;
+    auto put = [&key](const void* data, std::size_t size) { key.append(static_cast<const char*>(data), size); };
+    for (const resbuf* rb = filter; rb; rb = rb->rbnext) {
+        int type = rb->restype;
+        put(&type, sizeof type);
+        int code = type == RTDXF0 ? 0 : type;
+        bool text = type == RTSTR || type == RTDXF0 || type == -4 || type == 1001;
+        if (!text && code >= 0 && code <= 1071)
+            text = (host::valueKindOf(code) == host::ValueKind::Text ||
+                    host::valueKindOf(code) == host::ValueKind::Binary) && !host::isPointCode(code);
+        if (text) {
+            // A null text is told from an empty one.
+            std::string_view value = rb->resval.rstring ? rb->resval.rstring : "";
+            std::size_t size = rb->resval.rstring ? value.size() : std::string_view::npos;
+            put(&size, sizeof size);
+            key.append(value);
+        } else if (code == -3) {
+        } else if (code < 0 || code > 1071) {
+            return std::nullopt;
+        } else if (host::isPointCode(code)) {
+            put(rb->resval.rpoint, 3 * sizeof(double));
+        } else if (host::valueKindOf(code) == host::ValueKind::Real) {
+            put(&rb->resval.rreal, sizeof rb->resval.rreal);
+        } else if (host::valueKindOf(code) == host::ValueKind::Int32) {
+            put(&rb->resval.rlong, sizeof rb->resval.rlong);
+        } else {
+            put(&rb->resval.rint, sizeof rb->resval.rint);
+        }
+    }
+    return key;
+}
+
+// What the last "X" selections with a few filters found: which of the
+// drawing's records passed, and the drawing's revision and entity count
+// then. A record changes only through the database, which stamps it with a
+// new revision and can tell which records changed since one, and the
+// drawing's entity list only grows at its end: a later selection with the
+// same filter tests again only the entities added or changed since,
+// instead of reading every entity of a large drawing once more.
+struct EverythingSelection {
+    std::uint64_t serial = 0;
+    std::uint64_t revision = 0;
+    std::string filter;
+    std::size_t tested = 0;    // the entities of the list tested
+    std::vector<bool> passed;  // by record
+};
+
+bool passesEverything(const host::Database& db, RecordId id, std::string_view type, const resbuf* filter) {
+    const host::Record& r = db.at(id);
+    // Vertices, attributes and SEQENDs are parts of their entities, not members.
+    return (type.empty() || host::namesEqual(r.type, type)) && !r.erased && !host::isSubEntity(r) &&
+           host::passesFilter(db, r, filter);
+}
+
+std::vector<RecordId> selectEverything(const host::Database& db, const resbuf* filter) {
+    static std::vector<EverythingSelection> kept;  // the most recently used last
+    const std::optional<std::string> key = filterKey(filter);
+    EverythingSelection fresh;
+    EverythingSelection* known = &fresh;
+    if (key) {
+        auto it = std::find_if(kept.begin(), kept.end(), [&](const EverythingSelection& e) {
+            return e.serial == db.serial() && e.filter == *key;
+        });
+        if (it == kept.end()) {
+            if (kept.size() >= 4) kept.erase(kept.begin());
+            kept.push_back(EverythingSelection{db.serial(), 0, *key, 0, {}});
+        } else {
+            std::rotate(it, it + 1, kept.end());
+        }
+        known = &kept.back();
+    }
+    const std::vector<RecordId>& list = db.entities();
+    const std::string_view type = requiredType(filter);
+    static std::vector<RecordId> changed;
+    if (known->tested > list.size() || !db.changedSince(known->revision, changed)) {
+        known->tested = 0;  // every entity is tested again
+        changed.clear();
+    }
+    if (known->passed.size() < db.recordCount()) known->passed.resize(db.recordCount());
+    for (RecordId id : changed)
+        if (id < known->passed.size()) known->passed[id] = passesEverything(db, id, type, filter);
+    for (std::size_t i = known->tested; i < list.size(); ++i)
+        known->passed[list[i]] = passesEverything(db, list[i], type, filter);
+    known->tested = list.size();
+    known->revision = db.revision();
+    std::vector<RecordId> chosen;
+    for (RecordId id : list)
+        if (known->passed[id]) chosen.push_back(id);
+    return chosen;
+}
+
 std::vector<RecordId>* setOf(const ads_name name) {
     if (!theHost() || !name || name[1] != kSelectionTag) return nullptr;
     return theHost()->selections().find(name[0]);
@@ -55,13 +152,7 @@ int ads_ssget(const char* mode, const void* point1, const void* point2, const st
     std::string m = mode ? host::upperName(mode) : "";
     std::vector<RecordId> chosen;
     if (m == "X") {
-        // Vertices, attributes and SEQENDs are parts of their entities, not members.
-        const std::string_view type = requiredType(filter);
-        for (RecordId id : db.entities()) {
-            const host::Record& r = db.at(id);
-            if (!type.empty() && !host::namesEqual(r.type, type)) continue;
-            if (!r.erased && !host::isSubEntity(r) && host::passesFilter(db, r, filter)) chosen.push_back(id);
-        }
+        chosen = selectEverything(db, filter);
     } else if (m == "L") {
         RecordId last = h.lastEntity();
         if (last != host::kNoRecord && host::passesFilter(db, db.at(last), filter)) chosen.push_back(last);

@@ -25,7 +25,7 @@ Host::Host(Output output)
       commands_(std::make_unique<CommandProcessor>(*this)) {
     currentHost = this;
     applySavedView(*db_);
-    extentsRevision_ = db_->shapeRevision();
+    noteExtentsCurrent();
     savedRevision_ = db_->revision();
 }
 
@@ -79,7 +79,7 @@ void Host::openDrawing(std::unique_ptr<Database> drawing, std::string path) {
     if (apps_->count() > 0) closeDrawing();
     db_ = std::move(drawing);
     applySavedView(*db_);
-    extentsRevision_ = db_->shapeRevision();
+    noteExtentsCurrent();
     savedRevision_ = db_->revision();
     selections_ = SelectionSets();
     setDrawingPath(std::move(path));
@@ -100,13 +100,23 @@ void Host::setTextScreen(bool text) {
     print(text ? "[text screen]\n" : "[graphics screen]\n");
 }
 
+void Host::noteExtentsCurrent() {
+    extentsRevision_ = db_->shapeRevision();
+    extentsRecords_ = static_cast<RecordId>(db_->recordCount());
+    extentsEntities_ = db_->entities().size();
+}
+
 void Host::refreshExtents() {
     // A drawing whose entities and blocks have not changed since it was
     // opened keeps the extents its file gave; changes to layers and other
-    // table entries move nothing.
-    if (db_->shapeRevision() == extentsRevision_) return;
-    updateDrawingExtents(*db_);
-    extentsRevision_ = db_->shapeRevision();
+    // table entries move nothing. When records were only added, what they
+    // add is measured alone: a whole drawing is measured again only when
+    // something stored changed (or an addition changes older entities).
+    bool changed = db_->shapeRevision() != extentsRevision_;
+    if (!changed && db_->recordCount() == extentsRecords_) return;
+    if (changed || !growDrawingExtentsByAdditions(*db_, extentsRecords_, extentsEntities_))
+        updateDrawingExtents(*db_);
+    noteExtentsCurrent();
 }
 
 bool Host::paperSpaceCurrent() {

@@ -140,7 +140,12 @@ private:
     InputControl inputControl_;
     std::string lastKeyword_;
     std::optional<PendingBlock> pendingBlock_;
-    std::uint64_t extentsRevision_ = 0;  // the drawing's shapeRevision() the extents were measured at
+    // Where the extents were last right: the drawing's shapeRevision(), its
+    // record count and the length of its entity list then.
+    void noteExtentsCurrent();
+    std::uint64_t extentsRevision_ = 0;
+    RecordId extentsRecords_ = 0;
+    std::size_t extentsEntities_ = 0;
 };
 
 }  // namespace host

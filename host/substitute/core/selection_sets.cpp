@@ -52,29 +52,18 @@ bool compareValue(const Database& db, const Record& e, const resbuf* item, std::
     }
     if (code == -3) return true;  // handled by the caller
     (void)db;
-    // Collect every value of the group (repeated groups: any may match).
-    std::vector<const Group*> found;
-    for (const Group& g : e.groups)
-        if (g.code == code) found.push_back(&g);
-    std::optional<std::string> fallback;
-    if (found.empty()) {
-        fallback = defaultValue(code);
-        if (!fallback) return op == "!=" || op == "/=" || op == "<>";
+    const bool negate = op == "!=" || op == "/=" || op == "<>";
+    // Texts are matched as patterns, other values compared as numbers.
+    const char* text = nullptr;
+    switch (item->restype) {
+    case RTSTR: case RTDXF0: text = item->resval.rstring; break;
+    default:
+        if (code >= 0 && (valueKindOf(code) == ValueKind::Text || valueKindOf(code) == ValueKind::Binary) &&
+            !isPointCode(code))
+            text = item->resval.rstring;
     }
     auto test = [&](std::string_view value, const std::vector<double>& nums) {
-        const char* text = nullptr;
-        switch (item->restype) {
-        case RTSTR: case RTDXF0: text = item->resval.rstring; break;
-        default:
-            if (code >= 0 && (valueKindOf(code) == ValueKind::Text || valueKindOf(code) == ValueKind::Binary) &&
-                !isPointCode(code))
-                text = item->resval.rstring;
-        }
-        if (text) {
-            bool m = wildcard::wildcardMatch(value, text, true);
-            if (op == "!=" || op == "/=" || op == "<>") return !m;
-            return m;
-        }
+        if (text) return wildcard::wildcardMatch(value, text, true) != negate;
         double want = 0;
         bool isPoint = isPointCode(code);
         if (!isPoint) {
@@ -86,12 +75,12 @@ bool compareValue(const Database& db, const Record& e, const resbuf* item, std::
         }
         if (isPoint) {
             for (int k = 0; k < 3 && k < static_cast<int>(nums.size()); ++k)
-                if (std::fabs(nums[k] - item->resval.rpoint[k]) > 1e-9) return op == "!=" || op == "/=" || op == "<>";
-            return !(op == "!=" || op == "/=" || op == "<>");
+                if (std::fabs(nums[k] - item->resval.rpoint[k]) > 1e-9) return negate;
+            return !negate;
         }
         double have = nums.empty() ? 0 : nums[0];
         if (op == "=" || op.empty()) return have == want;
-        if (op == "!=" || op == "/=" || op == "<>") return have != want;
+        if (negate) return have != want;
         if (op == "<") return have < want;
         if (op == "<=") return have <= want;
         if (op == ">") return have > want;
@@ -101,20 +90,31 @@ bool compareValue(const Database& db, const Record& e, const resbuf* item, std::
         if (op == "*") return true;
         return false;
     };
-    if (fallback) return test(*fallback, {parseReal(*fallback).value_or(0)});
-    for (const Group* g : found) {
-        std::vector<double> nums{g->real().value_or(0)};
+    // Every value of the group is tried (repeated groups: any may match);
+    // a text is matched without making numbers of it.
+    bool found = false;
+    for (std::size_t index = 0; index < e.groups.size(); ++index) {
+        const Group& g = e.groups[index];
+        if (g.code != code) continue;
+        found = true;
+        if (text) {
+            if (test(g.value, {})) return true;
+            continue;
+        }
+        std::vector<double> nums{g.real().value_or(0)};
         if (isPointCode(code)) {
             // y and z follow the x group.
-            const Group* base = g;
-            std::size_t index = static_cast<std::size_t>(base - e.groups.data());
-            for (int k = 1; k <= 2; ++k)
-                if (index + k < e.groups.size() && e.groups[index + k].code == code + 10 * k)
+            for (std::size_t k = 1; k <= 2; ++k)
+                if (index + k < e.groups.size() && e.groups[index + k].code == code + 10 * static_cast<int>(k))
                     nums.push_back(e.groups[index + k].real().value_or(0));
         }
-        if (test(g->value, nums)) return true;
+        if (test(g.value, nums)) return true;
     }
-    return false;
+    if (found) return false;
+    // An entity that leaves the group out has its default value.
+    std::optional<std::string> fallback = defaultValue(code);
+    if (!fallback) return negate;
+    return test(*fallback, {parseReal(*fallback).value_or(0)});
 }
 
 bool hasApplication(const Record& e, const resbuf* item) {

@@ -1,5 +1,7 @@
 #include "db/database.h"
 
+#include <algorithm>
+
 namespace host {
 
 std::uint64_t Database::nextSerial_ = 1;
@@ -26,7 +28,7 @@ RecordId Database::add(Record record) {
         noteHandle(record.handle);
     }
     RecordId id = static_cast<RecordId>(records_.size());
-    noteChange(record);
+    noteAddition(record);
     records_.push_back(std::move(record));
     indexHandle(id);
     return id;
@@ -35,7 +37,7 @@ RecordId Database::add(Record record) {
 RecordId Database::addAsIs(Record record) {
     RecordId id = static_cast<RecordId>(records_.size());
     if (record.handle != 0) noteHandle(record.handle);
-    noteChange(record);
+    noteAddition(record);
     records_.push_back(std::move(record));
     indexHandle(id);
     return id;
@@ -47,7 +49,24 @@ void Database::replace(RecordId id, Record record) {
     record.owner = stored.owner;
     record.revision = ++revision_;
     if (!isSymbolTableRecord(stored.type) || !isSymbolTableRecord(record.type)) shapeRevision_ = revision_;
+    logChange(id);
     stored = std::move(record);
+}
+
+void Database::dropOlderChanges() {
+    const std::size_t half = changeLog_.size() / 2;
+    if (half == 0) return;
+    changeLogFrom_ = changeLog_[half - 1].first;
+    changeLog_.erase(changeLog_.begin(), changeLog_.begin() + static_cast<std::ptrdiff_t>(half));
+}
+
+bool Database::changedSince(std::uint64_t revision, std::vector<RecordId>& changed) const {
+    changed.clear();
+    if (revision < changeLogFrom_) return false;
+    auto first = std::upper_bound(changeLog_.begin(), changeLog_.end(), revision,
+                                  [](std::uint64_t r, const std::pair<std::uint64_t, RecordId>& c) { return r < c.first; });
+    for (auto it = first; it != changeLog_.end(); ++it) changed.push_back(it->second);
+    return true;
 }
 
 void Database::assignNewHandle(RecordId id) {

@@ -75,7 +75,7 @@ public:
     template <class Change>
     decltype(auto) modify(RecordId id, Change&& change) {
         Record& record = records_[id];
-        noteChange(record);
+        noteChange(id, record);
         return std::forward<Change>(change)(record);
     }
     // The same for a change that leaves what the record draws as it was (its
@@ -84,6 +84,7 @@ public:
     decltype(auto) modifyKeepingShape(RecordId id, Change&& change) {
         Record& record = records_[id];
         record.revision = ++revision_;
+        logChange(id);
         return std::forward<Change>(change)(record);
     }
     // Replaces a stored record's content, keeping its handle and owner.
@@ -96,11 +97,18 @@ public:
     // Counts every change to the drawing's records (made, changed, erased);
     // a record's own `revision` tells when it last changed.
     std::uint64_t revision() const { return revision_; }
-    // The revision of the last change to a record that entities' shapes can
-    // depend on: any record but the symbol tables' (a layer switched off
-    // moves no entity), so that what is measured from shapes (the drawing's
-    // extents) is kept across changes that cannot affect it.
+    // The revision of the last change to a stored record that entities'
+    // shapes can depend on: any record but the symbol tables' (a layer
+    // switched off moves no entity), so that what is measured from shapes
+    // (the drawing's extents) is kept across changes that cannot affect it.
+    // Records added are not counted: they are told by recordCount(), so that
+    // what they add can be measured alone.
     std::uint64_t shapeRevision() const { return shapeRevision_; }
+    // The stored records changed (not added) after `revision`, for what is
+    // kept per record and made again only where records changed: false
+    // when the database no longer knows them all (too many changes since),
+    // and every record must be looked at. A record may be named twice.
+    bool changedSince(std::uint64_t revision, std::vector<RecordId>& changed) const;
     bool valid(RecordId id) const { return id != kNoRecord && id < records_.size(); }
     std::size_t recordCount() const { return records_.size(); }
     RecordId findByHandle(std::uint64_t handle) const;
@@ -169,17 +177,30 @@ public:
     const std::string& version() const { return version_; }
 
 private:
-    // Stamps a record as changed now.
-    void noteChange(Record& record) {
+    // Stamps a record being stored as made now.
+    void noteAddition(Record& record) { record.revision = ++revision_; }
+    // Stamps a stored record as changed now.
+    void noteChange(RecordId id, Record& record) {
         record.revision = ++revision_;
         if (!isSymbolTableRecord(record.type)) shapeRevision_ = revision_;
+        logChange(id);
     }
+    // The recent changes, oldest first; the log keeps every change after
+    // changeLogFrom_ and drops its older half when it is full.
+    void logChange(RecordId id) {
+        if (changeLog_.size() >= kChangeLogSize) dropOlderChanges();
+        changeLog_.emplace_back(revision_, id);
+    }
+    void dropOlderChanges();
+    static constexpr std::size_t kChangeLogSize = 1 << 14;
     static bool isSymbolTableRecord(std::string_view type);
 
     static std::uint64_t nextSerial_;
     std::uint64_t serial_;
     std::uint64_t revision_ = 0;
     std::uint64_t shapeRevision_ = 0;
+    std::vector<std::pair<std::uint64_t, RecordId>> changeLog_;  // (revision, record)
+    std::uint64_t changeLogFrom_ = 0;
     // Before the records, so that it goes after them.
     GroupArena groupArena_;
     RecordStore records_;

@@ -1,5 +1,6 @@
 // Shaping records made from group lists, and the checks before a save that
 // make a drawing changed by the host valid DXF.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -106,6 +107,14 @@ const char* tableSubclassOf(const std::string& type) {
     return nullptr;
 }
 
+// Whether an owner group (330) stands among the leading groups.
+bool hasLeadingOwner(const Record& r) {
+    std::size_t lead = leadingGroups(r.groups);
+    for (std::size_t i = 0; i < lead; ++i)
+        if (r.groups[i].code == 330) return true;
+    return false;
+}
+
 // Inserts the owner group (330) after the handle and application groups
 // unless the record has one there.
 void setOwner(Record& r, const std::string& owner) {
@@ -184,7 +193,9 @@ void completeBlockRecords(Database& db) {
         }
         std::string owner = formatHandle(db.at(br).handle);
         for (RecordId id : {b.begin, b.end}) {
-            if (id == kNoRecord) continue;
+            // Records that are whole already are not touched: a save leaves
+            // what it need not change (and what entities draw) as it was.
+            if (id == kNoRecord || (hasSubclassMarker(db.at(id)) && hasLeadingOwner(db.at(id)))) continue;
             db.modify(id, [&](Record& r) {
                 normalizeEntity(r);
                 setOwner(r, owner);
@@ -198,7 +209,12 @@ void completeTableRecords(Database& db, bool modern) {
     for (const SymbolTable& t : db.tables()) {
         std::string owner = formatHandle(db.at(t.head).handle);
         for (RecordId id : t.entries) {
-            if (db.at(id).erased) continue;
+            const Record& current = db.at(id);
+            if (current.erased) continue;
+            bool whole = modern ? (!tableSubclassOf(current.type) || hasSubclassMarker(current)) &&
+                                      hasLeadingOwner(current)
+                                : current.has(70);
+            if (whole) continue;
             db.modify(id, [&](Record& r) {
                 if (modern) {
                     normalizeTableRecord(r);
@@ -211,40 +227,56 @@ void completeTableRecords(Database& db, bool modern) {
     }
 }
 
-// What the entities and table entries refer to: layers (upper-cased) and
-// applications of extended data.
+// What the entities and table entries refer to that the drawing may lack:
+// layers that no table entry names (in the order first used, each with
+// its name as the first of the drawing's entities spells it, upper-cased
+// when only block entities use it) and applications of extended data.
 struct References {
-    std::unordered_set<std::string> layers;
+    struct MissingLayer {
+        std::string key;  // upper-cased
+        std::string name;
+    };
+    std::vector<MissingLayer> missingLayers;
     std::unordered_set<std::string> applications;
 };
 
-// Texts seen, letter case kept: a flat table of copies with their hashes,
-// so that asking about the layer of each of half a million entities costs a
-// hash of a short name and a probe or two in the table, never a visit to the
-// record of an entity seen long before.
+// Texts seen, letter case kept: a flat table of hashes with the places of
+// the texts in one buffer, so that asking about the layer of each of half a
+// million entities costs a hash of a short name and a probe or two in a
+// table small enough to stay in the processor's caches, never a visit to
+// the record of an entity seen long before.
 class SeenTexts {
 public:
+    // Room for about `expected` texts without growing.
+    explicit SeenTexts(std::size_t expected = 0) {
+        std::size_t size = 1024;
+        while (size < 2 * expected + 2) size *= 2;
+        resize(size);
+    }
+
     // True when `text` was not seen before (it is then remembered).
     bool insert(std::string_view text) {
-        if ((count_ + 1) * 2 > slots_.size()) grow();
+        if ((count_ + 1) * 2 > slots_.size()) resize(slots_.size() * 2);
         const std::uint64_t h = hashOf(text);
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = indexOf(h); ; i = (i + 1) & mask) {
             Slot& s = slots_[i];
             if (s.hash == 0) {
                 s.hash = h;
-                s.text.assign(text);
+                s.offset = static_cast<std::uint32_t>(texts_.size());
+                s.length = static_cast<std::uint32_t>(text.size());
+                texts_.append(text);
                 ++count_;
                 return true;
             }
-            if (s.hash == h && s.text == text) return false;
+            if (s.hash == h && std::string_view(texts_).substr(s.offset, s.length) == text) return false;
         }
     }
 
 private:
     struct Slot {
         std::uint64_t hash = 0;  // 0: empty
-        std::string text;
+        std::uint32_t offset = 0, length = 0;  // the text in texts_
     };
     static std::uint64_t hashOf(std::string_view text) {
         std::uint64_t h = 1469598103934665603ull;
@@ -254,20 +286,21 @@ private:
     std::size_t indexOf(std::uint64_t h) const {
         return static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ull) >> shift_);
     }
-    void grow() {
-        std::vector<Slot> old(slots_.empty() ? 1024 : slots_.size() * 2);
+    void resize(std::size_t size) {
+        std::vector<Slot> old(size);
         old.swap(slots_);
         shift_ = 64;
         for (std::size_t n = slots_.size(); n > 1; n >>= 1) --shift_;
         const std::size_t mask = slots_.size() - 1;
-        for (Slot& s : old) {
+        for (const Slot& s : old) {
             if (s.hash == 0) continue;
             std::size_t i = indexOf(s.hash);
             while (slots_[i].hash != 0) i = (i + 1) & mask;
-            slots_[i] = std::move(s);
+            slots_[i] = s;
         }
     }
     std::vector<Slot> slots_;
+    std::string texts_;
     std::size_t count_ = 0;
     int shift_ = 64;
 };
@@ -276,7 +309,15 @@ private:
 References completeEntities(Database& db, bool modern) {
     References refs;
     std::string lastLayer = "\x01";
-    SeenTexts spelled;  // layer names as the entities spell them, each upper-cased once
+    // Layer names as the table and the entities spell them: a name spelled
+    // as a table entry spells it needs no lookup, any other is looked up once.
+    const SymbolTable* layers = db.table("LAYER");
+    SeenTexts spelled(layers ? layers->entries.size() : 0);
+    if (layers)
+        for (RecordId id : layers->entries)
+            if (!db.at(id).erased) spelled.insert(db.at(id).text(2));
+    std::unordered_set<std::string> missingKeys;
+    std::vector<std::string> applicationsSeen;  // a few: checked before a copy goes to the set
     // `paperOwner` set: a drawing's entity, whose owner is the paper space
     // when its 67 group says so and `owner` (the model space) otherwise.
     auto visit = [&](RecordId id, const std::string& modelOrBlockOwner, const std::string* paperOwner) {
@@ -294,6 +335,9 @@ References completeEntities(Database& db, bool modern) {
             else if (g.code == 330 && i < lead) ownerGroup = true;
             else if (g.code == 8 && !layer) layer = &g;
             else if (g.code == 67 && !space) space = &g;
+            // With a marker, an owner and a layer the entity is whole, and
+            // its space no longer matters: the rest need not be read.
+            if (marker && ownerGroup && layer) break;
         }
         const std::string& owner =
             paperOwner && space && space->integer().value_or(0) == 1 ? *paperOwner : modelOrBlockOwner;
@@ -313,10 +357,20 @@ References completeEntities(Database& db, bool modern) {
         }
         if (layer && layer->value != lastLayer) {
             lastLayer = layer->value;
-            if (spelled.insert(layer->value.view())) refs.layers.insert(upperName(lastLayer));
+            if (spelled.insert(layer->value.view()) && !lastLayer.empty() &&
+                db.findEntry("LAYER", lastLayer) == kNoRecord) {
+                std::string key = upperName(lastLayer);
+                if (missingKeys.insert(key).second)
+                    refs.missingLayers.push_back({key, paperOwner ? lastLayer : key});
+            }
         }
-        for (const Group& g : current.xdata)
-            if (g.code == 1001) refs.applications.insert(g.value);
+        for (const Group& g : current.xdata) {
+            if (g.code != 1001) continue;
+            std::string_view app = g.value.view();
+            if (std::find(applicationsSeen.begin(), applicationsSeen.end(), app) != applicationsSeen.end()) continue;
+            if (applicationsSeen.size() < 64) applicationsSeen.emplace_back(app);
+            refs.applications.insert(std::string(app));
+        }
     };
     auto ownerOf = [&](const BlockDefinition* b) -> std::string {
         if (!b || b->begin == kNoRecord) return {};
@@ -350,18 +404,11 @@ void addMissingApplications(Database& db, const References& refs, bool modern) {
 }
 
 void addMissingLayers(Database& db, const References& refs, bool modern) {
-    for (const std::string& key : refs.layers) {
-        if (key.empty() || db.findEntry("LAYER", key) != kNoRecord) continue;
-        // The name as an entity spells it.
-        std::string name = key;
-        for (RecordId id : db.entities())
-            if (const Group* g = db.at(id).find(8); g && namesEqual(g->value, key)) {
-                name = g->value;
-                break;
-            }
+    for (const References::MissingLayer& missing : refs.missingLayers) {
+        if (db.findEntry("LAYER", missing.key) != kNoRecord) continue;
         Record r;
         r.type = "LAYER";
-        r.groups = {{2, name}, {70, "0"}, {62, "7"}, {6, modern ? "Continuous" : "CONTINUOUS"}};
+        r.groups = {{2, missing.name}, {70, "0"}, {62, "7"}, {6, modern ? "Continuous" : "CONTINUOUS"}};
         if (modern) normalizeTableRecord(r);
         if (modern) setOwner(r, formatHandle(db.at(db.table("LAYER")->head).handle));
         db.addEntry("LAYER", std::move(r));

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cerrno>
 #include <cstring>
@@ -87,6 +88,48 @@ public:
         if (used_ >= kChunk) flush();
     }
 
+    // The same for a group of a record. A value kept inside its group (one
+    // of 12 bytes or fewer, nearly all of them) is checked and copied as two
+    // words, without a loop over its bytes: the bytes past its end are still
+    // inside the group, and they are left out of the check.
+    void group(const Group& g) {
+        const std::string_view value = g.value.view();
+        const char* object = reinterpret_cast<const char*>(&g);
+        const bool inside = value.data() >= object && value.data() + kInsideSpan <= object + sizeof(Group);
+        if (std::endian::native != std::endian::little || !inside || g.code < 0 || g.code > 1071 ||
+            used_ + 8 + kInsideSpan + 1 > buffer_.size()) {
+            group(g.code, value);
+            return;
+        }
+        std::uint64_t low;
+        std::uint32_t high;
+        std::memcpy(&low, value.data(), sizeof low);
+        std::memcpy(&high, value.data() + sizeof low, sizeof high);
+        const std::size_t n = value.size();
+        const std::uint64_t lowMask = n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
+        const std::uint32_t highMask =
+            n >= 12 ? ~std::uint32_t{0} : n <= 8 ? 0 : (std::uint32_t{1} << (8 * (n - 8))) - 1;
+        // A byte below a space (a control character, or a tab, which is
+        // kept) sends the value the long way.
+        const std::uint64_t lowSeen = (low & lowMask) | (0x2020202020202020ull & ~lowMask);
+        const std::uint32_t highSeen = (high & highMask) | (0x20202020u & ~highMask);
+        if ((((lowSeen - 0x2020202020202020ull) & ~lowSeen & 0x8080808080808080ull) |
+             ((highSeen - 0x20202020u) & ~highSeen & 0x80808080u)) != 0) {
+            group(g.code, value);
+            return;
+        }
+        const CodeLine& line = kCodeLines[static_cast<std::size_t>(g.code)];
+        char* out = buffer_.data() + used_;
+        std::memcpy(out, line.text, sizeof line.text);
+        out += line.length;
+        std::memcpy(out, &low, sizeof low);
+        std::memcpy(out + sizeof low, &high, sizeof high);
+        out += n;
+        *out++ = '\n';
+        used_ = static_cast<std::size_t>(out - buffer_.data());
+        if (used_ >= kChunk) flush();
+    }
+
     void flush() {
         if (used_ > 0) sink_(buffer_.data(), used_);
         used_ = 0;
@@ -103,6 +146,7 @@ private:
         return found != 0;
     }
 
+    static constexpr std::size_t kInsideSpan = 12;  // the bytes of a value kept inside its group
     static constexpr std::size_t kChunk = 1 << 20;
     static constexpr std::size_t kFirstSize = 1 << 14;
     Sink sink_;
@@ -272,7 +316,7 @@ private:
         if (!r.type.empty() || !mayBeLoose) out_.group(0, r.type);
         if (modern_) {
             for (const Group& g : r.groups)
-                if (g.code != 0) out_.group(g.code, g.value);
+                if (g.code != 0) out_.group(g);
         } else {
             filteredGroups(r.groups);
         }
@@ -280,13 +324,13 @@ private:
     }
 
     void xdata(const Record& r) {
-        for (const Group& g : r.xdata) out_.group(g.code, g.value);
+        for (const Group& g : r.xdata) out_.group(g);
     }
 
     void groupFiltered(const Group& g) {
         if (g.code == 0) return;
         if (!modern_ && (g.code == 100 || g.code == 330 || g.code == 360 || g.code == 102)) return;
-        out_.group(g.code, g.value);
+        out_.group(g);
     }
 
     // R12 files have no subclass markers, owners or application groups.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <list>
+#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -16,8 +17,21 @@ namespace {
 // What is known of one drawing's geometry, valid for the revisions noted.
 struct Cache {
     std::uint64_t serial = 0;
-    std::vector<std::uint64_t> stamps;  // per record: the revision its box was made at, 0 for none
-    std::vector<Box> boxes;
+    // Per record, in pages made when a box on them is first asked for: a
+    // single entity's box (one made by an application in a large drawing)
+    // costs one small page, not fresh memory for every record.
+    struct Slot {
+        std::uint64_t stamp = 0;  // 1 + the revision the box was made at, 0 for none
+        Box box;
+    };
+    static constexpr std::size_t kPageShift = 8;
+    std::vector<std::unique_ptr<Slot[]>> pages;
+    Slot& slot(RecordId id) {
+        std::size_t page = id >> kPageShift;
+        if (page >= pages.size()) pages.resize(page + 1);
+        if (!pages[page]) pages[page] = std::make_unique<Slot[]>(std::size_t{1} << kPageShift);
+        return pages[page][id & ((std::size_t{1} << kPageShift) - 1)];
+    }
     // The newest revision among the block definitions' records, and the
     // drawing's revision it was found at.
     std::uint64_t blocksStamp = 0, blocksCheckedAt = 0;
@@ -135,18 +149,18 @@ const Shape& blockShapeOf(const Database& db, Cache& cache, const BlockDefinitio
 }
 
 const Box& cachedBox(const Database& db, Cache& cache, RecordId id) {
-    if (cache.stamps.size() < db.recordCount()) {
-        cache.stamps.resize(db.recordCount(), 0);
-        cache.boxes.resize(db.recordCount());
-    }
     std::uint64_t stamp = stampOf(db, cache, id);
+    Cache::Slot& slot = cache.slot(id);
     // Stamps start at 1 so that 0 means "not computed" even for records
     // stored at revision 0.
-    if (cache.stamps[id] != stamp + 1) {
-        cache.boxes[id] = placedShape(db, cache, id).extents();
-        cache.stamps[id] = stamp + 1;
+    if (slot.stamp != stamp + 1) {
+        // Made before the slot is written: making it may add pages (and move
+        // the page list, never a page).
+        Box box = placedShape(db, cache, id).extents();
+        slot.box = box;
+        slot.stamp = stamp + 1;
     }
-    return cache.boxes[id];
+    return slot.box;
 }
 
 bool countsForExtents(const Record& r) {
@@ -195,14 +209,33 @@ void updateDrawingExtents(Database& db) {
     }
 }
 
-void growDrawingExtents(Database& db, RecordId entity) {
-    if (!db.valid(entity) || !countsForExtents(db.at(entity))) return;
-    Box box = entityExtents(db, entity);
-    if (!box.valid) return;
-    bool paper = db.at(entity).integer(67) == 1;
+namespace {
+
+// Whether EXTMIN/EXTMAX (or PEXTMIN/PEXTMAX) say that the space draws
+// nothing: a new drawing's, or a file's that gave no extents.
+bool extentsEmpty(const Database& db, bool paper) {
+    const SystemVariables& vars = db.variables();
+    return vars.point(paper ? "PEXTMIN" : "EXTMIN")[0] > vars.point(paper ? "PEXTMAX" : "EXTMAX")[0];
+}
+
+bool inPaperSpace(const Record& r) { return r.integer(67) == 1; }
+
+// Whether the drawing's entity list holds, among its first `end` places, an
+// entity of the space other than `except` that counts for its extents.
+bool spaceHolds(const Database& db, bool paper, std::size_t end, RecordId except) {
+    const std::vector<RecordId>& list = db.entities();
+    end = std::min(end, list.size());
+    for (std::size_t i = 0; i < end; ++i) {
+        const Record& r = db.at(list[i]);
+        if (list[i] != except && countsForExtents(r) && inPaperSpace(r) == paper) return true;
+    }
+    return false;
+}
+
+void widen(Database& db, const Box& box, bool paper) {
     SystemVariables& vars = db.variables();
     auto low = vars.point(paper ? "PEXTMIN" : "EXTMIN"), high = vars.point(paper ? "PEXTMAX" : "EXTMAX");
-    // An empty drawing's extents are inverted (1e20 / -1e20).
+    // An empty space's extents are inverted (1e20 / -1e20).
     if (low[0] > high[0]) {
         low = {box.minX, box.minY, 0};
         high = {box.maxX, box.maxY, 0};
@@ -212,6 +245,88 @@ void growDrawingExtents(Database& db, RecordId entity) {
     }
     vars.setPoint(paper ? "PEXTMIN" : "EXTMIN", low);
     vars.setPoint(paper ? "PEXTMAX" : "EXTMAX", high);
+}
+
+}  // namespace
+
+void growDrawingExtents(Database& db, RecordId entity) {
+    if (!db.valid(entity) || !countsForExtents(db.at(entity))) return;
+    Box box = entityExtents(db, entity);
+    if (!box.valid) return;
+    bool paper = inPaperSpace(db.at(entity));
+    // Extents that say "empty" for a space holding other entities (a file
+    // that gave none) cannot be widened: they are left for the host to
+    // measure when the command ends.
+    if (extentsEmpty(db, paper) && spaceHolds(db, paper, db.entities().size(), entity)) return;
+    widen(db, box, paper);
+}
+
+namespace {
+
+// Whether a block's definition gained records from `firstRecord` on that
+// can change what references to it draw: a new BLOCK or ENDBLK record (a
+// definition made or made again) or new entities, which a definition only
+// ever gains at its end. A definition without entities (then or before:
+// the list only grows) draws nothing wherever it is placed.
+bool blockGained(const BlockDefinition& b, RecordId firstRecord) {
+    if (b.entities.empty()) return false;
+    return b.begin >= firstRecord || b.end >= firstRecord || b.entities.back() >= firstRecord;
+}
+
+// Whether a record stored before `firstRecord` draws one of the blocks named.
+bool olderRecordDraws(const Database& db, RecordId firstRecord, const std::vector<std::string_view>& blocks) {
+    for (RecordId id = 1; id < firstRecord; ++id) {
+        const Record& r = db.at(id);
+        if (r.type != "INSERT" && r.type != "DIMENSION") continue;
+        std::string_view name = r.text(2);
+        for (std::string_view b : blocks)
+            if (namesEqual(name, b)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool growDrawingExtentsByAdditions(Database& db, RecordId firstRecord, std::size_t firstEntity) {
+    const std::vector<RecordId>& list = db.entities();
+    if (firstEntity > list.size()) return false;
+    // The drawing's new entities stand at the end of its list, in the order
+    // they were added; a vertex, attribute or end of sequence there must
+    // belong to a new polyline or reference before it, not to an older one.
+    bool inSequence = false;
+    for (std::size_t i = firstEntity; i < list.size(); ++i) {
+        if (list[i] < firstRecord || !db.valid(list[i])) return false;
+        const Record& r = db.at(list[i]);
+        if (isSubEntity(r)) {
+            if (!inSequence) return false;
+            inSequence = r.type != "SEQEND";
+        } else {
+            inSequence = r.type == "POLYLINE" || r.type == "INSERT";
+        }
+    }
+    // A block that gained records changes every older reference to it.
+    std::vector<std::string_view> gained;
+    for (const BlockDefinition& b : db.blocks())
+        if (blockGained(b, firstRecord)) gained.push_back(b.name);
+    if (!gained.empty() && olderRecordDraws(db, firstRecord, gained)) return false;
+    // The boxes first: extents that say "empty" for a space with older
+    // entities in it cannot be widened by a new entity that draws.
+    std::vector<std::pair<Box, bool>> boxes;
+    bool checked[2] = {false, false};
+    for (std::size_t i = firstEntity; i < list.size(); ++i) {
+        const Record& r = db.at(list[i]);
+        if (!countsForExtents(r)) continue;
+        Box box = entityExtents(db, list[i]);
+        if (!box.valid) continue;
+        bool paper = inPaperSpace(r);
+        if (!checked[paper]) {
+            if (extentsEmpty(db, paper) && spaceHolds(db, paper, firstEntity, kNoRecord)) return false;
+            checked[paper] = true;
+        }
+        boxes.emplace_back(box, paper);
+    }
+    for (const auto& [box, paper] : boxes) widen(db, box, paper);
+    return true;
 }
 
 }  // namespace host

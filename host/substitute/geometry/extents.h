@@ -6,6 +6,7 @@
 // definition. Extents cover every entity of a space, whatever its layer.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "db/database.h"
@@ -29,6 +30,16 @@ void updateDrawingExtents(Database& db);
 // Widens EXTMIN/EXTMAX (or PEXTMIN/PEXTMAX) to take in one entity of model
 // or paper space that was made or moved: cheap enough for every entity an application makes.
 void growDrawingExtents(Database& db, RecordId entity);
+
+// Takes into EXTMIN/EXTMAX and PEXTMIN/PEXTMAX the records stored since the
+// extents were last right, when records were only added since (no record
+// then stored changed): `firstRecord` is the first record id and
+// `firstEntity` the first position in the drawing's entity list not yet
+// taken in. Returns false, leaving the extents as they were, when an
+// addition may change what older entities draw (a block that an older
+// reference draws was made or grew; a vertex or attribute went to an older
+// entity): the extents must then be measured again.
+bool growDrawingExtentsByAdditions(Database& db, RecordId firstRecord, std::size_t firstEntity);
 
 // The shape of a block's entities in its coordinates, references within it
 // expanded (kept until the drawing changes).

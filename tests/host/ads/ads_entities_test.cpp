@@ -166,6 +166,47 @@ TEST(AdsEntities, SelectionFiltersAndNothingMatchingIsAnError) {
     EXPECT_EQ(status, RTERROR);
 }
 
+// The same "X" selection made again finds what the drawing holds now:
+// entities changed, erased, restored or added since, a filter of the same
+// items in another list, a filter on a number.
+TEST(AdsEntities, SelectingEverythingAgainFollowsTheChanges) {
+    SessionHarness h(false);
+    ads_point a = {0, 0, 0}, b = {1, 0, 0};
+    for (const char* layer : {"A", "B", "A"}) {
+        List line{ads_buildlist(RTDXF0, "LINE", 8, layer, 62, 1, 10, a, 11, b, 0)};
+        ASSERT_EQ(ads_entmake(line.rb), RTNORM);
+    }
+    List onA{ads_buildlist(RTDXF0, "LINE", 8, "A", 0)};
+    EXPECT_EQ(count("X", onA.rb), 2);
+    EXPECT_EQ(count("X", onA.rb), 2);
+
+    ads_name first, last;
+    ASSERT_EQ(ads_entnext(nullptr, first), RTNORM);
+    ASSERT_EQ(ads_entlast(last), RTNORM);
+    List data{ads_entget(first)};
+    std::strcpy(item(data.rb, 8)->resval.rstring, "B");
+    ASSERT_EQ(ads_entmod(data.rb), RTNORM);
+    List sameItems{ads_buildlist(RTDXF0, "LINE", 8, "A", 0)};
+    EXPECT_EQ(count("X", sameItems.rb), 1);
+    ASSERT_EQ(ads_entdel(last), RTNORM);
+    int status = 0;
+    EXPECT_EQ(count("X", onA.rb, &status), 0);
+    EXPECT_EQ(status, RTERROR);
+    ASSERT_EQ(ads_entdel(last), RTNORM);  // restored
+    List another{ads_buildlist(RTDXF0, "LINE", 8, "A", 10, a, 11, b, 0)};
+    ASSERT_EQ(ads_entmake(another.rb), RTNORM);
+    EXPECT_EQ(count("X", onA.rb), 2);
+
+    List red{ads_buildlist(62, 1, 0)}, green{ads_buildlist(62, 3, 0)};
+    EXPECT_EQ(count("X", red.rb), 3);
+    EXPECT_EQ(count("X", green.rb), 0);
+    List data2{ads_entget(first)};
+    item(data2.rb, 62)->resval.rint = 3;
+    ASSERT_EQ(ads_entmod(data2.rb), RTNORM);
+    EXPECT_EQ(count("X", red.rb), 2);
+    EXPECT_EQ(count("X", green.rb), 1);
+}
+
 TEST(AdsEntities, TablesAreSearchedCaseInsensitivelyAndWalkedInOrder) {
     SessionHarness h(false);
     ads_point a = {0, 0, 0};

@@ -42,9 +42,11 @@ TEST(DatabaseRevision, ShapeRevisionIgnoresSymbolTableEntries) {
     layer.type = "LAYER";
     layer.groups = {{2, "A-WALL"}, {70, "0"}, {62, "7"}};
     host::RecordId wall = db.addEntry("LAYER", layer);
-    host::RecordId a = db.add(point(1));
     std::uint64_t shapes = db.shapeRevision();
-    EXPECT_EQ(shapes, db.revision());
+    // Additions are told by the record count, not by the shape revision.
+    host::RecordId a = db.add(point(1));
+    EXPECT_EQ(db.shapeRevision(), shapes);
+    EXPECT_GT(db.revision(), shapes);
 
     db.modify(wall, [](host::Record& r) { r.setInt(62, -7); });
     db.erase(wall);
@@ -56,6 +58,35 @@ TEST(DatabaseRevision, ShapeRevisionIgnoresSymbolTableEntries) {
     shapes = db.shapeRevision();
     db.erase(a);
     EXPECT_GT(db.shapeRevision(), shapes);
+}
+
+// The records changed since a revision, every kind of change counted,
+// additions not; after very many changes the database says it no longer
+// knows them all rather than naming only some.
+TEST(DatabaseRevision, ChangedSinceNamesEveryChangedRecordOrAdmitsItDoesNotKnow) {
+    host::Database db;
+    host::RecordId a = db.add(point(1)), b = db.add(point(2)), c = db.add(point(3));
+    std::uint64_t mark = db.revision();
+    std::vector<host::RecordId> changed;
+    ASSERT_TRUE(db.changedSince(mark, changed));
+    EXPECT_TRUE(changed.empty());
+    db.modify(a, [](host::Record& r) { r.setReal(10, 5.0); });
+    db.modifyKeepingShape(b, [](host::Record& r) { r.set(999, "note"); });
+    db.erase(c);
+    db.add(point(4));
+    ASSERT_TRUE(db.changedSince(mark, changed));
+    EXPECT_EQ(changed, (std::vector<host::RecordId>{a, b, c}));
+    std::uint64_t later = db.revision();
+    db.replace(a, point(9));
+    ASSERT_TRUE(db.changedSince(later, changed));
+    EXPECT_EQ(changed, (std::vector<host::RecordId>{a}));
+
+    for (int i = 0; i < 100000; ++i) db.modify(b, [](host::Record& r) { r.setReal(20, 1.0); });
+    EXPECT_FALSE(db.changedSince(mark, changed));
+    later = db.revision();
+    db.modify(c, [](host::Record& r) { r.setReal(20, 1.0); });
+    ASSERT_TRUE(db.changedSince(later, changed));
+    EXPECT_EQ(changed, (std::vector<host::RecordId>{c}));
 }
 
 TEST(DatabaseRevision, ReplaceKeepsTheHandleAndItsIndex) {

@@ -190,8 +190,15 @@ TEST(DxfWrite, PrepareAddsEachMissingLayerOnce) {
     EXPECT_EQ(db->table("LAYER")->entries.size(), before + 1500);
     ASSERT_NE(db->findEntry("LAYER", "l1499-wall"), host::kNoRecord);
     EXPECT_EQ(db->at(db->findEntry("LAYER", "l7-wall")).text(2), "L7-WALL");
+    // In the order the entities first use them, so that a save is the same
+    // every time.
+    EXPECT_EQ(db->at(db->table("LAYER")->entries[before]).text(2), "L0-WALL");
+    EXPECT_EQ(db->at(db->table("LAYER")->entries[before + 1]).text(2), "L1-WALL");
+    // A drawing made whole by the first save is not changed by the second.
+    std::uint64_t revision = db->revision();
     dxf::prepareForWrite(*db);
     EXPECT_EQ(db->table("LAYER")->entries.size(), before + 1500);
+    EXPECT_EQ(db->revision(), revision);
 }
 
 TEST(DxfWrite, ErasedRecordsAreLeftOut) {
