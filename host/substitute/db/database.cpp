@@ -4,7 +4,7 @@ namespace host {
 
 std::uint64_t Database::nextSerial_ = 1;
 
-Database::Database() : serial_(nextSerial_++) {
+Database::Database() : serial_(nextSerial_++), records_(groupArena_) {
     records_.push_back(Record{});  // id 0 stands for "no record"
 }
 
