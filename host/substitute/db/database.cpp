@@ -6,16 +6,40 @@ namespace host {
 
 std::uint64_t Database::nextSerial_ = 1;
 
-Database::Database() : serial_(nextSerial_++) {
+Database::Database() : serial_(nextSerial_++), records_(groupArena_) {
     records_.push_back(Record{});  // id 0 stands for "no record"
 }
 
 bool Database::isSymbolTableRecord(std::string_view type) {
-    static constexpr std::string_view kTypes[] = {"TABLE", "LAYER", "LTYPE",    "STYLE",       "VIEW",
-                                                  "UCS",   "VPORT", "APPID",    "DIMSTYLE",    "BLOCK_RECORD"};
-    for (std::string_view t : kTypes)
-        if (type == t) return true;
-    return false;
+    // Called for every record stored: most are entities, told apart by
+    // their length and first letter before any comparison.
+    switch (type.size()) {
+        case 3:
+            return type == "UCS";
+        case 4:
+            return type == "VIEW";
+        case 5:
+            switch (type[0]) {
+                case 'T':
+                    return type == "TABLE";
+                case 'L':
+                    return type == "LAYER" || type == "LTYPE";
+                case 'S':
+                    return type == "STYLE";
+                case 'V':
+                    return type == "VPORT";
+                case 'A':
+                    return type == "APPID";
+                default:
+                    return false;
+            }
+        case 8:
+            return type == "DIMSTYLE";
+        case 12:
+            return type == "BLOCK_RECORD";
+        default:
+            return false;
+    }
 }
 
 RecordId Database::add(Record record) {

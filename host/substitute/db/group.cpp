@@ -82,8 +82,16 @@ std::optional<std::uint64_t> parseHandle(std::string_view text) {
     text = trimmed(text);
     if (text.empty() || text.size() > 16) return std::nullopt;
     std::uint64_t value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    for (char c : text) {
+        unsigned digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+            digit = static_cast<unsigned>((c | 0x20) - 'a' + 10);
+        else
+            return std::nullopt;
+        value = value << 4 | digit;
+    }
     return value;
 }
 

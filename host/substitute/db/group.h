@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "db/group_arena.h"
+#include "db/group_list.h"
 #include "db/group_text.h"
 
 namespace host {
@@ -42,12 +43,14 @@ struct Group {
 
     std::optional<double> real() const;
     std::optional<long long> integer() const;
+
+    friend bool operator==(const Group& a, const Group& b) noexcept { return a.code == b.code && a.value == b.value; }
 };
 
 static_assert(sizeof(Group) == 16, "a group takes 16 bytes");
 
 // A record's groups; see group_arena.h for where their storage comes from.
-using GroupList = std::vector<Group, GroupAllocator<Group>>;
+using GroupList = CompactList<Group>;
 
 // Text forms of typed values, as the host writes them.
 std::string formatReal(double value);

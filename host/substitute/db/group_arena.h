@@ -5,13 +5,13 @@
 // from blocks of 2 MB, filled one after the other and given back in one step
 // with the drawing.
 //
-// Group lists use GroupAllocator: while a GroupArena::Scope is open on the
-// thread, new storage comes from its arena, otherwise from the heap. Storage
-// is given back to the heap only if it came from there; arena storage stays
-// until its arena goes. So a group list taken from an arena must not outlive
-// the arena's drawing: the reader opens a scope only while it makes the
-// lists of the records it stores in that drawing, and a copy of a list made
-// later takes heap storage.
+// Group lists (group_list.h) take their storage like this: while a
+// GroupArena::Scope is open on the thread, new storage comes from its arena,
+// otherwise from the heap. Storage is given back to the heap only if it came
+// from there; arena storage stays until its arena goes. So a group list
+// taken from an arena must not outlive the arena's drawing: the reader opens
+// a scope only while it makes the lists of the records it stores in that
+// drawing, and a copy of a list made later takes heap storage.
 #pragma once
 
 #include <cstddef>
@@ -62,24 +62,6 @@ private:
     std::vector<char*> blocks_;
     char* next_ = nullptr;
     char* end_ = nullptr;
-};
-
-template <class T>
-struct GroupAllocator {
-    using value_type = T;
-    GroupAllocator() noexcept = default;
-    template <class U>
-    GroupAllocator(const GroupAllocator<U>&) noexcept {}  // NOLINT: rebinding
-
-    T* allocate(std::size_t n) {
-        if (GroupArena* arena = GroupArena::current())
-            if (void* p = arena->allocate(n * sizeof(T))) return static_cast<T*>(p);
-        return static_cast<T*>(::operator new(n * sizeof(T)));
-    }
-    void deallocate(T* p, std::size_t) noexcept {
-        if (!GroupArena::owns(p)) ::operator delete(p);
-    }
-    friend bool operator==(const GroupAllocator&, const GroupAllocator&) noexcept { return true; }
 };
 
 }  // namespace host

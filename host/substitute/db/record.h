@@ -14,7 +14,7 @@ namespace host {
 using RecordId = std::uint32_t;  // index into the database's record store; 0 is "none"
 constexpr RecordId kNoRecord = 0;
 
-// The members are ordered so that a record takes 88 bytes: a drawing holds
+// The members are ordered so that a record takes 72 bytes: a drawing holds
 // hundreds of thousands.
 struct Record {
     std::uint64_t handle = 0;  // also present as a group (5, or 105 for DIMSTYLE) in `groups`
@@ -45,7 +45,7 @@ struct Record {
     std::vector<std::string> xdataApplications() const;
 };
 
-static_assert(sizeof(Record) == 88, "a record takes 88 bytes");
+static_assert(sizeof(Record) == 72, "a record takes 72 bytes");
 
 // Case-insensitive comparison of symbol names (ASCII letters only; other bytes compare as they are).
 bool namesEqual(std::string_view a, std::string_view b);

@@ -5,7 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -128,6 +133,15 @@ public:
     bool next(int& code, std::string_view& value, std::size_t& codeLine) {
         if (p_ >= end_) return false;
         groupStart_ = p_;
+#if defined(__SSE2__)
+        // The hardware fetches ahead only within a page: ask for the text a
+        // little further on, so that the next page is at hand when reached.
+        __builtin_prefetch(p_ + 1024);
+        if (end_ - p_ >= 32 && wholeGroup(code, value)) {
+            codeLine = line_ - 1;
+            return true;
+        }
+#endif
         if (!fastCode(code)) {
             std::string_view codeText = line();
             code = parseCode(codeText);
@@ -147,6 +161,106 @@ public:
     const char* groupStart() const { return groupStart_; }
 
 private:
+#if defined(__SSE2__)
+    // Bytes of `block` (16 from `at`) that are line ends, as bits.
+    static unsigned lineEnds(__m128i block) {
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\n'))));
+    }
+    static unsigned digitBytes(__m128i block) {
+        __m128i shifted = _mm_sub_epi8(block, _mm_set1_epi8('0'));
+        // unsigned byte <= 9: the minimum with 9 is the byte itself
+        return static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(9)), shifted)));
+    }
+    static unsigned bytesEqual(__m128i block, char c) {
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(c))));
+    }
+
+    // The usual group, read with a look at 16 bytes at a time: a code line of
+    // blanks and up to four digits, a value line that is text, or a number
+    // of the code's kind written plainly (sign, digits, point). Anything
+    // else, and any error, is left to the general path, which starts over
+    // at the same place; so this path only has to be right when it says yes.
+    // Needs 32 readable bytes from p_.
+    bool wholeGroup(int& code, std::string_view& value) {
+        const char* p = p_;
+        const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const unsigned ends = lineEnds(head);
+        if (ends == 0) return false;
+        const unsigned codeEnd = static_cast<unsigned>(std::countr_zero(ends));
+        unsigned codeLength = codeEnd;
+        if (codeLength > 0 && p[codeLength - 1] == '\r') --codeLength;
+        const unsigned lineBits = (1u << codeLength) - 1;
+        const unsigned blanks = bytesEqual(head, ' ') & lineBits;
+        const unsigned digits = digitBytes(head) & lineBits;
+        const unsigned lead = static_cast<unsigned>(std::countr_one(blanks));
+        const unsigned count = codeLength - lead;
+        // blanks first, then only digits, one to four of them
+        if ((blanks | digits) != lineBits || (blanks >> lead) != 0 || count == 0 || count > 4) return false;
+        std::uint32_t d;
+        std::memcpy(&d, p + lead, 4);
+        d -= 0x30303030u;
+        d = count == 4 ? d : (d & ((1u << (8 * count)) - 1)) << (8 * (4 - count));  // leading zeros
+        d = (d * 10 + (d >> 8)) & 0x00ff00ffu;  // pairs of digits
+        const int c = static_cast<int>((d & 0xffffu) * 100 + (d >> 16));
+        if (c > kMaxCode) return false;
+
+        // The value line.
+        const char* v = p + codeEnd + 1;
+        const char* stop;
+        if (unsigned rest = ends >> (codeEnd + 1)) {
+            stop = v + std::countr_zero(rest);
+        } else {
+            const char* q = p + 16;
+            const char* limit = end_ - v > static_cast<std::ptrdiff_t>(kMaxLineLength) ? v + kMaxLineLength : end_;
+            while (true) {
+                if (limit - q < 16) return false;  // the general path takes the end of the text and long lines
+                if (unsigned e = lineEnds(_mm_loadu_si128(reinterpret_cast<const __m128i*>(q)))) {
+                    stop = q + std::countr_zero(e);
+                    break;
+                }
+                q += 16;
+            }
+        }
+        const char* next = stop + 1;
+        if (stop > v && stop[-1] == '\r') --stop;
+        const std::size_t length = static_cast<std::size_t>(stop - v);
+        const ValueKind kind = kinds_[static_cast<std::size_t>(c)];
+        if (kind != ValueKind::Text && !plainNumber(kind, v, length)) return false;
+        code = c;
+        value = std::string_view(v, length);
+        p_ = next;
+        line_ += 2;
+        return true;
+    }
+
+    // A number of `kind` in the plain form the writers of the field use, and
+    // within the kind's range: a minus sign, digits, for reals one point.
+    static bool plainNumber(ValueKind kind, const char* v, std::size_t length) {
+        if (kind == ValueKind::Binary || length == 0 || length > 16) return false;
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v));
+        const unsigned mask = (1u << length) - 1;
+        const unsigned digits = digitBytes(block) & mask;
+        const unsigned minus = bytesEqual(block, '-') & mask;
+        if (digits == 0 || (minus & ~1u) != 0) return false;
+        if (kind == ValueKind::Real) {
+            const unsigned points = bytesEqual(block, '.') & mask;
+            return (digits | minus | points) == mask && (points & (points - 1)) == 0;
+        }
+        if ((digits | minus) != mask) return false;
+        const int count = std::popcount(digits);
+        switch (kind) {
+            case ValueKind::Int16:
+            case ValueKind::Bool:
+                return count <= 4;
+            case ValueKind::Int32:
+                return count <= 9;
+            default:
+                return count <= 18;
+        }
+    }
+#endif
+
     // A number written the usual way (no blanks, a line end right after it)
     // is checked and cut in one pass; anything else takes the general path.
     bool fastNumber(ValueKind kind, std::string_view& value) {
