@@ -43,12 +43,7 @@ std::string fixed(double v) {
     return buf;
 }
 
-host::Record make(const char* type, host::GroupList groups) {
-    host::Record r;
-    r.type = type;
-    r.groups = std::move(groups);
-    return r;
-}
+using host::makeRecord;
 
 // The dictionary of layouts and a layout record to copy, from a new drawing.
 struct LayoutObjects {
@@ -69,7 +64,7 @@ LayoutObjects findLayouts(host::Database& db) {
 
 host::Record viewport(std::mt19937& rng, int id, double cx, double cy, const std::vector<std::string>& frozen) {
     std::uniform_real_distribution<double> at(0, 10000);
-    host::Record v = make("VIEWPORT", {{100, "AcDbEntity"}, {67, "1"}, {8, "0"}, {100, "AcDbViewport"},
+    host::Record v = makeRecord("VIEWPORT", {{100, "AcDbEntity"}, {67, "1"}, {8, "0"}, {100, "AcDbViewport"},
                                        {10, fixed(cx)}, {20, fixed(cy)}, {30, "0.0"}, {40, "100.0"},
                                        {41, "80.0"}, {68, "1"}, {69, std::to_string(id)}, {12, fixed(at(rng))},
                                        {22, fixed(at(rng))}, {13, "0.0"}, {23, "0.0"}, {14, "10.0"},
@@ -108,14 +103,14 @@ void addLayouts(host::Database& db, std::mt19937& rng, int levels) {
     // and its overall one.
     for (int n = 0; n < 19; ++n) {
         std::string name = "*Paper_Space" + std::to_string(n);
-        host::Record record = make("BLOCK_RECORD", {{100, "AcDbSymbolTableRecord"}, {100, "AcDbBlockTableRecord"},
+        host::Record record = makeRecord("BLOCK_RECORD", {{100, "AcDbSymbolTableRecord"}, {100, "AcDbBlockTableRecord"},
                                                     {2, name}, {70, "0"}, {280, "1"}, {281, "0"}});
         host::RecordId recordId = db.addEntry("BLOCK_RECORD", std::move(record));
         std::string owner = host::formatHandle(db.at(recordId).handle);
-        host::RecordId begin = db.add(make("BLOCK", {{330, owner}, {100, "AcDbEntity"}, {67, "1"}, {8, "0"},
+        host::RecordId begin = db.add(makeRecord("BLOCK", {{330, owner}, {100, "AcDbEntity"}, {67, "1"}, {8, "0"},
                                                      {100, "AcDbBlockBegin"}, {2, name}, {70, "0"}, {10, "0.0"},
                                                      {20, "0.0"}, {30, "0.0"}, {3, name}, {1, ""}}));
-        host::RecordId end = db.add(make("ENDBLK", {{330, owner}, {100, "AcDbEntity"}, {67, "1"}, {8, "0"},
+        host::RecordId end = db.add(makeRecord("ENDBLK", {{330, owner}, {100, "AcDbEntity"}, {67, "1"}, {8, "0"},
                                                    {100, "AcDbBlockEnd"}}));
         host::BlockDefinition& block = db.addBlock(name, begin, end);
         for (int v = 1; v <= 4; ++v) {
@@ -146,13 +141,13 @@ void addLayouts(host::Database& db, std::mt19937& rng, int levels) {
 }
 
 void addEntities(host::Database& db, std::mt19937& rng, int levels, double targetBytes) {
-    host::Record begin = make("BLOCK", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockBegin"}, {2, "door"},
+    host::Record begin = makeRecord("BLOCK", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockBegin"}, {2, "door"},
                                         {70, "0"}, {10, "0.0"}, {20, "0.0"}, {30, "0.0"}, {3, "door"}, {1, ""}});
-    host::Record end = make("ENDBLK", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockEnd"}});
+    host::Record end = makeRecord("ENDBLK", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbBlockEnd"}});
     host::BlockDefinition& door = db.addBlock("door", db.add(std::move(begin)), db.add(std::move(end)));
-    db.addBlockEntity(door, make("LINE", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbLine"}, {10, "0.0"},
+    db.addBlockEntity(door, makeRecord("LINE", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbLine"}, {10, "0.0"},
                                           {20, "0.0"}, {30, "0.0"}, {11, "0.9"}, {21, "0.0"}, {31, "0.0"}}));
-    db.addBlockEntity(door, make("ARC", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbCircle"}, {10, "0.0"},
+    db.addBlockEntity(door, makeRecord("ARC", {{100, "AcDbEntity"}, {8, "0"}, {100, "AcDbCircle"}, {10, "0.0"},
                                          {20, "0.0"}, {30, "0.0"}, {40, "0.9"}, {100, "AcDbArc"}, {50, "0.0"},
                                          {51, "90.0"}}));
 
@@ -165,27 +160,27 @@ void addEntities(host::Database& db, std::mt19937& rng, int levels, double targe
         int kind = kindPick(rng);
         host::Record e;
         if (kind < 8) {
-            e = make("LINE", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbLine"}, {10, fixed(x)}, {20, fixed(y)},
+            e = makeRecord("LINE", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbLine"}, {10, fixed(x)}, {20, fixed(y)},
                               {30, "0.0"}, {11, fixed(x + step(rng))}, {21, fixed(y + step(rng))}, {31, "0.0"}});
         } else if (kind < 12) {
-            e = make("LWPOLYLINE", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbPolyline"}, {90, "4"}, {70, "1"},
+            e = makeRecord("LWPOLYLINE", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbPolyline"}, {90, "4"}, {70, "1"},
                                     {43, "0.0"}});
             for (int v = 0; v < 4; ++v) {
                 e.groups.emplace_back(10, fixed(x + step(rng)));
                 e.groups.emplace_back(20, fixed(y + step(rng)));
             }
         } else if (kind < 14) {
-            e = make("ARC", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbCircle"}, {10, fixed(x)}, {20, fixed(y)},
+            e = makeRecord("ARC", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbCircle"}, {10, fixed(x)}, {20, fixed(y)},
                              {30, "0.0"}, {40, fixed(radius(rng))}, {100, "AcDbArc"}, {50, "15.0"}, {51, "200.0"}});
         } else if (kind < 16) {
-            e = make("CIRCLE", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbCircle"}, {10, fixed(x)},
+            e = makeRecord("CIRCLE", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbCircle"}, {10, fixed(x)},
                                 {20, fixed(y)}, {30, "0.0"}, {40, fixed(radius(rng))}});
         } else if (kind < 18) {
-            e = make("TEXT", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbText"}, {10, fixed(x)}, {20, fixed(y)},
+            e = makeRecord("TEXT", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbText"}, {10, fixed(x)}, {20, fixed(y)},
                               {30, "0.0"}, {40, "2.5"}, {1, "ROOM " + std::to_string(kind * 1000 + rootPick(rng))},
                               {100, "AcDbText"}});
         } else {
-            e = make("INSERT", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbBlockReference"}, {2, "door"},
+            e = makeRecord("INSERT", {{100, "AcDbEntity"}, {8, layer}, {100, "AcDbBlockReference"}, {2, "door"},
                                 {10, fixed(x)}, {20, fixed(y)}, {30, "0.0"}, {50, "90.0"}});
         }
         for (const host::Group& g : e.groups) estimate += 5 + static_cast<double>(g.value.size());
@@ -249,7 +244,7 @@ std::unique_ptr<host::Database> makeDrawing(const DrawingOptions& o) {
     for (int l = 0; l < o.levels; ++l)
         for (int r = 0; r < o.layersPerLevel; ++r) {
             std::string name = layerName(l, r);
-            db->addEntry("LAYER", make("LAYER", {{100, "AcDbSymbolTableRecord"}, {100, "AcDbLayerTableRecord"},
+            db->addEntry("LAYER", makeRecord("LAYER", {{100, "AcDbSymbolTableRecord"}, {100, "AcDbLayerTableRecord"},
                                                  {2, name}, {70, "0"}, {62, std::to_string(1 + (l + r) % 255)},
                                                  {6, "Continuous"}, {370, "-3"}}));
         }

@@ -19,12 +19,7 @@ namespace {
 
 using host::formatReal;
 
-host::Record make(std::string type, host::GroupList groups) {
-    host::Record r;
-    r.type = std::move(type);
-    r.groups = std::move(groups);
-    return r;
-}
+using host::makeRecord;
 
 struct LargeDrawing {
     std::unique_ptr<host::Database> db = host::dxf::newDrawing();
@@ -32,16 +27,16 @@ struct LargeDrawing {
 
     LargeDrawing() {
         auto block = [&](const char* name) -> host::BlockDefinition& {
-            auto& b = db->addBlock(name, db->add(make("BLOCK", {{2, name}, {10, "0"}, {20, "0"}, {30, "0"}})),
-                                   db->add(make("ENDBLK", {})));
+            auto& b = db->addBlock(name, db->add(makeRecord("BLOCK", {{2, name}, {10, "0"}, {20, "0"}, {30, "0"}})),
+                                   db->add(makeRecord("ENDBLK", {})));
             return b;
         };
         host::BlockDefinition& leaf = block("LEAF");
-        db->addBlockEntity(leaf, make("CIRCLE", {{8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "0.5"}}));
+        db->addBlockEntity(leaf, makeRecord("CIRCLE", {{8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "0.5"}}));
         host::BlockDefinition& door = block("DOOR");
-        db->addBlockEntity(door, make("LINE", {{8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}}));
-        db->addBlockEntity(door, make("ARC", {{8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}, {50, "0"}, {51, "90"}}));
-        db->addBlockEntity(door, make("INSERT", {{8, "0"}, {2, "LEAF"}, {10, "1"}, {20, "1"}, {30, "0"}}));
+        db->addBlockEntity(door, makeRecord("LINE", {{8, "0"}, {10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}}));
+        db->addBlockEntity(door, makeRecord("ARC", {{8, "0"}, {10, "0"}, {20, "0"}, {40, "1"}, {50, "0"}, {51, "90"}}));
+        db->addBlockEntity(door, makeRecord("INSERT", {{8, "0"}, {2, "LEAF"}, {10, "1"}, {20, "1"}, {30, "0"}}));
         std::mt19937 rng(7);
         std::uniform_real_distribution<double> at(0, 10000), step(-3, 3);
         for (int i = 0; i < 200000; ++i) {
@@ -50,11 +45,11 @@ struct LargeDrawing {
                         ey = formatReal(y + step(rng));
             host::RecordId id = host::kNoRecord;
             switch (i % 5) {
-                case 0: id = db->addEntity(make("LINE", {{8, "A-WALL"}, {10, sx}, {20, sy}, {30, "0"}, {11, ex}, {21, ey}, {31, "0"}}), false); break;
-                case 1: id = db->addEntity(make("ARC", {{8, "A-WALL"}, {10, sx}, {20, sy}, {30, "0"}, {40, "2"}, {50, "10"}, {51, "200"}}), false); break;
-                case 2: id = db->addEntity(make("LWPOLYLINE", {{8, "A-POCHE"}, {90, "3"}, {70, "1"}, {43, "0.2"}, {10, sx}, {20, sy}, {42, "0.3"}, {10, ex}, {20, sy}, {10, ex}, {20, ey}}), false); break;
-                case 3: id = db->addEntity(make("TEXT", {{8, "A-TEXT"}, {10, sx}, {20, sy}, {30, "0"}, {40, "1.5"}, {1, "ROOM 101"}, {50, "30"}}), false); break;
-                case 4: id = db->addEntity(make("INSERT", {{8, "A-DOOR"}, {2, "DOOR"}, {10, sx}, {20, sy}, {30, "0"}, {50, "45"}, {41, "2"}, {42, "2"}}), false); break;
+                case 0: id = db->addEntity(makeRecord("LINE", {{8, "A-WALL"}, {10, sx}, {20, sy}, {30, "0"}, {11, ex}, {21, ey}, {31, "0"}}), false); break;
+                case 1: id = db->addEntity(makeRecord("ARC", {{8, "A-WALL"}, {10, sx}, {20, sy}, {30, "0"}, {40, "2"}, {50, "10"}, {51, "200"}}), false); break;
+                case 2: id = db->addEntity(makeRecord("LWPOLYLINE", {{8, "A-POCHE"}, {90, "3"}, {70, "1"}, {43, "0.2"}, {10, sx}, {20, sy}, {42, "0.3"}, {10, ex}, {20, sy}, {10, ex}, {20, ey}}), false); break;
+                case 3: id = db->addEntity(makeRecord("TEXT", {{8, "A-TEXT"}, {10, sx}, {20, sy}, {30, "0"}, {40, "1.5"}, {1, "ROOM 101"}, {50, "30"}}), false); break;
+                case 4: id = db->addEntity(makeRecord("INSERT", {{8, "A-DOOR"}, {2, "DOOR"}, {10, sx}, {20, sy}, {30, "0"}, {50, "45"}, {41, "2"}, {42, "2"}}), false); break;
             }
             changing = id;
         }

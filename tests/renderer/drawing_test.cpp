@@ -23,29 +23,24 @@ using host::Record;
 using host::RecordId;
 using zan::render::Layout;
 
-Record make(std::string type, host::GroupList groups) {
-    Record r;
-    r.type = std::move(type);
-    r.groups = std::move(groups);
-    return r;
-}
+using host::makeRecord;
 
 Record line(const char* layer, double x0, double y0, double x1, double y1, host::GroupList extra = {}) {
-    Record r = make("LINE", {{8, layer}, {10, formatReal(x0)}, {20, formatReal(y0)}, {30, "0"},
+    Record r = makeRecord("LINE", {{8, layer}, {10, formatReal(x0)}, {20, formatReal(y0)}, {30, "0"},
                              {11, formatReal(x1)}, {21, formatReal(y1)}, {31, "0"}});
     r.groups.insert(r.groups.end(), extra.begin(), extra.end());
     return r;
 }
 
 Record insert(const char* block, const char* layer, double x, double y, host::GroupList extra = {}) {
-    Record r = make("INSERT", {{8, layer}, {2, block}, {10, formatReal(x)}, {20, formatReal(y)}, {30, "0"}});
+    Record r = makeRecord("INSERT", {{8, layer}, {2, block}, {10, formatReal(x)}, {20, formatReal(y)}, {30, "0"}});
     r.groups.insert(r.groups.end(), extra.begin(), extra.end());
     return r;
 }
 
 host::BlockDefinition& defineBlock(Database& db, const char* name) {
-    RecordId begin = db.add(make("BLOCK", {{8, "0"}, {2, name}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}}));
-    RecordId end = db.add(make("ENDBLK", {{8, "0"}}));
+    RecordId begin = db.add(makeRecord("BLOCK", {{8, "0"}, {2, name}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}}));
+    RecordId end = db.add(makeRecord("ENDBLK", {{8, "0"}}));
     return db.addBlock(name, begin, end);
 }
 
@@ -147,9 +142,9 @@ TEST(Renderer, NestedReferencesTakeColourAndVisibilityByBlock) {
     s.db->addBlockEntity(outer, insert("inner", "0", 0, 0, {{62, "0"}}));
     s.db->addEntity(insert("outer", "B", 10, 10, {{62, "6"}, {41, "2"}, {42, "2"}}), false);
     s.db->addEntity(insert("outer", "FRZ", 10, 40, {{66, "1"}}), false);
-    s.db->addEntity(make("ATTRIB", {{8, "R"}, {10, "10"}, {20, "45"}, {30, "0"}, {40, "5"}, {1, "VALUE"}, {2, "TAG"}}),
+    s.db->addEntity(makeRecord("ATTRIB", {{8, "R"}, {10, "10"}, {20, "45"}, {30, "0"}, {40, "5"}, {1, "VALUE"}, {2, "TAG"}}),
                     false);
-    s.db->addEntity(make("SEQEND", {{8, "FRZ"}}), false);
+    s.db->addEntity(makeRecord("SEQEND", {{8, "FRZ"}}), false);
     s.db->addEntity(insert("outer", "OFFB", 10, 70), false);
     QImage p = s.picture();
     EXPECT_GT(count(p, 12, 9, 28, 11, QColor(Qt::magenta)), 40);  // by block, twice as long
@@ -165,23 +160,23 @@ TEST(Renderer, NestedReferencesTakeColourAndVisibilityByBlock) {
 TEST(Renderer, WidthsBulgesSolidsAndHatches) {
     Scene s;
     s.layer("W", 7);
-    s.db->addEntity(make("LWPOLYLINE", {{8, "W"}, {90, "2"}, {70, "0"}, {43, "10"}, {10, "10"}, {20, "10"},
+    s.db->addEntity(makeRecord("LWPOLYLINE", {{8, "W"}, {90, "2"}, {70, "0"}, {43, "10"}, {10, "10"}, {20, "10"},
                                         {10, "40"}, {20, "10"}}),
                     false);
     // Varying width: nothing at the start, 20 at the end.
-    s.db->addEntity(make("LWPOLYLINE", {{8, "W"}, {90, "2"}, {70, "0"}, {10, "50"}, {20, "10"}, {40, "0"},
+    s.db->addEntity(makeRecord("LWPOLYLINE", {{8, "W"}, {90, "2"}, {70, "0"}, {10, "50"}, {20, "10"}, {40, "0"},
                                         {41, "20"}, {10, "90"}, {20, "10"}}),
                     false);
     // A half circle below its chord from (10,70) to (50,70).
-    s.db->addEntity(make("LWPOLYLINE", {{8, "W"}, {90, "2"}, {70, "0"}, {10, "10"}, {20, "70"}, {42, "1"},
+    s.db->addEntity(makeRecord("LWPOLYLINE", {{8, "W"}, {90, "2"}, {70, "0"}, {10, "10"}, {20, "70"}, {42, "1"},
                                         {10, "50"}, {20, "70"}}),
                     false);
-    s.db->addEntity(make("SOLID", {{8, "W"}, {10, "60"}, {20, "60"}, {30, "0"}, {11, "80"}, {21, "60"}, {31, "0"},
+    s.db->addEntity(makeRecord("SOLID", {{8, "W"}, {10, "60"}, {20, "60"}, {30, "0"}, {11, "80"}, {21, "60"}, {31, "0"},
                                    {12, "60"}, {22, "80"}, {32, "0"}, {13, "80"}, {23, "80"}, {33, "0"}}),
                     false);
     auto hatch = [](const char* fill, double x) {
         std::string x0 = formatReal(x), x1 = formatReal(x + 10);
-        return make("HATCH", {{8, "W"}, {10, "0"}, {20, "0"}, {30, "0"}, {2, "SOLID"}, {70, fill}, {71, "0"},
+        return makeRecord("HATCH", {{8, "W"}, {10, "0"}, {20, "0"}, {30, "0"}, {2, "SOLID"}, {70, fill}, {71, "0"},
                               {91, "1"}, {92, "2"}, {72, "0"}, {73, "1"}, {93, "4"}, {10, x0}, {20, "85"},
                               {10, x1}, {20, "85"}, {10, x1}, {20, "95"}, {10, x0}, {20, "95"}, {97, "0"},
                               {75, "0"}, {76, "1"}, {98, "0"}});
@@ -203,13 +198,13 @@ TEST(Renderer, WidthsBulgesSolidsAndHatches) {
 TEST(Renderer, TextsInARealFont) {
     Scene s;
     s.layer("T", 7);
-    s.db->addEntity(make("TEXT", {{8, "T"}, {10, "10"}, {20, "40"}, {30, "0"}, {40, "10"}, {1, "HELLO"}}), false);
+    s.db->addEntity(makeRecord("TEXT", {{8, "T"}, {10, "10"}, {20, "40"}, {30, "0"}, {40, "10"}, {1, "HELLO"}}), false);
     // Right-justified at (90,20).
-    s.db->addEntity(make("TEXT", {{8, "T"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "5"}, {1, "END"}, {72, "2"},
+    s.db->addEntity(makeRecord("TEXT", {{8, "T"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "5"}, {1, "END"}, {72, "2"},
                                   {11, "90"}, {21, "20"}, {31, "0"}}),
                     false);
     // Two paragraphs hanging from (10,90).
-    s.db->addEntity(make("MTEXT", {{8, "T"}, {10, "10"}, {20, "90"}, {30, "0"}, {40, "4"}, {71, "1"},
+    s.db->addEntity(makeRecord("MTEXT", {{8, "T"}, {10, "10"}, {20, "90"}, {30, "0"}, {40, "4"}, {71, "1"},
                                    {1, "{\\fArial;AB}\\PCD"}}),
                     false);
     QImage p = s.picture();
@@ -226,7 +221,7 @@ TEST(Renderer, TextsInARealFont) {
 
 TEST(Renderer, LinetypesScaleAndHighlightingShows) {
     Scene s;
-    host::Record dashed = make("LTYPE", {{2, "DASHED"}, {70, "0"}, {73, "2"}, {40, "10"}, {49, "5"}, {74, "0"},
+    host::Record dashed = makeRecord("LTYPE", {{2, "DASHED"}, {70, "0"}, {73, "2"}, {40, "10"}, {49, "5"}, {74, "0"},
                                          {49, "-5"}, {74, "0"}});
     s.db->addEntry("LTYPE", dashed);
     s.layer("D", 7, false, "DASHED");
@@ -259,7 +254,7 @@ TEST(Renderer, ViewportsHideTheirOwnFrozenLayersAndClipToTheirFrames) {
     s.db->addEntity(line("B", 500, 500, 600, 600), false);
     // Two frames 40 x 40 on the paper, each showing model space around (50, 2.5), 20 high.
     auto viewport = [&](double cx, int number) {
-        return s.db->addEntity(make("VIEWPORT", {{8, "0"}, {67, "1"}, {10, formatReal(cx)}, {20, "50"}, {30, "0"},
+        return s.db->addEntity(makeRecord("VIEWPORT", {{8, "0"}, {67, "1"}, {10, formatReal(cx)}, {20, "50"}, {30, "0"},
                                                  {40, "40"}, {41, "40"}, {68, "1"}, {69, std::to_string(number)},
                                                  {12, "50"}, {22, "2.5"}, {45, "20"}}),
                                true);
@@ -295,12 +290,12 @@ TEST(Renderer, WildNumbersDrawNothingAndHangNothing) {
     const char* wild[] = {"nan", "inf", "-inf", "1e300", "-1e308"};
     for (const char* v : wild) {
         s.db->addEntity(line("W", 0, 0, 50, 50, {}), false);
-        s.db->addEntity(make("LINE", {{8, "W"}, {10, v}, {20, "1"}, {30, "0"}, {11, "2"}, {21, v}, {31, "0"}}), false);
-        s.db->addEntity(make("CIRCLE", {{8, "W"}, {10, "50"}, {20, "50"}, {30, "0"}, {40, v}}), false);
-        s.db->addEntity(make("TEXT", {{8, "W"}, {10, v}, {20, "0"}, {30, "0"}, {40, v}, {1, "X"}, {50, v}}), false);
-        s.db->addEntity(make("MTEXT", {{8, "W"}, {10, "1"}, {20, "1"}, {30, "0"}, {40, v}, {41, v}, {1, "A B C"}}),
+        s.db->addEntity(makeRecord("LINE", {{8, "W"}, {10, v}, {20, "1"}, {30, "0"}, {11, "2"}, {21, v}, {31, "0"}}), false);
+        s.db->addEntity(makeRecord("CIRCLE", {{8, "W"}, {10, "50"}, {20, "50"}, {30, "0"}, {40, v}}), false);
+        s.db->addEntity(makeRecord("TEXT", {{8, "W"}, {10, v}, {20, "0"}, {30, "0"}, {40, v}, {1, "X"}, {50, v}}), false);
+        s.db->addEntity(makeRecord("MTEXT", {{8, "W"}, {10, "1"}, {20, "1"}, {30, "0"}, {40, v}, {41, v}, {1, "A B C"}}),
                         false);
-        s.db->addEntity(make("LWPOLYLINE", {{8, "W"}, {90, "2"}, {70, "1"}, {43, v}, {10, "0"}, {20, "0"}, {42, v},
+        s.db->addEntity(makeRecord("LWPOLYLINE", {{8, "W"}, {90, "2"}, {70, "1"}, {43, v}, {10, "0"}, {20, "0"}, {42, v},
                                             {10, v}, {20, "5"}}),
                         false);
         s.db->addEntity(line("W", 0, 90, 100, 90, {{48, v}, {6, "DASHED"}}), false);

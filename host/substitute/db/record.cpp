@@ -1,8 +1,16 @@
 #include "db/record.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace host {
+
+Record makeRecord(std::string_view type, GroupList groups) {
+    Record r;
+    r.type = type;
+    r.groups = std::move(groups);
+    return r;
+}
 
 const Group* Record::find(int code) const {
     for (const Group& g : groups)

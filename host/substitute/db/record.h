@@ -47,6 +47,10 @@ struct Record {
 
 static_assert(sizeof(Record) == 72, "a record takes 72 bytes");
 
+// A record of `type` with `groups` (no handle, owner or extended data yet),
+// as an application or a test makes one before it is stored.
+Record makeRecord(std::string_view type, GroupList groups);
+
 // Case-insensitive comparison of symbol names (ASCII letters only; other bytes compare as they are).
 bool namesEqual(std::string_view a, std::string_view b);
 std::string upperName(std::string_view name);

@@ -13,28 +13,23 @@ using host::Database;
 using host::Record;
 using host::RecordId;
 
-Record make(std::string type, host::GroupList groups) {
-    Record r;
-    r.type = std::move(type);
-    r.groups = std::move(groups);
-    return r;
-}
+using host::makeRecord;
 
 Record line(double x0, double y0, double x1, double y1, bool paper = false) {
     using host::formatReal;
-    Record r = make("LINE", {{8, "0"}, {10, formatReal(x0)}, {20, formatReal(y0)}, {30, "0"},
+    Record r = makeRecord("LINE", {{8, "0"}, {10, formatReal(x0)}, {20, formatReal(y0)}, {30, "0"},
                              {11, formatReal(x1)}, {21, formatReal(y1)}, {31, "0"}});
     if (paper) r.groups.insert(r.groups.begin(), host::Group(67, "1"));
     return r;
 }
 
 Record insert(const char* block, double x, double y) {
-    return make("INSERT", {{8, "0"}, {2, block}, {10, host::formatReal(x)}, {20, host::formatReal(y)}, {30, "0"}});
+    return makeRecord("INSERT", {{8, "0"}, {2, block}, {10, host::formatReal(x)}, {20, host::formatReal(y)}, {30, "0"}});
 }
 
 host::BlockDefinition& defineBlock(Database& db, const char* name) {
-    RecordId begin = db.add(make("BLOCK", {{8, "0"}, {2, name}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}}));
-    RecordId end = db.add(make("ENDBLK", {{8, "0"}}));
+    RecordId begin = db.add(makeRecord("BLOCK", {{8, "0"}, {2, name}, {70, "0"}, {10, "0"}, {20, "0"}, {30, "0"}}));
+    RecordId end = db.add(makeRecord("ENDBLK", {{8, "0"}}));
     return db.addBlock(name, begin, end);
 }
 
@@ -79,10 +74,10 @@ TEST(DrawingExtents, FollowAddsMovesAndErasesExactly) {
     host::BlockDefinition& door = defineBlock(db, "DOOR");
     db.addBlockEntity(door, line(0, 0, 1, 50));
     db.addEntity(insert("DOOR", 5, 5), false);
-    RecordId poly = db.addEntity(make("POLYLINE", {{8, "0"}, {66, "1"}, {70, "0"}}), false);
-    db.addEntity(make("VERTEX", {{8, "0"}, {10, "0"}, {20, "-9"}}), false);
-    db.addEntity(make("VERTEX", {{8, "0"}, {10, "1"}, {20, "0"}}), false);
-    db.addEntity(make("SEQEND", {{8, "0"}}), false);
+    RecordId poly = db.addEntity(makeRecord("POLYLINE", {{8, "0"}, {66, "1"}, {70, "0"}}), false);
+    db.addEntity(makeRecord("VERTEX", {{8, "0"}, {10, "0"}, {20, "-9"}}), false);
+    db.addEntity(makeRecord("VERTEX", {{8, "0"}, {10, "1"}, {20, "0"}}), false);
+    db.addEntity(makeRecord("SEQEND", {{8, "0"}}), false);
     s.expectMeasured();
     EXPECT_EQ(s.var("EXTMAX")[1], 55);
     EXPECT_EQ(s.var("EXTMIN")[1], -9);
@@ -118,10 +113,10 @@ TEST(DrawingExtents, AdditionsThatChangeOlderEntitiesMeasureAgain) {
     EXPECT_EQ(s.var("EXTMAX")[0], 120);
 
     // Vertices appended after an older polyline that has no end yet.
-    db.addEntity(make("POLYLINE", {{8, "0"}, {66, "1"}, {70, "0"}}), false);
-    db.addEntity(make("VERTEX", {{8, "0"}, {10, "0"}, {20, "0"}}), false);
+    db.addEntity(makeRecord("POLYLINE", {{8, "0"}, {66, "1"}, {70, "0"}}), false);
+    db.addEntity(makeRecord("VERTEX", {{8, "0"}, {10, "0"}, {20, "0"}}), false);
     s.expectMeasured();
-    db.addEntity(make("VERTEX", {{8, "0"}, {10, "0"}, {20, "-40"}}), false);
+    db.addEntity(makeRecord("VERTEX", {{8, "0"}, {10, "0"}, {20, "-40"}}), false);
     s.expectMeasured();
     EXPECT_EQ(s.var("EXTMIN")[1], -40);
 }

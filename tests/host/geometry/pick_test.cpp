@@ -19,23 +19,18 @@ using host::Point3;
 using host::Record;
 using host::RecordId;
 
-Record make(std::string type, host::GroupList groups) {
-    Record r;
-    r.type = std::move(type);
-    r.groups = std::move(groups);
-    return r;
-}
+using host::makeRecord;
 
 Record line(const char* layer, double x0, double y0, double x1, double y1) {
     using host::formatReal;
-    return make("LINE", {{8, layer}, {10, formatReal(x0)}, {20, formatReal(y0)}, {30, "0"}, {11, formatReal(x1)},
+    return makeRecord("LINE", {{8, layer}, {10, formatReal(x0)}, {20, formatReal(y0)}, {30, "0"}, {11, formatReal(x1)},
                          {21, formatReal(y1)}, {31, "0"}});
 }
 
 host::BlockDefinition& defineBlock(Database& db, const char* name, double baseX = 0, double baseY = 0) {
-    RecordId begin = db.add(make("BLOCK", {{8, "0"}, {2, name}, {70, "0"}, {10, host::formatReal(baseX)},
+    RecordId begin = db.add(makeRecord("BLOCK", {{8, "0"}, {2, name}, {70, "0"}, {10, host::formatReal(baseX)},
                                            {20, host::formatReal(baseY)}, {30, "0"}}));
-    RecordId end = db.add(make("ENDBLK", {{8, "0"}}));
+    RecordId end = db.add(makeRecord("ENDBLK", {{8, "0"}}));
     return db.addBlock(name, begin, end);
 }
 
@@ -81,9 +76,9 @@ TEST(Pick, NestedReferencesGiveTheInnermostEntityMatrixAndContainers) {
     host::BlockDefinition& inner = defineBlock(db, "INNER", 1, 0);
     RecordId leaf = db.addBlockEntity(inner, line("0", 1, 0, 3, 0));
     host::BlockDefinition& outer = defineBlock(db, "OUTER");
-    RecordId middle = db.addBlockEntity(outer, make("INSERT", {{8, "0"}, {2, "INNER"}, {10, "10"}, {20, "0"},
+    RecordId middle = db.addBlockEntity(outer, makeRecord("INSERT", {{8, "0"}, {2, "INNER"}, {10, "10"}, {20, "0"},
                                                                 {30, "0"}, {41, "2"}, {42, "2"}, {50, "90"}}));
-    RecordId top = db.addEntity(make("INSERT", {{8, "DOORS"}, {2, "OUTER"}, {10, "100"}, {20, "100"}, {30, "0"},
+    RecordId top = db.addEntity(makeRecord("INSERT", {{8, "DOORS"}, {2, "OUTER"}, {10, "100"}, {20, "100"}, {30, "0"},
                                                 {50, "180"}, {70, "2"}, {71, "1"}, {44, "50"}}),
                                 false);
     // The leaf in world coordinates: OUTER at (100,100) turned 180 degrees,
@@ -114,11 +109,11 @@ TEST(Pick, NestedReferencesGiveTheInnermostEntityMatrixAndContainers) {
 TEST(Pick, NestedPickOnAnOldStylePolylineGivesTheVertexOfTheSegment) {
     Drawing d;
     Database& db = *d.db;
-    RecordId poly = db.addEntity(make("POLYLINE", {{8, "0"}, {66, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "0"}}), false);
-    db.addEntity(make("VERTEX", {{8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}}), false);
-    RecordId second = db.addEntity(make("VERTEX", {{8, "0"}, {10, "10"}, {20, "0"}, {30, "0"}, {42, "1"}}), false);
-    db.addEntity(make("VERTEX", {{8, "0"}, {10, "10"}, {20, "10"}, {30, "0"}}), false);
-    db.addEntity(make("SEQEND", {{8, "0"}}), false);
+    RecordId poly = db.addEntity(makeRecord("POLYLINE", {{8, "0"}, {66, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "0"}}), false);
+    db.addEntity(makeRecord("VERTEX", {{8, "0"}, {10, "0"}, {20, "0"}, {30, "0"}}), false);
+    RecordId second = db.addEntity(makeRecord("VERTEX", {{8, "0"}, {10, "10"}, {20, "0"}, {30, "0"}, {42, "1"}}), false);
+    db.addEntity(makeRecord("VERTEX", {{8, "0"}, {10, "10"}, {20, "10"}, {30, "0"}}), false);
+    db.addEntity(makeRecord("SEQEND", {{8, "0"}}), false);
     // The second segment bulges out to the right: its far point is (15, 5).
     auto pick = host::pickNested(db, d.view(), 15.2, 5);
     ASSERT_TRUE(pick);
@@ -134,11 +129,11 @@ TEST(Pick, ReferenceCyclesDrawNothingPastTheCycle) {
     Database& db = *d.db;
     host::BlockDefinition& a = defineBlock(db, "A");
     db.addBlockEntity(a, line("0", 0, 0, 1, 0));
-    db.addBlockEntity(a, make("INSERT", {{8, "0"}, {2, "B"}, {10, "5"}, {20, "0"}, {30, "0"}}));
+    db.addBlockEntity(a, makeRecord("INSERT", {{8, "0"}, {2, "B"}, {10, "5"}, {20, "0"}, {30, "0"}}));
     host::BlockDefinition& b = defineBlock(db, "B");
-    db.addBlockEntity(b, make("INSERT", {{8, "0"}, {2, "A"}, {10, "5"}, {20, "0"}, {30, "0"}}));
-    RecordId refA = db.addEntity(make("INSERT", {{8, "0"}, {2, "A"}, {10, "0"}, {20, "0"}, {30, "0"}}), false);
-    RecordId refB = db.addEntity(make("INSERT", {{8, "0"}, {2, "B"}, {10, "100"}, {20, "0"}, {30, "0"}}), false);
+    db.addBlockEntity(b, makeRecord("INSERT", {{8, "0"}, {2, "A"}, {10, "5"}, {20, "0"}, {30, "0"}}));
+    RecordId refA = db.addEntity(makeRecord("INSERT", {{8, "0"}, {2, "A"}, {10, "0"}, {20, "0"}, {30, "0"}}), false);
+    RecordId refB = db.addEntity(makeRecord("INSERT", {{8, "0"}, {2, "B"}, {10, "100"}, {20, "0"}, {30, "0"}}), false);
     // A draws its line at 0..1; its B would draw A again, which is refused.
     host::Box boxA = host::entityExtents(db, refA);
     ASSERT_TRUE(boxA.valid);
@@ -170,7 +165,7 @@ TEST(Pick, ThroughTheActiveViewportSkippingItsFrozenLayers) {
     host::ensureLayer(db, "A-WALL");
     RecordId wall = db.addEntity(line("A-WALL", 0, 0, 100, 0), false);
     // A viewport 10 paper units high showing 100 model units.
-    RecordId vp = db.addEntity(make("VIEWPORT", {{67, "1"}, {8, "0"}, {10, "50"}, {20, "50"}, {30, "0"}, {40, "20"},
+    RecordId vp = db.addEntity(makeRecord("VIEWPORT", {{67, "1"}, {8, "0"}, {10, "50"}, {20, "50"}, {30, "0"}, {40, "20"},
                                                  {41, "10"}, {12, "50"}, {22, "0"}, {45, "100"}, {68, "1"},
                                                  {69, "2"}}),
                                 true);
@@ -199,7 +194,7 @@ TEST(Extents, FollowTheEntitiesAsTheyChange) {
     Drawing d;
     Database& db = *d.db;
     RecordId a = db.addEntity(line("0", 0, 0, 10, 5), false);
-    db.addEntity(make("CIRCLE", {{67, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "2"}}), true);
+    db.addEntity(makeRecord("CIRCLE", {{67, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {40, "2"}}), true);
     host::updateDrawingExtents(db);
     EXPECT_EQ(db.variables().point("EXTMAX")[0], 10);
     EXPECT_EQ(db.variables().point("PEXTMIN")[1], -2);
@@ -212,14 +207,14 @@ TEST(Extents, FollowTheEntitiesAsTheyChange) {
     // A reference follows its block, a polyline its vertices.
     host::BlockDefinition& block = defineBlock(db, "B");
     RecordId member = db.addBlockEntity(block, line("0", 0, 0, 1, 0));
-    RecordId ref = db.addEntity(make("INSERT", {{8, "0"}, {2, "B"}, {10, "10"}, {20, "0"}, {30, "0"}}), false);
+    RecordId ref = db.addEntity(makeRecord("INSERT", {{8, "0"}, {2, "B"}, {10, "10"}, {20, "0"}, {30, "0"}}), false);
     EXPECT_EQ(host::entityExtents(db, ref).maxX, 11);
     db.modify(member, [](Record& r) { r.setReal(11, 5); });
     EXPECT_EQ(host::entityExtents(db, ref).maxX, 15);
-    RecordId poly = db.addEntity(make("POLYLINE", {{8, "0"}, {66, "1"}, {70, "0"}}), false);
-    db.addEntity(make("VERTEX", {{8, "0"}, {10, "0"}, {20, "0"}}), false);
-    RecordId v = db.addEntity(make("VERTEX", {{8, "0"}, {10, "3"}, {20, "0"}}), false);
-    db.addEntity(make("SEQEND", {{8, "0"}}), false);
+    RecordId poly = db.addEntity(makeRecord("POLYLINE", {{8, "0"}, {66, "1"}, {70, "0"}}), false);
+    db.addEntity(makeRecord("VERTEX", {{8, "0"}, {10, "0"}, {20, "0"}}), false);
+    RecordId v = db.addEntity(makeRecord("VERTEX", {{8, "0"}, {10, "3"}, {20, "0"}}), false);
+    db.addEntity(makeRecord("SEQEND", {{8, "0"}}), false);
     EXPECT_EQ(host::entityExtents(db, poly).maxX, 3);
     db.modify(v, [](Record& r) { r.setReal(10, 7); });
     EXPECT_EQ(host::entityExtents(db, poly).maxX, 7);

@@ -15,12 +15,7 @@ using host::kPi;
 using host::Point3;
 using host::Record;
 
-Record make(std::string type, host::GroupList groups) {
-    Record r;
-    r.type = std::move(type);
-    r.groups = std::move(groups);
-    return r;
-}
+using host::makeRecord;
 
 void expectBox(const Box& b, double minX, double minY, double maxX, double maxY, double tol = 1e-9) {
     ASSERT_TRUE(b.valid);
@@ -32,7 +27,7 @@ void expectBox(const Box& b, double minX, double minY, double maxX, double maxY,
 
 TEST(Shape, ArcsReachTheirQuadrantPointsAndMeasureExactly) {
     // An arc from 80 to 190 degrees passes the top and the left of its circle.
-    host::Shape arc = host::entityShape(make("ARC", {{10, "1"}, {20, "1"}, {30, "0"}, {40, "2"}, {50, "80"}, {51, "190"}}));
+    host::Shape arc = host::entityShape(makeRecord("ARC", {{10, "1"}, {20, "1"}, {30, "0"}, {40, "2"}, {50, "80"}, {51, "190"}}));
     Box b = arc.extents();
     expectBox(b, -1, 1 + 2 * std::sin(host::radians(190)), 1 + 2 * std::cos(host::radians(80)), 3);
     EXPECT_NEAR(arc.distance(1, 4), 1, 1e-12);   // beyond the top, on the arc's side
@@ -42,7 +37,7 @@ TEST(Shape, ArcsReachTheirQuadrantPointsAndMeasureExactly) {
     EXPECT_NEAR(arc.distance(1, -1.5), std::hypot(end.x - 1, end.y + 1.5), 1e-12);
 
     // A rotated ellipse: its extents and distances agree with dense sampling.
-    host::Shape e = host::entityShape(make("ELLIPSE", {{10, "0"}, {20, "0"}, {30, "0"}, {11, "3"}, {21, "4"}, {31, "0"},
+    host::Shape e = host::entityShape(makeRecord("ELLIPSE", {{10, "0"}, {20, "0"}, {30, "0"}, {11, "3"}, {21, "4"}, {31, "0"},
                                                        {40, "0.5"}, {41, "0"}, {42, "6.283185307179586"}}));
     Box sampled;
     const Curve& c = e.curves.front();
@@ -67,7 +62,7 @@ TEST(Shape, BulgesWidthsAndClosedPolylines) {
 
     // A wide closed polyline: a pick inside the band touches it, one in the
     // hole it surrounds does not.
-    host::Shape square = host::entityShape(make("LWPOLYLINE", {{90, "4"}, {70, "1"}, {43, "1"}, {10, "0"}, {20, "0"},
+    host::Shape square = host::entityShape(makeRecord("LWPOLYLINE", {{90, "4"}, {70, "1"}, {43, "1"}, {10, "0"}, {20, "0"},
                                                                {10, "10"}, {20, "0"}, {10, "10"}, {20, "10"},
                                                                {10, "0"}, {20, "10"}}));
     EXPECT_EQ(square.distance(5, 0.4), 0);
@@ -84,23 +79,23 @@ TEST(TextBox, HeightWidthFactorRotationAndJustification) {
 
     std::array<Point3, 4> c;
     // Four characters 2 high at half width, turned a quarter: 4 along +Y, 2 along -X.
-    ASSERT_TRUE(host::textBox(make("TEXT", {{10, "10"}, {20, "10"}, {30, "0"}, {40, "2"}, {41, "0.5"}, {1, "ABCD"},
+    ASSERT_TRUE(host::textBox(makeRecord("TEXT", {{10, "10"}, {20, "10"}, {30, "0"}, {40, "2"}, {41, "0.5"}, {1, "ABCD"},
                                             {50, "90"}}), c));
     EXPECT_NEAR(c[0].x, 10, 1e-12);
     EXPECT_NEAR(c[1].y, 14, 1e-12);
     EXPECT_NEAR(c[2].x, 8, 1e-12);
 
     // Middle-centre justification: centred on the second point.
-    ASSERT_TRUE(host::textBox(make("TEXT", {{10, "0"}, {20, "0"}, {30, "0"}, {40, "1"}, {1, "AB"}, {72, "4"},
+    ASSERT_TRUE(host::textBox(makeRecord("TEXT", {{10, "0"}, {20, "0"}, {30, "0"}, {40, "1"}, {1, "AB"}, {72, "4"},
                                             {11, "5"}, {21, "5"}, {31, "0"}}), c));
     EXPECT_NEAR(c[0].x, 4, 1e-12);
     EXPECT_NEAR(c[0].y, 4.5, 1e-12);
     EXPECT_NEAR(c[2].x, 6, 1e-12);
     EXPECT_NEAR(c[2].y, 5.5, 1e-12);
-    EXPECT_FALSE(host::textBox(make("TEXT", {{10, "0"}, {20, "0"}, {40, "1"}, {1, ""}}), c));
+    EXPECT_FALSE(host::textBox(makeRecord("TEXT", {{10, "0"}, {20, "0"}, {40, "1"}, {1, ""}}), c));
 
     // MTEXT: two paragraphs (formatting shows nothing), top left at the insertion point.
-    ASSERT_TRUE(host::mtextBox(make("MTEXT", {{10, "0"}, {20, "10"}, {30, "0"}, {40, "3"}, {71, "1"},
+    ASSERT_TRUE(host::mtextBox(makeRecord("MTEXT", {{10, "0"}, {20, "10"}, {30, "0"}, {40, "3"}, {71, "1"},
                                               {1, "{\\fArial|b1;WALL}\\PLEVEL 2"}}), c));
     EXPECT_NEAR(c[0].x, 0, 1e-12);
     EXPECT_NEAR(c[1].x, 7 * 3, 1e-12);               // "LEVEL 2" is the longer line
@@ -110,7 +105,7 @@ TEST(TextBox, HeightWidthFactorRotationAndJustification) {
 
 TEST(Shape, HatchBoundariesOfPolylineAndEdgePaths) {
     // A polyline path with a bulge and an edge path of a line and a clockwise arc.
-    Record hatch = make("HATCH", {{10, "0"}, {20, "0"}, {30, "0"}, {210, "0"}, {220, "0"}, {230, "1"}, {2, "SOLID"},
+    Record hatch = makeRecord("HATCH", {{10, "0"}, {20, "0"}, {30, "0"}, {210, "0"}, {220, "0"}, {230, "1"}, {2, "SOLID"},
                                   {70, "1"}, {71, "0"}, {91, "2"},
                                   {92, "2"}, {72, "1"}, {73, "1"}, {93, "2"}, {10, "0"}, {20, "0"}, {42, "1"},
                                   {10, "2"}, {20, "0"}, {42, "1"}, {97, "0"},
@@ -127,7 +122,7 @@ TEST(Shape, HatchBoundariesOfPolylineAndEdgePaths) {
 }
 
 TEST(Shape, WindowHoldsWhollyCrossingTouches) {
-    host::Shape line = host::entityShape(make("LINE", {{10, "0"}, {20, "0"}, {11, "10"}, {21, "10"}}));
+    host::Shape line = host::entityShape(makeRecord("LINE", {{10, "0"}, {20, "0"}, {11, "10"}, {21, "10"}}));
     Box inner = Box::of({4, 4, 0}, {6, 6, 0});    // the line passes through, no end inside
     Box aside = Box::of({6, 0, 0}, {10, 3, 0});
     EXPECT_TRUE(line.touches(inner));
@@ -135,12 +130,12 @@ TEST(Shape, WindowHoldsWhollyCrossingTouches) {
     EXPECT_FALSE(line.inside(inner));
     EXPECT_TRUE(line.inside(Box::of({-1, -1, 0}, {11, 11, 0})));
     // A circle around the window does not touch it; one through it does.
-    host::Shape around = host::entityShape(make("CIRCLE", {{10, "5"}, {20, "5"}, {40, "4"}}));
-    host::Shape through = host::entityShape(make("CIRCLE", {{10, "5"}, {20, "8"}, {40, "3"}}));
+    host::Shape around = host::entityShape(makeRecord("CIRCLE", {{10, "5"}, {20, "5"}, {40, "4"}}));
+    host::Shape through = host::entityShape(makeRecord("CIRCLE", {{10, "5"}, {20, "8"}, {40, "3"}}));
     EXPECT_FALSE(around.touches(inner));
     EXPECT_TRUE(through.touches(inner));
     // A filled solid around the window touches it.
-    host::Shape solid = host::entityShape(make("SOLID", {{10, "0"}, {20, "0"}, {11, "10"}, {21, "0"}, {12, "0"},
+    host::Shape solid = host::entityShape(makeRecord("SOLID", {{10, "0"}, {20, "0"}, {11, "10"}, {21, "0"}, {12, "0"},
                                                          {22, "10"}, {13, "10"}, {23, "10"}}));
     EXPECT_TRUE(solid.touches(inner));
 }

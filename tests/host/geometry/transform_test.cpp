@@ -15,12 +15,7 @@ using host::Matrix;
 using host::Point3;
 using host::Record;
 
-Record make(std::string type, host::GroupList groups) {
-    Record r;
-    r.type = std::move(type);
-    r.groups = std::move(groups);
-    return r;
-}
+using host::makeRecord;
 
 void expectNear(const Point3& a, const Point3& b, double tol = 1e-9) {
     EXPECT_NEAR(a.x, b.x, tol);
@@ -75,7 +70,7 @@ TEST(Ocs, ArbitraryAxisRuleRoundTrips) {
 }
 
 TEST(TransformRecord, TranslationMovesCoordinatesExactlyAndKeepsTheRest) {
-    Record line = make("LINE", {{8, "WALL"}, {10, "1.1"}, {20, "2.2"}, {30, "0"}, {11, "3.3"}, {21, "4.4"}, {31, "0"}});
+    Record line = makeRecord("LINE", {{8, "WALL"}, {10, "1.1"}, {20, "2.2"}, {30, "0"}, {11, "3.3"}, {21, "4.4"}, {31, "0"}});
     ASSERT_TRUE(host::transformRecord(line, Matrix::translation(0.1, 0.7)));
     EXPECT_EQ(line.real(10), 1.1 + 0.1);
     EXPECT_EQ(line.real(21), 4.4 + 0.7);
@@ -83,7 +78,7 @@ TEST(TransformRecord, TranslationMovesCoordinatesExactlyAndKeepsTheRest) {
     EXPECT_EQ(line.text(8), "WALL");
     EXPECT_FALSE(line.has(210));
 
-    Record arc = make("ARC", {{10, "1"}, {20, "1"}, {30, "0"}, {40, "2"}, {50, "30"}, {51, "120"}});
+    Record arc = makeRecord("ARC", {{10, "1"}, {20, "1"}, {30, "0"}, {40, "2"}, {50, "30"}, {51, "120"}});
     ASSERT_TRUE(host::transformRecord(arc, Matrix::translation(3, 4)));
     EXPECT_EQ(arc.text(50), "30");
     EXPECT_EQ(arc.text(51), "120");
@@ -91,7 +86,7 @@ TEST(TransformRecord, TranslationMovesCoordinatesExactlyAndKeepsTheRest) {
 }
 
 TEST(TransformRecord, ArcsAndCirclesFollowRotationScaleAndMirror) {
-    Record arc = make("ARC", {{10, "1"}, {20, "2"}, {30, "0"}, {40, "2"}, {50, "10"}, {51, "100"}});
+    Record arc = makeRecord("ARC", {{10, "1"}, {20, "2"}, {30, "0"}, {40, "2"}, {50, "10"}, {51, "100"}});
     const Matrix cases[] = {Matrix::rotationZ(0.7) * Matrix::scaling(1.5), Matrix::mirror({0, 0, 0}, {1, 2, 0}),
                             Matrix::translation(1, 1, 0) * Matrix::mirror({0, 3, 0}, {1, 3, 0})};
     for (const Matrix& m : cases) {
@@ -115,7 +110,7 @@ TEST(TransformRecord, ArcsAndCirclesFollowRotationScaleAndMirror) {
 }
 
 TEST(TransformRecord, EllipseTakesAnyAffineMap) {
-    Record e = make("ELLIPSE", {{10, "1"}, {20, "1"}, {30, "0"}, {11, "3"}, {21, "1"}, {31, "0"},
+    Record e = makeRecord("ELLIPSE", {{10, "1"}, {20, "1"}, {30, "0"}, {11, "3"}, {21, "1"}, {31, "0"},
                                 {40, "0.4"}, {41, "0.5"}, {42, "2.5"}});
     const Matrix cases[] = {Matrix::scaling(1, 3, 1) * Matrix::rotationZ(0.3), Matrix::mirror({0, 0, 0}, {0, 1, 0}),
                             Matrix::translation(2, 0, 0) * Matrix::rotationZ(2)};
@@ -132,7 +127,7 @@ TEST(TransformRecord, EllipseTakesAnyAffineMap) {
 }
 
 TEST(TransformRecord, PolylinesKeepBulgesWidthsAndElevation) {
-    Record lw = make("LWPOLYLINE", {{90, "2"}, {70, "0"}, {43, "0.5"}, {38, "2"}, {10, "0"}, {20, "0"},
+    Record lw = makeRecord("LWPOLYLINE", {{90, "2"}, {70, "0"}, {43, "0.5"}, {38, "2"}, {10, "0"}, {20, "0"},
                                     {42, "0.5"}, {10, "4"}, {20, "0"}});
     Record mirrored = lw;
     ASSERT_TRUE(host::transformRecord(mirrored, Matrix::mirror({0, 0, 0}, {0, 1, 0}) * Matrix::scaling(2)));
@@ -148,10 +143,10 @@ TEST(TransformRecord, PolylinesKeepBulgesWidthsAndElevation) {
 
     Record bulged = lw;
     EXPECT_FALSE(host::transformRecord(bulged, Matrix::scaling(1, 2, 1)));
-    Record straight = make("LWPOLYLINE", {{90, "2"}, {10, "0"}, {20, "0"}, {10, "1"}, {20, "1"}});
+    Record straight = makeRecord("LWPOLYLINE", {{90, "2"}, {10, "0"}, {20, "0"}, {10, "1"}, {20, "1"}});
     EXPECT_TRUE(host::transformRecord(straight, Matrix::scaling(1, 2, 1)));
 
-    Record vertex3d = make("VERTEX", {{10, "1"}, {20, "2"}, {30, "3"}, {70, "32"}});
+    Record vertex3d = makeRecord("VERTEX", {{10, "1"}, {20, "2"}, {30, "3"}, {70, "32"}});
     ASSERT_TRUE(host::transformVertex(vertex3d, Matrix::rotation({1, 0, 0}, kPi / 2), {0, 0, 1}));
     expectNear(*host::pointOf(vertex3d, 10), {1, -3, 2}, 1e-12);
 }
@@ -167,7 +162,7 @@ Point3 placed(const Record& insert, const Point3& p) {
 }
 
 TEST(TransformRecord, BlockReferencesTakeRotationScaleAndMirror) {
-    Record insert = make("INSERT", {{2, "DOOR"}, {10, "5"}, {20, "5"}, {30, "0"}, {41, "2"}, {42, "1"}, {50, "30"}});
+    Record insert = makeRecord("INSERT", {{2, "DOOR"}, {10, "5"}, {20, "5"}, {30, "0"}, {41, "2"}, {42, "1"}, {50, "30"}});
     const Matrix cases[] = {Matrix::rotationZ(1) * Matrix::scaling(3), Matrix::mirror({1, 0, 0}, {2, 3, 0}),
                             Matrix::translation(-5, 2, 0)};
     for (const Matrix& m : cases) {
@@ -182,7 +177,7 @@ TEST(TransformRecord, BlockReferencesTakeRotationScaleAndMirror) {
 }
 
 TEST(TransformRecord, TextsScaleTheirBoxAndMirrorBackward) {
-    Record text = make("TEXT", {{10, "1"}, {20, "1"}, {30, "0"}, {40, "2.5"}, {1, "A-WALL"}, {50, "0"}});
+    Record text = makeRecord("TEXT", {{10, "1"}, {20, "1"}, {30, "0"}, {40, "2.5"}, {1, "A-WALL"}, {50, "0"}});
     Record scaled = text;
     ASSERT_TRUE(host::transformRecord(scaled, Matrix::rotationZ(kPi / 2) * Matrix::scaling(2)));
     EXPECT_DOUBLE_EQ(*scaled.real(40), 5);
@@ -198,11 +193,11 @@ TEST(TransformRecord, TextsScaleTheirBoxAndMirrorBackward) {
 }
 
 TEST(TransformRecord, KindsWithoutGeometryAndViewportTurnsAreRefused) {
-    Record layer = make("LAYER", {{2, "A-WALL"}});
+    Record layer = makeRecord("LAYER", {{2, "A-WALL"}});
     EXPECT_FALSE(host::transformRecord(layer, Matrix::translation(1, 0, 0)));
-    Record seqend = make("SEQEND", {{8, "0"}});
+    Record seqend = makeRecord("SEQEND", {{8, "0"}});
     EXPECT_TRUE(host::transformRecord(seqend, Matrix::rotationZ(1)));
-    Record vp = make("VIEWPORT", {{10, "5"}, {20, "5"}, {30, "0"}, {40, "4"}, {41, "3"}, {45, "10"}});
+    Record vp = makeRecord("VIEWPORT", {{10, "5"}, {20, "5"}, {30, "0"}, {40, "4"}, {41, "3"}, {45, "10"}});
     EXPECT_FALSE(host::transformRecord(vp, Matrix::rotationZ(0.5)));
     ASSERT_TRUE(host::transformRecord(vp, Matrix::translation(1, 1, 0) * Matrix::scaling(2)));
     EXPECT_EQ(vp.real(10), 11.0);
@@ -211,7 +206,7 @@ TEST(TransformRecord, KindsWithoutGeometryAndViewportTurnsAreRefused) {
 }
 
 TEST(TransformRecord, ImagesMoveTheirCornerAndTurnTheirPixelVectors) {
-    Record image = make("IMAGE", {{10, "3672"}, {20, "11.5"}, {30, "0"}, {11, "2"}, {21, "0"}, {31, "0"},
+    Record image = makeRecord("IMAGE", {{10, "3672"}, {20, "11.5"}, {30, "0"}, {11, "2"}, {21, "0"}, {31, "0"},
                                   {12, "0"}, {22, "3"}, {32, "0"}, {13, "88"}, {23, "80"},
                                   {14, "-0.5"}, {24, "-0.5"}, {14, "87.5"}, {24, "79.5"}});
     ASSERT_TRUE(host::transformRecord(image, Matrix::translation(10, 5)));
@@ -230,11 +225,11 @@ TEST(TransformRecord, ImagesMoveTheirCornerAndTurnTheirPixelVectors) {
 
 TEST(TransformEntity, PolylineMovesWithItsVerticesOrNotAtAll) {
     host::Database db;
-    auto poly = db.addEntity(make("POLYLINE", {{8, "0"}, {66, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "0"}}), false);
-    auto v1 = db.addEntity(make("VERTEX", {{8, "0"}, {10, "1"}, {20, "1"}, {30, "0"}, {42, "1"}}), false);
-    auto v2 = db.addEntity(make("VERTEX", {{8, "0"}, {10, "3"}, {20, "1"}, {30, "0"}}), false);
-    auto end = db.addEntity(make("SEQEND", {{8, "0"}}), false);
-    auto after = db.addEntity(make("LINE", {{10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}}), false);
+    auto poly = db.addEntity(makeRecord("POLYLINE", {{8, "0"}, {66, "1"}, {10, "0"}, {20, "0"}, {30, "0"}, {70, "0"}}), false);
+    auto v1 = db.addEntity(makeRecord("VERTEX", {{8, "0"}, {10, "1"}, {20, "1"}, {30, "0"}, {42, "1"}}), false);
+    auto v2 = db.addEntity(makeRecord("VERTEX", {{8, "0"}, {10, "3"}, {20, "1"}, {30, "0"}}), false);
+    auto end = db.addEntity(makeRecord("SEQEND", {{8, "0"}}), false);
+    auto after = db.addEntity(makeRecord("LINE", {{10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}}), false);
     EXPECT_EQ(host::subEntities(db, poly), (std::vector<host::RecordId>{v1, v2, end}));
     EXPECT_TRUE(host::subEntities(db, after).empty());
 
