@@ -81,6 +81,9 @@ public:
     const char* end() const noexcept { return data() + size(); }
 
     std::string_view view() const noexcept { return {data(), size()}; }
+    // True when the text is kept inside the object: data() then has
+    // kInlineCapacity readable bytes, whatever the text's length.
+    bool isInline() const noexcept { return !onHeap(); }
     operator std::string_view() const noexcept { return view(); }  // NOLINT
     std::string str() const { return std::string(data(), size()); }
     operator std::string() const { return str(); }  // NOLINT: a copy, where a std::string is needed

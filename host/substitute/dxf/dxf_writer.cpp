@@ -94,9 +94,7 @@ public:
     // inside the group, and they are left out of the check.
     void group(const Group& g) {
         const std::string_view value = g.value.view();
-        const char* object = reinterpret_cast<const char*>(&g);
-        const bool inside = value.data() >= object && value.data() + kInsideSpan <= object + sizeof(Group);
-        if (std::endian::native != std::endian::little || !inside || g.code < 0 || g.code > 1071 ||
+        if (std::endian::native != std::endian::little || !g.value.isInline() || g.code < 0 || g.code > 1071 ||
             used_ + 8 + kInsideSpan + 1 > buffer_.size()) {
             group(g.code, value);
             return;
@@ -146,7 +144,8 @@ private:
         return found != 0;
     }
 
-    static constexpr std::size_t kInsideSpan = 12;  // the bytes of a value kept inside its group
+    // The bytes of a value kept inside its group.
+    static constexpr std::size_t kInsideSpan = GroupText::kInlineCapacity;
     static constexpr std::size_t kChunk = 1 << 20;
     static constexpr std::size_t kFirstSize = 1 << 14;
     Sink sink_;
