@@ -231,10 +231,6 @@ void forEachLayer(Each each) {
 
 }  // namespace
 
-void readLayerFreezeState(NameList& frozen, NameList& thawed) {
-    forEachLayer([&](const char* name, int flags) { ((flags & 1) != 0 ? frozen : thawed).add(name); });
-}
-
 std::string drawingRevision() { return textVariable("DBREVISION").value_or(std::string()); }
 
 void LayerTableSnapshot::read() {
@@ -260,12 +256,6 @@ std::pair<NameSelection, NameSelection> LayerTableSnapshot::split() {
 LayerTableSnapshot& layerTableSnapshot() {
     static LayerTableSnapshot snapshot;
     return snapshot;
-}
-
-NameList readLayerNames() {
-    NameList names;
-    forEachLayer([&](const char* name, int) { names.add(name); });
-    return names;
 }
 
 }  // namespace zan

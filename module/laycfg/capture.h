@@ -102,9 +102,6 @@ void analyseCapture(const std::vector<std::string>& frozen, const std::vector<st
 void analyseCapture(const NameList& frozen, const NameList& thawed, const LevelList& levels, char separator,
                     CaptureSink& sink);
 
-// The layer table split by the frozen bit of each layer's flags.
-void readLayerFreezeState(NameList& frozen, NameList& thawed);
-
 // Some names of a NameList, by index, in the order of the indices.
 class NameSelection {
 public:
@@ -148,7 +145,5 @@ private:
 LayerTableSnapshot& layerTableSnapshot();
 // The drawing's revision as the host reports it, or empty.
 std::string drawingRevision();
-// Every layer of the layer table, in table order.
-NameList readLayerNames();
 
 }  // namespace zan
