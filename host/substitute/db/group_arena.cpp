@@ -2,10 +2,15 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace host {
 
@@ -87,8 +92,99 @@ thread_local GroupArena* currentArena = nullptr;
 
 }  // namespace
 
+// Takes blocks from the region on its own thread and keeps a few ready for
+// the arena's owner. The owner never waits for it: when none is ready it
+// takes a block itself, as it would without a preparer.
+class GroupArena::Preparer {
+public:
+    explicit Preparer(std::size_t budget) : budget_(budget), thread_([this] { run(); }) {}
+
+    ~Preparer() {
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+        for (char* block : ready_) region().give(block);
+    }
+
+    Preparer(const Preparer&) = delete;
+    Preparer& operator=(const Preparer&) = delete;
+
+    // A prepared block, or null when none is ready yet. Either way one more
+    // block of the budget is used: the caller takes its own when given none.
+    char* pop() {
+        char* block = nullptr;
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            if (!ready_.empty()) {
+                block = ready_.front();
+                ready_.pop_front();
+            } else {
+                ++made_;
+            }
+        }
+        wake_.notify_one();
+        return block;
+    }
+
+private:
+    // Blocks kept ready: enough that the reader does not catch up with the
+    // clearing even where fresh memory is slow, few enough that those not
+    // taken at the end cost little.
+    static constexpr std::size_t kAhead = 3;
+
+    void run() {
+        std::unique_lock<std::mutex> hold(lock_);
+        while (true) {
+            wake_.wait(hold, [this] { return stop_ || (ready_.size() < kAhead && made_ < budget_); });
+            if (stop_) return;
+            ++made_;
+            hold.unlock();
+            char* block = region().take();
+            hold.lock();
+            if (!block) return;  // no address space left: the owner finds out itself
+            ready_.push_back(block);
+        }
+    }
+
+    const std::size_t budget_;  // blocks to prepare at most, counting those the owner took itself
+    std::size_t made_ = 0;
+    bool stop_ = false;
+    std::deque<char*> ready_;
+    std::mutex lock_;
+    std::condition_variable wake_;
+    std::thread thread_;  // last: it starts once the members above exist
+};
+
+GroupArena::Preparation::Preparation(GroupArena& arena, std::size_t expectedBytes) : arena_(arena) {
+    if (arena_.preparer_) return;  // an outer preparation goes on
+    std::size_t blocks = (expectedBytes + kBlock - 1) / kBlock;
+    if (blocks < 2 || !region().base) return;  // too small to gain from it, or no arena memory
+    try {
+        arena_.preparer_ = std::make_unique<Preparer>(blocks);
+        started_ = true;
+    } catch (const std::system_error&) {
+        // No thread to be had: the reader clears its own blocks.
+    }
+}
+
+GroupArena::Preparation::~Preparation() {
+    if (started_) arena_.preparer_.reset();
+}
+
+GroupArena::GroupArena() = default;
+
 GroupArena::~GroupArena() {
+    preparer_.reset();
     for (char* block : blocks_) region().give(block);
+}
+
+char* GroupArena::takeBlock() {
+    if (preparer_)
+        if (char* block = preparer_->pop()) return block;
+    return region().take();
 }
 
 void* GroupArena::allocate(std::size_t bytes) {
@@ -97,7 +193,7 @@ void* GroupArena::allocate(std::size_t bytes) {
     // Texts leave the next free byte unaligned; lists start on 16 bytes.
     next_ = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(next_) + 15) & ~std::uintptr_t{15});
     if (static_cast<std::size_t>(end_ - next_) < bytes) {
-        char* block = region().take();
+        char* block = takeBlock();
         if (!block) return nullptr;
         blocks_.push_back(block);
         next_ = block;

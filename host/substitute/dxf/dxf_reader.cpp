@@ -784,6 +784,11 @@ std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
     text = skipBom(text);
     checkContent(text, name);
     auto db = std::make_unique<Database>();
+    // A drawing takes 1.6 to 1.8 times its file in arena blocks; asking for
+    // a little less leaves nothing prepared in vain.
+    constexpr std::size_t kPrepareFrom = std::size_t{4} << 20;
+    std::size_t expected = text.size() >= kPrepareFrom ? text.size() / 2 * 3 : 0;
+    GroupArena::Preparation ahead(db->groupArena(), expected);
     Parser parser(text, name, *db, warnings, release, context);
     parser.run();
     return db;

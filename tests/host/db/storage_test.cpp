@@ -2,6 +2,8 @@
 // the arena the file reader takes group lists from.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <memory>
 #include <string>
 
@@ -117,6 +119,49 @@ TEST(GroupArena, ListsComeFromTheArenaOnlyInsideAScope) {
     GroupList copy = inside;
     EXPECT_FALSE(GroupArena::owns(copy.data()));
     EXPECT_EQ(copy[0].value, "A-WALL");
+}
+
+// Blocks made ready on the preparing thread are fresh, whole and each
+// handed out once, whether the owner takes them faster than they are made or
+// not; a preparation inside another leaves the outer one running, and what
+// was prepared and not taken is given back when it ends.
+TEST(GroupArena, PreparedBlocksAreFreshAndHandedOutOnce) {
+    constexpr std::size_t kBlock = std::size_t{2} << 20;
+    constexpr std::size_t kPiece = kBlock / 4;  // the largest the arena gives
+    GroupArena arena;
+    std::vector<unsigned char*> pieces;
+    {
+        GroupArena::Preparation ahead(arena, 12 * kBlock);
+        { GroupArena::Preparation inner(arena, 4 * kBlock); }
+        for (int i = 0; i < 16 * 4; ++i) {
+            auto* p = static_cast<unsigned char*>(arena.allocate(kPiece));
+            ASSERT_NE(p, nullptr);
+            EXPECT_EQ(p[0], 0);
+            EXPECT_EQ(p[kPiece - 1], 0);
+            std::memset(p, i + 1, kPiece);
+            pieces.push_back(p);
+        }
+    }
+    // More blocks taken than prepared: the owner took the rest itself.
+    EXPECT_EQ(arena.blockCount(), 16u);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        EXPECT_EQ(pieces[i][0], static_cast<unsigned char>(i + 1)) << "piece " << i << " was handed out twice";
+        EXPECT_EQ(pieces[i][kPiece - 1], static_cast<unsigned char>(i + 1));
+    }
+    // A preparation for more than is taken: one block used, the rest given back.
+    GroupArena small;
+    {
+        GroupArena::Preparation ahead(small, 8 * kBlock);
+        ASSERT_NE(small.allocate(64), nullptr);
+    }
+    EXPECT_EQ(small.blockCount(), 1u);
+    // Too little to be worth a thread: blocks are taken as without it.
+    GroupArena tiny;
+    {
+        GroupArena::Preparation ahead(tiny, kBlock);
+        EXPECT_NE(tiny.allocate(64), nullptr);
+    }
+    EXPECT_EQ(tiny.blockCount(), 1u);
 }
 
 // A drawing read from a file: its lists come from its arena; what is taken
