@@ -181,6 +181,13 @@ GroupArena::~GroupArena() {
     for (char* block : blocks_) region().give(block);
 }
 
+void GroupArena::adopt(GroupArena& other) {
+    blocks_.insert(blocks_.end(), other.blocks_.begin(), other.blocks_.end());
+    other.blocks_.clear();
+    other.shared_.clear();
+    other.next_ = other.end_ = nullptr;
+}
+
 char* GroupArena::takeBlock() {
     if (preparer_)
         if (char* block = preparer_->pop()) return block;

@@ -40,6 +40,9 @@ public:
     // True for storage of any arena.
     static bool owns(const void* p);
     std::size_t blockCount() const { return blocks_.size(); }
+    // Takes over the blocks of `other` (filled on another thread), which
+    // keeps none: what was stored there now lives as long as this arena.
+    void adopt(GroupArena& other);
 
     // While a large drawing is read, its blocks are made ready on another
     // thread: faulting in and clearing fresh memory is a quarter of the

@@ -1,11 +1,14 @@
 // Shared between the DXF reader, the writer and the new-drawing builder.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "db/database.h"
+#include "dxf/dxf_lexer.h"
 
 namespace host::dxf {
 
@@ -24,6 +27,17 @@ void completeDrawing(Database& db);
 
 // The paper space block of a drawing, or null (without creating one).
 const BlockDefinition* findSpace(const Database& db, bool paper);
+
+// How a text is read. The reader picks this by the text's size; tests pick
+// it to read small texts the way large ones are read, and must find every
+// text read alike either way.
+struct ReadMode {
+    std::size_t batch = GroupFeed::kBatch;  // groups cut at once
+    bool readAhead = false;                 // the later part of ENTITIES read on a second thread
+    double aheadAt = 0.47;                  // about where in the text that part begins
+};
+std::unique_ptr<Database> readTextWith(std::string_view text, const std::string& name,
+                                       std::vector<std::string>* warnings, const ReadMode& mode);
 
 // Version number of an $ACADVER text ("AC1027" -> 1027), 1009 when unknown.
 int versionNumber(std::string_view acadver);

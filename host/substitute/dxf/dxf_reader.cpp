@@ -5,20 +5,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-#include <array>
-#include <bit>
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "dxf/dxf.h"
 #include "dxf/dxf_internal.h"
+#include "dxf/dxf_lexer.h"
 
 namespace host::dxf {
 
@@ -29,380 +30,6 @@ Error::Error(std::string file, std::size_t line, const std::string& problem)
       problem_(problem) {}
 
 namespace {
-
-constexpr int kMaxCode = 1071;
-
-// Value kinds by group code, looked up once per group.
-struct KindTable {
-    std::array<ValueKind, kMaxCode + 1> kinds{};
-    KindTable() {
-        for (int c = 0; c <= kMaxCode; ++c) kinds[c] = valueKindOf(c);
-    }
-};
-const KindTable& kindTable() {
-    static const KindTable table;
-    return table;
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string printable(std::string_view text) {
-    std::string out;
-    for (char c : text.substr(0, 40)) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7f) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", u);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    if (text.size() > 40) out += "...";
-    return out;
-}
-
-// Integer syntax: blanks, optional sign, digits, blanks. Sets `value`;
-// false on bad syntax or overflow beyond 64 bits.
-bool scanInteger(std::string_view text, long long& value) {
-    const char* p = text.data();
-    const char* e = p + text.size();
-    while (p < e && isBlank(*p)) ++p;
-    bool negative = false;
-    if (p < e && (*p == '-' || *p == '+')) negative = *p++ == '-';
-    if (p == e || *p < '0' || *p > '9') return false;
-    unsigned long long v = 0;
-    for (; p < e && *p >= '0' && *p <= '9'; ++p) {
-        if (v > (~0ULL - 9) / 10) return false;
-        v = v * 10 + static_cast<unsigned>(*p - '0');
-    }
-    while (p < e && isBlank(*p)) ++p;
-    if (p != e) return false;
-    if (negative) {
-        if (v > (1ULL << 63)) return false;
-        value = static_cast<long long>(0 - v);
-    } else {
-        if (v > static_cast<unsigned long long>(~0ULL >> 1)) {
-            value = -1;  // above the signed range: caught by range checks below
-            return v <= ~0ULL;
-        }
-        value = static_cast<long long>(v);
-    }
-    return true;
-}
-
-// Real syntax: blanks, sign, digits with an optional point and fraction
-// (at least one digit), optional exponent, blanks.
-bool scanReal(std::string_view text) {
-    const char* p = text.data();
-    const char* e = p + text.size();
-    while (p < e && isBlank(*p)) ++p;
-    if (p < e && (*p == '-' || *p == '+')) ++p;
-    int digits = 0;
-    while (p < e && *p >= '0' && *p <= '9') ++p, ++digits;
-    if (p < e && *p == '.') {
-        ++p;
-        while (p < e && *p >= '0' && *p <= '9') ++p, ++digits;
-    }
-    if (digits == 0) return false;
-    if (p < e && (*p == 'e' || *p == 'E')) {
-        ++p;
-        if (p < e && (*p == '-' || *p == '+')) ++p;
-        if (p == e || *p < '0' || *p > '9') return false;
-        while (p < e && *p >= '0' && *p <= '9') ++p;
-    }
-    while (p < e && isBlank(*p)) ++p;
-    return p == e;
-}
-
-bool scanHex(std::string_view text) {
-    for (char c : text)
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) return false;
-    return true;
-}
-
-// Cuts the text into groups: a code line and a value line each.
-class Lexer {
-public:
-    Lexer(std::string_view text, const std::string& file)
-        : p_(text.data()), end_(text.data() + text.size()), file_(file), kinds_(kindTable().kinds) {}
-
-    [[noreturn]] void fail(std::size_t line, const std::string& problem) const { throw Error(file_, line, problem); }
-
-    // Reads the next group; false when the text is used up before a code line.
-    bool next(int& code, std::string_view& value, std::size_t& codeLine) {
-        if (p_ >= end_) return false;
-        groupStart_ = p_;
-#if defined(__SSE2__)
-        // The hardware fetches ahead only within a page: ask for the text a
-        // little further on, so that the next page is at hand when reached.
-        __builtin_prefetch(p_ + 1024);
-        if (end_ - p_ >= 32 && wholeGroup(code, value)) {
-            codeLine = line_ - 1;
-            return true;
-        }
-#endif
-        if (!fastCode(code)) {
-            std::string_view codeText = line();
-            code = parseCode(codeText);
-        }
-        codeLine = line_;
-        if (p_ >= end_) fail(codeLine, "file ends after group code " + std::to_string(code) + " without its value");
-        ValueKind kind = kinds_[static_cast<std::size_t>(code)];
-        if (kind == ValueKind::Text || !fastNumber(kind, value)) {
-            value = line();
-            checkValue(code, value);
-        }
-        return true;
-    }
-
-    std::size_t lineNumber() const { return line_; }
-    // Start of the code line of the group read last.
-    const char* groupStart() const { return groupStart_; }
-
-private:
-#if defined(__SSE2__)
-    // Bytes of `block` (16 from `at`) that are line ends, as bits.
-    static unsigned lineEnds(__m128i block) {
-        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\n'))));
-    }
-    static unsigned digitBytes(__m128i block) {
-        __m128i shifted = _mm_sub_epi8(block, _mm_set1_epi8('0'));
-        // unsigned byte <= 9: the minimum with 9 is the byte itself
-        return static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(9)), shifted)));
-    }
-    static unsigned bytesEqual(__m128i block, char c) {
-        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(c))));
-    }
-
-    // The usual group, read with a look at 16 bytes at a time: a code line of
-    // blanks and up to four digits, a value line that is text, or a number
-    // of the code's kind written plainly (sign, digits, point). Anything
-    // else, and any error, is left to the general path, which starts over
-    // at the same place; so this path only has to be right when it says yes.
-    // Needs 32 readable bytes from p_.
-    bool wholeGroup(int& code, std::string_view& value) {
-        const char* p = p_;
-        const __m128i head = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const unsigned ends = lineEnds(head);
-        if (ends == 0) return false;
-        const unsigned codeEnd = static_cast<unsigned>(std::countr_zero(ends));
-        unsigned codeLength = codeEnd;
-        if (codeLength > 0 && p[codeLength - 1] == '\r') --codeLength;
-        const unsigned lineBits = (1u << codeLength) - 1;
-        const unsigned blanks = bytesEqual(head, ' ') & lineBits;
-        const unsigned digits = digitBytes(head) & lineBits;
-        const unsigned lead = static_cast<unsigned>(std::countr_one(blanks));
-        const unsigned count = codeLength - lead;
-        // blanks first, then only digits, one to four of them
-        if ((blanks | digits) != lineBits || (blanks >> lead) != 0 || count == 0 || count > 4) return false;
-        std::uint32_t d;
-        std::memcpy(&d, p + lead, 4);
-        d -= 0x30303030u;
-        d = count == 4 ? d : (d & ((1u << (8 * count)) - 1)) << (8 * (4 - count));  // leading zeros
-        d = (d * 10 + (d >> 8)) & 0x00ff00ffu;  // pairs of digits
-        const int c = static_cast<int>((d & 0xffffu) * 100 + (d >> 16));
-        if (c > kMaxCode) return false;
-
-        // The value line.
-        const char* v = p + codeEnd + 1;
-        const char* stop;
-        if (unsigned rest = ends >> (codeEnd + 1)) {
-            stop = v + std::countr_zero(rest);
-        } else {
-            const char* q = p + 16;
-            const char* limit = end_ - v > static_cast<std::ptrdiff_t>(kMaxLineLength) ? v + kMaxLineLength : end_;
-            while (true) {
-                if (limit - q < 16) return false;  // the general path takes the end of the text and long lines
-                if (unsigned e = lineEnds(_mm_loadu_si128(reinterpret_cast<const __m128i*>(q)))) {
-                    stop = q + std::countr_zero(e);
-                    break;
-                }
-                q += 16;
-            }
-        }
-        const char* next = stop + 1;
-        if (stop > v && stop[-1] == '\r') --stop;
-        const std::size_t length = static_cast<std::size_t>(stop - v);
-        const ValueKind kind = kinds_[static_cast<std::size_t>(c)];
-        if (kind != ValueKind::Text && !plainNumber(kind, v, length)) return false;
-        code = c;
-        value = std::string_view(v, length);
-        p_ = next;
-        line_ += 2;
-        return true;
-    }
-
-    // A number of `kind` in the plain form the writers of the field use, and
-    // within the kind's range: a minus sign, digits, for reals one point.
-    static bool plainNumber(ValueKind kind, const char* v, std::size_t length) {
-        if (kind == ValueKind::Binary || length == 0 || length > 16) return false;
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(v));
-        const unsigned mask = (1u << length) - 1;
-        const unsigned digits = digitBytes(block) & mask;
-        const unsigned minus = bytesEqual(block, '-') & mask;
-        if (digits == 0 || (minus & ~1u) != 0) return false;
-        if (kind == ValueKind::Real) {
-            const unsigned points = bytesEqual(block, '.') & mask;
-            return (digits | minus | points) == mask && (points & (points - 1)) == 0;
-        }
-        if ((digits | minus) != mask) return false;
-        const int count = std::popcount(digits);
-        switch (kind) {
-            case ValueKind::Int16:
-            case ValueKind::Bool:
-                return count <= 4;
-            case ValueKind::Int32:
-                return count <= 9;
-            default:
-                return count <= 18;
-        }
-    }
-#endif
-
-    // A number written the usual way (no blanks, a line end right after it)
-    // is checked and cut in one pass; anything else takes the general path.
-    bool fastNumber(ValueKind kind, std::string_view& value) {
-        const char* p = p_;
-        const char* e = end_;
-        if (p < e && *p == '-') ++p;
-        const char* digits = p;
-        if (kind == ValueKind::Real) {
-            while (p < e && static_cast<unsigned>(*p - '0') < 10) ++p;
-            std::ptrdiff_t count = p - digits;
-            if (p < e && *p == '.') {
-                const char* fraction = ++p;
-                while (p < e && static_cast<unsigned>(*p - '0') < 10) ++p;
-                count += p - fraction;
-            }
-            if (count == 0) return false;
-            if (p < e && (*p == 'e' || *p == 'E')) return false;  // exponents: general path
-        } else if (kind == ValueKind::Binary) {
-            return false;
-        } else {
-            long long v = 0;
-            while (p < e && static_cast<unsigned>(*p - '0') < 10 && p - digits < 10) v = v * 10 + (*p++ - '0');
-            if (p == digits || (p < e && static_cast<unsigned>(*p - '0') < 10)) return false;
-            if (*p_ == '-') v = -v;
-            if ((kind == ValueKind::Int16 || kind == ValueKind::Bool) && (v < -32768 || v > 65535)) return false;
-            if (kind == ValueKind::Int32 && (v < -2147483648LL || v > 4294967295LL)) return false;
-        }
-        const char* stop = p;
-        if (p < e && *p == '\r') ++p;
-        if (p < e && *p != '\n') return false;
-        value = std::string_view(p_, static_cast<std::size_t>(stop - p_));
-        p_ = p < e ? p + 1 : e;
-        ++line_;
-        return true;
-    }
-
-    // The usual code line: blanks, up to four digits, a line end. Anything
-    // else is left to the general path, which also reports errors.
-    bool fastCode(int& code) {
-        const char* p = p_;
-        const char* stop = end_ - p > 8 ? p + 8 : end_;
-        while (p < stop && *p == ' ') ++p;
-        const char* digits = p;
-        int value = 0;
-        while (p < stop && static_cast<unsigned>(*p - '0') < 10) value = value * 10 + (*p++ - '0');
-        if (p == digits || p - digits > 4 || value > kMaxCode) return false;
-        if (p < stop && *p == '\r') ++p;
-        if (p >= stop || *p != '\n') return false;
-        p_ = p + 1;
-        ++line_;
-        code = value;
-        return true;
-    }
-
-    std::string_view line() {
-        ++line_;
-        std::size_t left = static_cast<std::size_t>(end_ - p_);
-        std::size_t scan = left < kMaxLineLength + 2 ? left : kMaxLineLength + 2;
-        // Most lines are short: look at a few bytes before calling memchr.
-        const char* nl = nullptr;
-        std::size_t quick = scan < 24 ? scan : 24;
-        for (std::size_t i = 0; i < quick; ++i)
-            if (p_[i] == '\n') {
-                nl = p_ + i;
-                break;
-            }
-        if (!nl && quick < scan) nl = static_cast<const char*>(std::memchr(p_ + quick, '\n', scan - quick));
-        const char* stop;
-        if (nl) {
-            stop = nl;
-        } else if (scan == left) {
-            stop = end_;  // the last line may lack its line end
-        } else {
-            fail(line_, "line longer than " + std::to_string(kMaxLineLength) + " bytes");
-        }
-        std::string_view text(p_, static_cast<std::size_t>(stop - p_));
-        p_ = nl ? nl + 1 : end_;
-        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-        if (text.size() > kMaxLineLength) fail(line_, "line longer than " + std::to_string(kMaxLineLength) + " bytes");
-        return text;
-    }
-
-    int parseCode(std::string_view text) const {
-        const char* p = text.data();
-        const char* e = p + text.size();
-        while (p < e && isBlank(*p)) ++p;
-        bool negative = p < e && *p == '-';
-        if (negative) ++p;
-        const char* digits = p;
-        int value = 0;
-        while (p < e && *p >= '0' && *p <= '9' && p - digits < 6) value = value * 10 + (*p++ - '0');
-        const char* last = p;
-        while (p < e && isBlank(*p)) ++p;
-        if (digits == last || p != e) fail(line_, "group code is not a number: \"" + printable(text) + "\"");
-        if (negative || value > kMaxCode)
-            fail(line_, "group code " + std::string(negative ? "-" : "") + std::to_string(value) + " is out of range");
-        return value;
-    }
-
-    void checkValue(int code, std::string_view value) const {
-        ValueKind kind = kinds_[static_cast<std::size_t>(code)];
-        long long v = 0;
-        switch (kind) {
-            case ValueKind::Text:
-                return;
-            case ValueKind::Real:
-                if (!scanReal(value)) wrongType(code, value, "a real number");
-                return;
-            case ValueKind::Int16:
-            case ValueKind::Bool:
-                if (!scanInteger(value, v)) wrongType(code, value, "an integer");
-                // 16-bit values: signed, or unsigned as some writers store flags.
-                if (v < -32768 || v > 65535) outOfRange(code, value, "16-bit");
-                return;
-            case ValueKind::Int32:
-                if (!scanInteger(value, v)) wrongType(code, value, "an integer");
-                if (v < -2147483648LL || v > 4294967295LL) outOfRange(code, value, "32-bit");
-                return;
-            case ValueKind::Int64:
-                if (!scanInteger(value, v)) wrongType(code, value, "an integer");
-                return;
-            case ValueKind::Binary:
-                if (!scanHex(value)) wrongType(code, value, "hexadecimal binary data");
-                return;
-        }
-    }
-
-    [[noreturn]] void wrongType(int code, std::string_view value, const char* expected) const {
-        fail(line_, "group " + std::to_string(code) + " needs " + expected + ", found \"" + printable(value) + "\"");
-    }
-    [[noreturn]] void outOfRange(int code, std::string_view value, const char* width) const {
-        fail(line_, "value \"" + printable(value) + "\" of group " + std::to_string(code) + " is out of the " + width +
-                        " range");
-    }
-
-    const char* p_;
-    const char* end_;
-    const char* groupStart_ = nullptr;
-    std::size_t line_ = 0;
-    const std::string& file_;
-    const std::array<ValueKind, kMaxCode + 1>& kinds_;  // looked up once, not per group
-};
 
 struct RawGroup {
     int code;
@@ -415,13 +42,255 @@ enum class HandlePolicy { Required, Optional };
 // file's pages can be given back while the rest is read.
 using ReleaseFn = void (*)(const char* begin, const char* end, void* context);
 
-class Parser {
+// Where a reader stands in the text (the current group), and the making of
+// a record from the groups that follow a group 0.
+class GroupCursor {
+public:
+    GroupCursor(std::string_view text, const std::string& file, std::size_t batch, ReleaseFn release,
+                void* context)
+        : file_(file), batch_(batch), release_(release), releaseContext_(context), released_(text.data()) {
+        feed_.emplace(text, file, 1, batch);
+    }
+
+protected:
+    [[noreturn]] void fail(const std::string& problem) const { failAt(line_, problem); }
+    [[noreturn]] void failAt(std::size_t line, const std::string& problem) const {
+        throw Error(file_, line, problem);
+    }
+
+    void advance() {
+        have_ = feed_->next(code_, value_, line_);
+        if (!have_) line_ = feed_->endLine();
+        ++advanced_;
+    }
+
+    // Goes on at `text`, a later part of the same text whose first line is
+    // `firstLine`, and reads its first group.
+    void jumpTo(std::string_view text, std::size_t firstLine) {
+        feed_.reset();
+        feed_.emplace(text, file_, firstLine, batch_);
+        if (released_ < text.data()) released_ = text.data();  // what lies before is another reader's
+        advance();
+    }
+
+    // Reads the groups of the record whose group 0 is the current group, up
+    // to the next group 0, into a Record whose lists and long texts come from
+    // `arena`. Its handle is read, not yet checked against the drawing's.
+    Record buildRecord(GroupArena& arena, HandlePolicy policy) {
+        maybeRelease();
+        GroupArena::Scope fromArena(arena);
+        Record r;
+        r.type.assign(value_.data(), value_.size());
+        std::size_t startLine = line_;
+        const int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
+        constexpr std::size_t kNone = ~std::size_t{0};
+        std::size_t xdataAt = kNone;   // the first 1001 group: extended data from there on
+        std::size_t handleAt = kNone;  // the first handle group before it
+        paper_ = false;
+        scratch_.clear();
+        advance();
+        while (have_ && code_ != 0) {
+            if (xdataAt == kNone) {
+                if (code_ == handleCode && handleAt == kNone) handleAt = scratch_.size();
+                if (code_ == 67) paper_ = value_.find('1') != std::string_view::npos;
+                if (code_ == 1001) xdataAt = scratch_.size();
+            }
+            scratch_.push_back({code_, value_});
+            advance();
+        }
+        const RawGroup* raw = scratch_.data();
+        const std::size_t count = scratch_.size();
+        if (xdataAt == kNone) xdataAt = count;
+        // A record without a handle gets its handle group in front once the
+        // whole file is read: room for it now spares a reallocation then.
+        r.groups.reserve(xdataAt + (handleAt != kNone || policy != HandlePolicy::Required ? 0 : 1));
+        for (std::size_t i = 0; i < xdataAt; ++i) r.groups.emplace_back(raw[i].code, raw[i].value);
+        if (xdataAt < count) {
+            r.xdata.reserve(count - xdataAt);
+            for (std::size_t i = xdataAt; i < count; ++i) r.xdata.emplace_back(raw[i].code, raw[i].value);
+        }
+        if (handleAt != kNone) {
+            auto h = parseHandle(raw[handleAt].value);
+            if (!h) failAt(startLine, r.type + " has an invalid handle \"" + printable(raw[handleAt].value) + "\"");
+            r.handle = *h;
+        }
+        return r;
+    }
+
+    // Gives back the consumed part of a mapped file every 2 MB, in every
+    // section: nothing refers to the text of the records already read, and
+    // pages kept would count against the drawing's memory.
+    void maybeRelease() {
+        if (!release_) return;
+        const char* upTo = value_.data();  // the value of the record's group 0: nothing before it is needed
+        if (upTo - released_ < (2 << 20)) return;
+        release_(released_, upTo, releaseContext_);
+        released_ = upTo;
+    }
+
+    const std::string& file_;
+    bool have_ = false;
+    int code_ = 0;
+    std::string_view value_;
+    std::size_t line_ = 0;
+    std::size_t advanced_ = 0;  // groups read so far
+    bool paper_ = false;        // the record built last has 67 = 1
+
+private:
+    std::optional<GroupFeed> feed_;
+    std::size_t batch_;
+    ReleaseFn release_;
+    void* releaseContext_;
+    const char* released_;
+    std::vector<RawGroup> scratch_;
+};
+
+// Reads the later part of a large drawing's ENTITIES section on a second
+// thread while the reader reads what comes before it. The reader takes its
+// records when it reaches, inside ENTITIES, the very group 0 where this one
+// began, and goes on at the section's ENDSEC. Anything else (a fault in the
+// text, no ENDSEC, the reader never meeting that group) leaves the records
+// unused and the reader reads that text itself: the drawing and every
+// message are then exactly what reading in one go gives.
+class EntitiesAhead : private GroupCursor {
+public:
+    // Begins at the first record of ENTITIES at or after `share` of `text`.
+    EntitiesAhead(std::string_view text, double share, const std::string& file, std::size_t batch,
+                  ReleaseFn release, void* context)
+        : GroupCursor(std::string_view(), file, batch, release, context), whole_(text), share_(share) {
+        thread_ = std::thread([this] { run(); });
+    }
+    ~EntitiesAhead() {
+        stop_.store(true, std::memory_order_relaxed);
+        thread_.join();
+    }
+    EntitiesAhead(const EntitiesAhead&) = delete;
+    EntitiesAhead& operator=(const EntitiesAhead&) = delete;
+
+    // The value line of the group 0 it began at (null until it has begun).
+    const char* startValue() const { return startValue_.load(std::memory_order_acquire); }
+
+    // Waits for the thread; true when it read every record up to the
+    // section's ENDSEC.
+    bool join() {
+        thread_.join();
+        thread_ = std::thread([] {});  // the destructor joins again
+        return done_;
+    }
+
+    // After a join that gave true: the records in order, which of them are
+    // in paper space, the storage of their lists, and where the ENDSEC group
+    // stands (its code line's start, and groups from the first record's group 0 to it).
+    std::vector<Record>& records() { return records_; }
+    const std::vector<bool>& inPaper() const { return inPaper_; }
+    GroupArena& arena() { return arena_; }
+    const char* endsecCodeLine() const { return endsec_; }
+    std::size_t groupsBeforeEndsec() const { return groupsBefore_; }
+
+private:
+    void run() {
+        try {
+            std::optional<std::size_t> from = entitiesFrom(whole_, share_);
+            if (!from) return;
+            text_ = whole_.substr(*from);
+            jumpTo(text_, 1);
+            if (!have_ || code_ != 0) return;
+            startValue_.store(value_.data(), std::memory_order_release);
+            records_.reserve(text_.size() / 160);
+            inPaper_.reserve(text_.size() / 160);
+            while (have_ && code_ == 0) {
+                if (value_ == "ENDSEC") {
+                    groupsBefore_ = advanced_ - 1;
+                    endsec_ = codeLineOf(value_.data());
+                    done_ = true;
+                    return;
+                }
+                if (value_ == "SECTION" || value_ == "EOF" || stop_.load(std::memory_order_relaxed)) return;
+                records_.push_back(buildRecord(arena_, HandlePolicy::Required));
+                inPaper_.push_back(paper_);
+            }
+        } catch (...) {
+            // the reader meets the same fault itself, with its line
+        }
+    }
+
+    // The start of the code line before the value line at `value`.
+    const char* codeLineOf(const char* value) const {
+        const char* p = value - 1;  // the code line's line end
+        while (p > text_.data() && p[-1] != '\n') --p;
+        return p;
+    }
+
+    // The start of the first code line "0" of a record at or after `share`
+    // of the text and after the start of its ENTITIES section; none when the
+    // text has no such section or no such line. A line "0" followed by one
+    // that is not a number is a group code 0 in any well-formed text (a
+    // value line is followed by a code line, which is a number); in any
+    // other text the reader never meets the group found, or this thread
+    // meets a fault, and the records go unused.
+    static std::optional<std::size_t> entitiesFrom(std::string_view text, double share) {
+        static constexpr char kName[] = "\nENTITIES";
+        const char* base = text.data();
+        const char* end = base + text.size();
+        const void* section = ::memmem(base, text.size(), kName, sizeof kName - 1);
+        if (!section) return std::nullopt;
+        const char* p = std::max(static_cast<const char*>(section) + sizeof kName - 1,
+                                 base + static_cast<std::size_t>(static_cast<double>(text.size()) * share));
+        auto lineEnd = [end](const char* from) {
+            const void* nl = std::memchr(from, '\n', static_cast<std::size_t>(end - from));
+            return nl ? static_cast<const char*>(nl) : end;
+        };
+        p = lineEnd(p);  // to the start of the next whole line
+        while (p < end) {
+            const char* line = p + 1;
+            const char* stop = lineEnd(line);
+            const char* q = line;
+            while (q < stop && *q == ' ') ++q;
+            if (q < stop && *q == '0' && (q + 1 == stop || (q + 2 == stop && q[1] == '\r')) && stop < end) {
+                const char* next = stop + 1;
+                const char* nextStop = lineEnd(next);
+                const char* r = next;
+                while (r < nextStop && *r == ' ') ++r;
+                bool number = r < nextStop;
+                for (; r < nextStop && *r != '\r'; ++r)
+                    if (*r < '0' || *r > '9') number = false;
+                if (!number && next < nextStop) return static_cast<std::size_t>(line - base);
+            }
+            p = stop;
+        }
+        return std::nullopt;
+    }
+
+    std::string_view whole_;
+    double share_;
+    std::string_view text_;  // from the group 0 it began at
+    GroupArena arena_;
+    std::vector<Record> records_;
+    std::vector<bool> inPaper_;
+    std::atomic<const char*> startValue_{nullptr};
+    const char* endsec_ = nullptr;
+    std::size_t groupsBefore_ = 0;
+    bool done_ = false;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+class Parser : private GroupCursor {
 public:
     Parser(std::string_view text, const std::string& file, Database& db, std::vector<std::string>* warnings,
-           ReleaseFn release = nullptr, void* context = nullptr)
-        : lx_(text, file), file_(file), db_(db), warnings_(warnings), release_(release), releaseContext_(context),
-          released_(text.data()) {
+           std::size_t batch, ReleaseFn release = nullptr, void* context = nullptr)
+        : GroupCursor(text, file, batch, release, context), text_(text), db_(db), warnings_(warnings) {
         db_.reserveRecords(text.size() / 128);
+    }
+
+    // Has the later part of the ENTITIES section, from about `share` of the
+    // text on, read on a second thread.
+    void readAhead(double share, std::size_t batch, ReleaseFn release, void* context) {
+        try {
+            ahead_ = std::make_unique<EntitiesAhead>(text_, share, file_, batch, release, context);
+        } catch (const std::system_error&) {
+            // no thread to be had: all of it is read here
+        }
     }
 
     void run() {
@@ -467,14 +336,6 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const std::string& problem) const { lx_.fail(line_, problem); }
-    [[noreturn]] void failAt(std::size_t line, const std::string& problem) const { lx_.fail(line, problem); }
-
-    void advance() {
-        have_ = lx_.next(code_, value_, line_);
-        if (!have_) line_ = lx_.lineNumber();
-    }
-
     bool sectionSeen(const std::string& name) const {
         for (const std::string& s : db_.sectionOrder())
             if (s == name) return true;
@@ -485,57 +346,27 @@ private:
 
     void requireMore(const char* what, std::size_t startLine) const {
         if (!have_)
-            failAt(lx_.lineNumber(), std::string("file ends inside ") + what + " begun at line " + std::to_string(startLine));
+            failAt(line_, std::string("file ends inside ") + what + " begun at line " + std::to_string(startLine));
     }
 
-    // Reads the groups of the record whose group 0 is the current group, up
-    // to the next group 0, into a Record.
-    Record readRecord(HandlePolicy policy, std::size_t* recordLine = nullptr) {
-        maybeRelease();
-        GroupArena::Scope fromArena(db_.groupArena());  // the lists and long texts go into this drawing
-        Record r;
-        r.type.assign(value_.data(), value_.size());
-        std::size_t startLine = line_;
-        if (recordLine) *recordLine = startLine;
-        const int handleCode = r.type == "DIMSTYLE" ? 105 : 5;
-        constexpr std::size_t kNone = ~std::size_t{0};
-        std::size_t xdataAt = kNone;   // the first 1001 group: extended data from there on
-        std::size_t handleAt = kNone;  // the first handle group before it
-        paper_ = false;
-        scratch_.clear();
-        advance();
-        while (have_ && code_ != 0) {
-            if (xdataAt == kNone) {
-                if (code_ == handleCode && handleAt == kNone) handleAt = scratch_.size();
-                if (code_ == 67) paper_ = value_.find('1') != std::string_view::npos;
-                if (code_ == 1001) xdataAt = scratch_.size();
-            }
-            scratch_.push_back({code_, value_});
-            advance();
-        }
-        const RawGroup* raw = scratch_.data();
-        const std::size_t count = scratch_.size();
-        if (xdataAt == kNone) xdataAt = count;
-        // A record without a handle gets its handle group in front once the
-        // whole file is read: room for it now spares a reallocation then.
-        r.groups.reserve(xdataAt + (handleAt != kNone || policy != HandlePolicy::Required ? 0 : 1));
-        for (std::size_t i = 0; i < xdataAt; ++i) r.groups.emplace_back(raw[i].code, raw[i].value);
-        if (xdataAt < count) {
-            r.xdata.reserve(count - xdataAt);
-            for (std::size_t i = xdataAt; i < count; ++i) r.xdata.emplace_back(raw[i].code, raw[i].value);
-        }
-        if (handleAt != kNone) {
-            auto h = parseHandle(raw[handleAt].value);
-            if (!h) failAt(startLine, r.type + " has an invalid handle \"" + printable(raw[handleAt].value) + "\"");
-            r.handle = *h;
-        }
+    // Reads the record whose group 0 is the current group into a Record of
+    // this drawing.
+    Record readRecord(HandlePolicy policy) {
+        Record r = buildRecord(db_.groupArena(), policy);
+        settleHandle(r, policy);
+        return r;
+    }
+
+    // A handle another record has already is dropped (the first keeps it);
+    // records without a handle where one is needed get one once the whole
+    // file is read.
+    void settleHandle(Record& r, HandlePolicy policy) {
         if (r.handle != 0 && db_.findByHandle(r.handle) != kNoRecord) {
-            r.handle = 0;  // a duplicate: the first record keeps the handle
+            r.handle = 0;
             pendingHandles_.push_back(pendingId());
         } else if (r.handle == 0 && policy == HandlePolicy::Required) {
             pendingHandles_.push_back(pendingId());
         }
-        return r;
     }
 
     // Id the next stored record will get.
@@ -668,12 +499,36 @@ private:
             if (value_ == "ENDSEC") return;
             if (value_ == "SECTION" || value_ == "EOF")
                 fail("section ENTITIES begun at line " + std::to_string(sectionLine) + " has no ENDSEC");
+            if (ahead_ && value_.data() == ahead_->startValue() && takeAhead()) continue;
             Record r = readRecord(HandlePolicy::Required);
             bool paper = paper_;
             RecordId id = db_.addAsIs(std::move(r));
             list.push_back(id);
             if (paper) paperEntities_.push_back(id);
         }
+    }
+
+    // At the group 0 where the second thread began: its records are stored
+    // as if read here, and reading goes on at the section's ENDSEC. False
+    // (nothing taken) when that thread did not read to the end of the section.
+    bool takeAhead() {
+        std::unique_ptr<EntitiesAhead> ahead = std::move(ahead_);
+        if (!ahead->join()) return false;
+        auto& list = db_.entities();
+        const std::vector<bool>& paper = ahead->inPaper();
+        std::vector<Record>& records = ahead->records();
+        db_.groupArena().adopt(ahead->arena());
+        list.reserve(list.size() + records.size());
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            settleHandle(records[i], HandlePolicy::Required);
+            RecordId id = db_.addAsIs(std::move(records[i]));
+            list.push_back(id);
+            if (paper[i]) paperEntities_.push_back(id);
+        }
+        const char* endsec = ahead->endsecCodeLine();
+        jumpTo(text_.substr(static_cast<std::size_t>(endsec - text_.data())),
+               line_ + 2 * ahead->groupsBeforeEndsec());
+        return true;
     }
 
     void readOpaque(const std::string& name, std::size_t sectionLine) {
@@ -713,17 +568,6 @@ private:
         for (RecordId id : paperEntities_) db_.setOwner(id, paper);
     }
 
-    // Gives back the consumed part of a mapped file every 2 MB, in every
-    // section: nothing refers to the text of the records already read, and
-    // pages kept would count against the drawing's memory.
-    void maybeRelease() {
-        if (!release_) return;
-        const char* upTo = lx_.groupStart();
-        if (upTo - released_ < (2 << 20)) return;
-        release_(released_, upTo, releaseContext_);
-        released_ = upTo;
-    }
-
     void applyHeader() {
         SystemVariables& vars = db_.variables();
         for (const HeaderVariable& hv : db_.header()) {
@@ -740,19 +584,10 @@ private:
         if (SystemVariable* v = vars.find("ACADVER")) v->value = db_.version();
     }
 
-    Lexer lx_;
-    const std::string& file_;
+    std::string_view text_;
     Database& db_;
     std::vector<std::string>* warnings_;
-    bool have_ = false;
-    int code_ = 0;
-    std::string_view value_;
-    std::size_t line_ = 0;
-    ReleaseFn release_;
-    void* releaseContext_;
-    const char* released_;
-    bool paper_ = false;  // the record read last has 67 = 1
-    std::vector<RawGroup> scratch_;
+    std::unique_ptr<EntitiesAhead> ahead_;
     std::vector<RecordId> pendingHandles_;
     std::vector<RecordId> paperEntities_;
 };
@@ -778,9 +613,13 @@ void checkContent(std::string_view text, const std::string& file) {
     if (binary) throw Error(file, 0, "binary data, not a DXF drawing");
 }
 
+// From this size on, the later part of ENTITIES is read on a second thread:
+// below it, starting the thread costs more than it saves.
+constexpr std::size_t kReadAheadFrom = std::size_t{4} << 20;
+
 std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
-                                std::vector<std::string>* warnings, ReleaseFn release = nullptr,
-                                void* context = nullptr) {
+                                std::vector<std::string>* warnings, const ReadMode& mode,
+                                ReleaseFn release = nullptr, void* context = nullptr) {
     text = skipBom(text);
     checkContent(text, name);
     auto db = std::make_unique<Database>();
@@ -789,9 +628,16 @@ std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
     constexpr std::size_t kPrepareFrom = std::size_t{4} << 20;
     std::size_t expected = text.size() >= kPrepareFrom ? text.size() / 2 * 3 : 0;
     GroupArena::Preparation ahead(db->groupArena(), expected);
-    Parser parser(text, name, *db, warnings, release, context);
+    Parser parser(text, name, *db, warnings, mode.batch, release, context);
+    if (mode.readAhead) parser.readAhead(mode.aheadAt, mode.batch, release, context);
     parser.run();
     return db;
+}
+
+ReadMode modeFor(std::size_t size) {
+    ReadMode mode;
+    mode.readAhead = size >= kReadAheadFrom;
+    return mode;
 }
 
 // Drops whole pages of a consumed region of a mapped file from memory.
@@ -806,7 +652,12 @@ void releaseMapped(const char* begin, const char* end, void*) {
 
 std::unique_ptr<Database> readText(std::string_view text, const std::string& name,
                                    std::vector<std::string>* warnings) {
-    return parse(text, name, warnings);
+    return parse(text, name, warnings, modeFor(text.size()));
+}
+
+std::unique_ptr<Database> readTextWith(std::string_view text, const std::string& name,
+                                       std::vector<std::string>* warnings, const ReadMode& mode) {
+    return parse(text, name, warnings, mode);
 }
 
 std::unique_ptr<Database> readFile(const std::string& path, std::vector<std::string>* warnings) {
@@ -831,7 +682,8 @@ std::unique_ptr<Database> readFile(const std::string& path, std::vector<std::str
         std::size_t n;
         ~Unmap() { ::munmap(p, n); }
     } unmap{map, size};
-    return parse(std::string_view(static_cast<const char*>(map), size), path, warnings, releaseMapped);
+    return parse(std::string_view(static_cast<const char*>(map), size), path, warnings, modeFor(size),
+                 releaseMapped);
 }
 
 std::unique_ptr<Database> loadDrawing(const std::string& path, std::string* error,
