@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -167,8 +168,15 @@ public:
     EntitiesAhead(const EntitiesAhead&) = delete;
     EntitiesAhead& operator=(const EntitiesAhead&) = delete;
 
-    // The value line of the group 0 it began at (null until it has begun).
-    const char* startValue() const { return startValue_.load(std::memory_order_acquire); }
+    // The value line of the group 0 it begins at, once it has found it;
+    // null when it found none and reads nothing.
+    const char* startValue() {
+        if (!startKnown_) {
+            startValue_ = start_.get();
+            startKnown_ = true;
+        }
+        return startValue_;
+    }
 
     // Waits for the thread; true when it read every record up to the
     // section's ENDSEC.
@@ -189,13 +197,16 @@ public:
 
 private:
     void run() {
+        bool announced = false;
         try {
             std::optional<std::size_t> from = entitiesFrom(whole_, share_);
+            if (from) text_ = whole_.substr(*from);
+            // The line found is a code line "0"; its value follows it.
+            started_.set_value(from ? std::find(text_.data(), text_.data() + text_.size(), '\n') + 1 : nullptr);
+            announced = true;
             if (!from) return;
-            text_ = whole_.substr(*from);
             jumpTo(text_, 1);
             if (!have_ || code_ != 0) return;
-            startValue_.store(value_.data(), std::memory_order_release);
             records_.reserve(text_.size() / 160);
             inPaper_.reserve(text_.size() / 160);
             while (have_ && code_ == 0) {
@@ -210,7 +221,8 @@ private:
                 inPaper_.push_back(paper_);
             }
         } catch (...) {
-            // the reader meets the same fault itself, with its line
+            // The reader meets the same fault itself, with its line.
+            if (!announced) started_.set_value(nullptr);
         }
     }
 
@@ -267,7 +279,10 @@ private:
     GroupArena arena_;
     std::vector<Record> records_;
     std::vector<bool> inPaper_;
-    std::atomic<const char*> startValue_{nullptr};
+    std::promise<const char*> started_;
+    std::future<const char*> start_ = started_.get_future();
+    const char* startValue_ = nullptr;
+    bool startKnown_ = false;
     const char* endsec_ = nullptr;
     std::size_t groupsBefore_ = 0;
     bool done_ = false;
@@ -292,6 +307,9 @@ public:
             // no thread to be had: all of it is read here
         }
     }
+
+    // Records taken from the second thread.
+    std::size_t takenAhead() const { return takenAhead_; }
 
     void run() {
         advance();
@@ -493,13 +511,14 @@ private:
 
     void readEntities(std::size_t sectionLine) {
         auto& list = db_.entities();
+        if (ahead_) aheadStart_ = ahead_->startValue();
         while (true) {
             requireMore("the ENTITIES section", sectionLine);
             if (code_ != 0) fail("group " + std::to_string(code_) + " outside a record");
             if (value_ == "ENDSEC") return;
             if (value_ == "SECTION" || value_ == "EOF")
                 fail("section ENTITIES begun at line " + std::to_string(sectionLine) + " has no ENDSEC");
-            if (ahead_ && value_.data() == ahead_->startValue() && takeAhead()) continue;
+            if (value_.data() == aheadStart_ && takeAhead()) continue;
             Record r = readRecord(HandlePolicy::Required);
             bool paper = paper_;
             RecordId id = db_.addAsIs(std::move(r));
@@ -525,6 +544,7 @@ private:
             list.push_back(id);
             if (paper[i]) paperEntities_.push_back(id);
         }
+        takenAhead_ = records.size();
         const char* endsec = ahead->endsecCodeLine();
         jumpTo(text_.substr(static_cast<std::size_t>(endsec - text_.data())),
                line_ + 2 * ahead->groupsBeforeEndsec());
@@ -588,6 +608,8 @@ private:
     Database& db_;
     std::vector<std::string>* warnings_;
     std::unique_ptr<EntitiesAhead> ahead_;
+    const char* aheadStart_ = nullptr;  // where the records read ahead begin, once in ENTITIES
+    std::size_t takenAhead_ = 0;
     std::vector<RecordId> pendingHandles_;
     std::vector<RecordId> paperEntities_;
 };
@@ -631,6 +653,7 @@ std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
     Parser parser(text, name, *db, warnings, mode.batch, release, context);
     if (mode.readAhead) parser.readAhead(mode.aheadAt, mode.batch, release, context);
     parser.run();
+    if (mode.takenAhead) *mode.takenAhead = parser.takenAhead();
     return db;
 }
 
