@@ -37,6 +37,13 @@ private:
             if (step > slot) slot = step;
         }
     };
+    // "~NAME" and "~PREFIX*": every name but those the plain pattern names.
+    struct Negated {
+        std::string text;  // upper case
+        bool prefix = false;
+        int step = 0;
+        bool freeze = false;
+    };
     struct General {
         std::string pattern;
         int step = 0;
@@ -54,6 +61,7 @@ private:
     Index referencePrefixes_;
     std::vector<std::size_t> prefixLengths_;           // ascending
     std::vector<std::size_t> referencePrefixLengths_;  // ascending
+    std::vector<Negated> negated_;
     std::vector<General> general_;
 };
 

@@ -127,7 +127,11 @@ std::vector<ViewportState> readViewports(const int64_t* viewports) {
 }  // namespace
 
 std::vector<PlannedLayer> readLayerTable() {
+    // Room for as many layers as the last read found, so that a large table
+    // is not moved from buffer to buffer as it grows.
+    static std::size_t lastCount = 0;
     std::vector<PlannedLayer> out;
+    out.reserve(lastCount);
     for (ResbufList entry(ads_tblnext("LAYER", 1)); entry; entry.reset(ads_tblnext("LAYER", 0))) {
         resbuf* name = findGroup(entry.get(), 2);
         if (!name || !name->resval.rstring) continue;
@@ -136,6 +140,7 @@ std::vector<PlannedLayer> readLayerTable() {
         out.push_back({name->resval.rstring, flags != nullptr && (flags->resval.rint & 1) != 0,
                        color == nullptr || color->resval.rint >= 0});
     }
+    lastCount = out.size();
     return out;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "text/ascii_upper.h"
@@ -55,6 +56,7 @@ private:
     template <typename F>
     void matchFolded(const std::string& upper, std::string_view name, F& onMatch) {
         const std::string_view folded = upper;
+        for (auto [list, pattern] : everything_) onMatch(list, pattern);
         report(literals_, folded, onMatch);
         for (std::size_t length : prefixLengths_) {
             if (length > folded.size()) break;
@@ -110,6 +112,7 @@ private:
     Index referencePrefixes_;
     std::vector<std::size_t> prefixLengths_;           // ascending
     std::vector<std::size_t> referencePrefixLengths_;  // ascending
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> everything_;  // "*": every name, no lookup
     std::vector<Negated> negated_;
     std::vector<General> general_;
     std::string upper_;
