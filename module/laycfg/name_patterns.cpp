@@ -60,7 +60,7 @@ void StepPatterns::merge(Last& last, const Steps& steps) {
 
 void StepPatterns::merge(Last& last, const Index& index, std::string_view key) {
     if (index.empty()) return;
-    if (auto it = index.find(key); it != index.end()) merge(last, it->second);
+    if (const Steps* steps = index.find(key)) merge(last, *steps);
 }
 
 StepPatterns::Last StepPatterns::match(std::string_view name) const {

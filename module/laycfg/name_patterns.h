@@ -11,10 +11,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-#include "text/text_hash.h"
+#include "text/text_table.h"
 
 namespace zan {
 
@@ -53,7 +52,7 @@ private:
     static void addLength(std::vector<std::size_t>& lengths, std::size_t length);
 
     // Looked up by views of the folded name, without copying keys.
-    using Index = std::unordered_map<std::string, Steps, ascii::TextHash, std::equal_to<>>;
+    using Index = ascii::TextTable<Steps>;
     static void merge(Last& last, const Index& index, std::string_view key);
 
     Index literals_;
