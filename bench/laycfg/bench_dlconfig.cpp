@@ -12,6 +12,9 @@
 //                            layers
 //   RestoreThroughDlconfig/N dlconfig, select "Big", Restore to Model Space
 //                            (1,000 level rules), on N layers
+//   RestoreAfterEdit/N       the same with a layer changed before each run
+//                            (the restore cannot start from the table the
+//                            last one left)
 //   LoadZmb/N                reading a .Zmb of N level lines into the level list
 //   OpenRestoreSave          open the 83 MB drawing, restore "Big" through
 //                            dlconfig, save it: one session from start to end
@@ -192,6 +195,27 @@ void BM_RestoreThroughDlconfig(benchmark::State& state) {
 }
 BENCHMARK(BM_RestoreThroughDlconfig)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+
+// The same when the drawing changed since the last restore (as after any
+// edit of the user's): the plan then reads the whole layer table again.
+void BM_RestoreAfterEdit(benchmark::State& state) {
+    const int layers = static_cast<int>(state.range(0));
+    std::string stem = layerDrawing(layers);
+    DlconfigSession s(stem);
+    const std::string script = "dlconfig\n@select 1036 Big\n@click 1043\n@escape\n";
+    s.run(script);
+    host::Database& db = s.session->host().db();
+    const host::RecordId edited = host::findLayer(db, zan::bench::layerName(kLevels - 1, 0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        db.modify(edited, [](host::Record&) {});  // stamped as changed
+        state.ResumeTiming();
+        if (!s.run(script)) state.SkipWithError(s.transcriptTail.c_str());
+    }
+    state.SetComplexityN(layers);
+    state.counters["layers"] = layers;
+}
+BENCHMARK(BM_RestoreAfterEdit)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 void BM_LayerTableWalk(benchmark::State& state) {
     const int layers = static_cast<int>(state.range(0));

@@ -29,6 +29,14 @@ void StepPatterns::addLength(std::vector<std::size_t>& lengths, std::size_t leng
 
 void StepPatterns::add(std::string_view pattern, int step, bool freeze) {
     if (pattern.empty()) return;
+    if (pattern.size() > 1 && pattern[0] == '~') {
+        const std::string_view inner = pattern.substr(1);
+        const bool prefix = inner.back() == '*' && plain(inner.substr(0, inner.size() - 1));
+        if (prefix || plain(inner)) {
+            negated_.push_back({upper(prefix ? inner.substr(0, inner.size() - 1) : inner), prefix, step, freeze});
+            return;
+        }
+    }
     if (plain(pattern)) {
         literals_[upper(pattern)].note(step, freeze);
     } else if (pattern.size() > 1 && pattern.back() == '*' && plain(pattern.substr(0, pattern.size() - 1))) {
@@ -52,7 +60,7 @@ void StepPatterns::merge(Last& last, const Steps& steps) {
 
 void StepPatterns::merge(Last& last, const Index& index, std::string_view key) {
     if (index.empty()) return;
-    if (auto it = index.find(key); it != index.end()) merge(last, it->second);
+    if (const Steps* steps = index.find(key)) merge(last, *steps);
 }
 
 StepPatterns::Last StepPatterns::match(std::string_view name) const {
@@ -79,6 +87,13 @@ StepPatterns::Last StepPatterns::match(std::string_view name) const {
                 if (bar + 1 + length > folded.size()) break;
                 merge(last, referencePrefixes_, folded.substr(bar + 1, length));
             }
+    for (const Negated& n : negated_) {
+        const bool inner = n.prefix ? folded.substr(0, n.text.size()) == n.text : folded == n.text;
+        if (!inner) {
+            int& slot = n.freeze ? last.freeze : last.thaw;
+            slot = std::max(slot, n.step);
+        }
+    }
     for (const General& g : general_)
         if (wildcard::patternMatch(name, g.pattern, true)) {
             int& slot = g.freeze ? last.freeze : last.thaw;

@@ -11,10 +11,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
-#include "text/text_hash.h"
+#include "text/text_table.h"
 
 namespace zan {
 
@@ -37,6 +36,13 @@ private:
             if (step > slot) slot = step;
         }
     };
+    // "~NAME" and "~PREFIX*": every name but those the plain pattern names.
+    struct Negated {
+        std::string text;  // upper case
+        bool prefix = false;
+        int step = 0;
+        bool freeze = false;
+    };
     struct General {
         std::string pattern;
         int step = 0;
@@ -46,7 +52,7 @@ private:
     static void addLength(std::vector<std::size_t>& lengths, std::size_t length);
 
     // Looked up by views of the folded name, without copying keys.
-    using Index = std::unordered_map<std::string, Steps, ascii::TextHash, std::equal_to<>>;
+    using Index = ascii::TextTable<Steps>;
     static void merge(Last& last, const Index& index, std::string_view key);
 
     Index literals_;
@@ -54,6 +60,7 @@ private:
     Index referencePrefixes_;
     std::vector<std::size_t> prefixLengths_;           // ascending
     std::vector<std::size_t> referencePrefixLengths_;  // ascending
+    std::vector<Negated> negated_;
     std::vector<General> general_;
 };
 

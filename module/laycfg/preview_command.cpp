@@ -139,9 +139,9 @@ int zanRestoreCommand() {
         reportMissing(plan);
         applyViewports(*request.configuration, plan, viewports.name());
     } else {
-        const RestorePlan plan = planModelSpace(*request.configuration);
+        RestorePlan plan = planModelSpace(*request.configuration);
         reportMissing(plan);
-        applyModelSpace(*request.configuration, plan);
+        if (applyModelSpace(*request.configuration, plan)) keepRestoredTable(plan);
     }
     return RTNORM;
 }

@@ -115,10 +115,11 @@ std::vector<std::string> layerChunks(const std::vector<std::string>& names, std:
 }
 
 void restoreToModelSpace(LayerConfiguration& configuration) {
-    applyModelSpace(configuration, planModelSpace(configuration));
+    RestorePlan plan = planModelSpace(configuration);
+    if (applyModelSpace(configuration, plan)) keepRestoredTable(plan);
 }
 
-void applyModelSpace(LayerConfiguration& configuration, const RestorePlan& plan) {
+bool applyModelSpace(LayerConfiguration& configuration, const RestorePlan& plan) {
     ShellState& s = state();
     resbuf regenMode{};
     int rememberedRegen = 1;
@@ -126,11 +127,11 @@ void applyModelSpace(LayerConfiguration& configuration, const RestorePlan& plan)
 
     CommandEchoOff echoOff;
     ads_setvar("REGENMODE", &s.cmdEchoOff);
-    ads_command(RTSTR, "layer", RTSTR, "set", RTSTR, "0", RTSTR, "on", RTSTR, "*", RTSTR, "", 0);
+    bool sent = ads_command(RTSTR, "layer", RTSTR, "set", RTSTR, "0", RTSTR, "on", RTSTR, "*", RTSTR, "", 0) == RTNORM;
     if (configuration.undefinedLayerOption == LayerConfiguration::Freeze)
-        ads_command(RTSTR, "layer", RTSTR, "freeze", RTSTR, "~0", RTSTR, "", 0);
+        sent = ads_command(RTSTR, "layer", RTSTR, "freeze", RTSTR, "~0", RTSTR, "", 0) == RTNORM && sent;
     else if (configuration.undefinedLayerOption != LayerConfiguration::NoAction)
-        ads_command(RTSTR, "layer", RTSTR, "thaw", RTSTR, "*", RTSTR, "", 0);
+        sent = ads_command(RTSTR, "layer", RTSTR, "thaw", RTSTR, "*", RTSTR, "", 0) == RTNORM && sent;
 
     std::vector<std::string> tooLong;
     ArgumentList args;
@@ -142,10 +143,10 @@ void applyModelSpace(LayerConfiguration& configuration, const RestorePlan& plan)
     args.text("");
     if (!args.ok()) {
         ads_printf("Error : %s, %d\n", kModuleLaycfg, 675);
-        return;
+        return false;
     }
     reportTooLong(tooLong);
-    ads_cmd(args.list());
+    sent = ads_cmd(args.list()) == RTNORM && sent;
 
     if (configuration.restoresUcs())
         ads_command(RTSTR, "_.UCS", RTSTR, "Restore", RTSTR, configuration.ucsName.c_str(), 0);
@@ -160,6 +161,7 @@ void applyModelSpace(LayerConfiguration& configuration, const RestorePlan& plan)
     }
     configuration.setRestoredFlag(1);
     printRestoreReport(configuration.name, "", plan.counts());
+    return sent;
 }
 
 bool restoreToViewports(LayerConfiguration& configuration) {

@@ -21,8 +21,9 @@ bool restoreToViewports(LayerConfiguration& configuration);
 struct RestorePlan;
 // The two halves of a restore: the host commands that carry out a plan
 // (restore_plan.h) and report it. applyViewports is false when the
-// argument list could not be built.
-void applyModelSpace(LayerConfiguration& configuration, const RestorePlan& plan);
+// argument list could not be built. applyModelSpace is true when every
+// layer command was carried out.
+bool applyModelSpace(LayerConfiguration& configuration, const RestorePlan& plan);
 bool applyViewports(const LayerConfiguration& configuration, const RestorePlan& plan, const int64_t* viewports);
 // Asks for the paper space viewports a restore goes to (the first part of
 // restoreToViewports); false, with the message, when there are none.

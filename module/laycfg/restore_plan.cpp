@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "ads/adslib.h"
+#include "laycfg/capture.h"
 #include "laycfg/name_patterns.h"
 #include "laycfg/restore.h"
 #include "levels/levels.h"
@@ -124,10 +125,60 @@ std::vector<ViewportState> readViewports(const int64_t* viewports) {
     return out;
 }
 
+// The layer table as the last restore to model space left it, and the
+// drawing's revision right after that restore.
+struct KeptTable {
+    std::string revision;
+    std::vector<PlannedLayer> layers;
+};
+
+KeptTable& keptTable() {
+    static KeptTable kept;
+    return kept;
+}
+
+// The kept table when the drawing has not changed since it was kept, else
+// the table read through the host; the kept table is used up either way.
+std::vector<PlannedLayer> layerTableForPlan() {
+    KeptTable& kept = keptTable();
+    std::vector<PlannedLayer> out;
+    if (!kept.revision.empty() && kept.revision == drawingRevision()) out.swap(kept.layers);
+    else out = readLayerTable();
+    forgetRestoredTable();
+    return out;
+}
+
 }  // namespace
 
+void keepRestoredTable(RestorePlan& plan) {
+    forgetRestoredTable();
+    if (plan.toViewports || plan.frozenAfter.size() != plan.table.size()) return;
+    for (std::size_t i = 0; i < plan.table.size(); ++i) {
+        plan.table[i].frozen = plan.frozenAfter[i] != 0;
+        plan.table[i].on = true;  // the restore turns every layer on
+    }
+    KeptTable& kept = keptTable();
+    kept.revision = drawingRevision();
+    if (!kept.revision.empty()) kept.layers = std::move(plan.table);
+}
+
+bool restoredTableKept() {
+    const KeptTable& kept = keptTable();
+    return !kept.revision.empty() && kept.revision == drawingRevision();
+}
+
+void forgetRestoredTable() {
+    KeptTable& kept = keptTable();
+    kept.revision.clear();
+    kept.layers.clear();
+}
+
 std::vector<PlannedLayer> readLayerTable() {
+    // Room for as many layers as the last read found, so that a large table
+    // is not moved from buffer to buffer as it grows.
+    static std::size_t lastCount = 0;
     std::vector<PlannedLayer> out;
+    out.reserve(lastCount);
     for (ResbufList entry(ads_tblnext("LAYER", 1)); entry; entry.reset(ads_tblnext("LAYER", 0))) {
         resbuf* name = findGroup(entry.get(), 2);
         if (!name || !name->resval.rstring) continue;
@@ -136,6 +187,7 @@ std::vector<PlannedLayer> readLayerTable() {
         out.push_back({name->resval.rstring, flags != nullptr && (flags->resval.rint & 1) != 0,
                        color == nullptr || color->resval.rint >= 0});
     }
+    lastCount = out.size();
     return out;
 }
 
@@ -168,7 +220,7 @@ RestoreCounts RestorePlan::counts() const {
 RestorePlan planModelSpace(const LayerConfiguration& configuration) {
     RestorePlan plan;
     plan.configuration = configuration.name;
-    plan.table = readLayerTable();
+    plan.table = layerTableForPlan();
 
     // "layer set 0" makes layer 0 current unless it is frozen; the current
     // layer is never frozen.
@@ -183,12 +235,13 @@ RestorePlan planModelSpace(const LayerConfiguration& configuration) {
     addLayers(patterns, configuration.excludedLayers, kExcludedLayers, true, plan.tooLong);
     addLayers(patterns, configuration.includedLayers, kIncludedLayers, false, plan.tooLong);
 
+    plan.frozenAfter.reserve(plan.table.size());
     for (const PlannedLayer& layer : plan.table) {
         if (!layer.on) plan.turnsOn.push_back(layer.name);
         StepPatterns::Last last = patterns.match(layer.name);
         if (sameName(layer.name, current)) last.freeze = -1;
-        if (last.freeze < 0 && last.thaw < 0) continue;
-        const bool frozen = last.freeze > last.thaw;
+        const bool frozen = last.freeze < 0 && last.thaw < 0 ? layer.frozen : last.freeze > last.thaw;
+        plan.frozenAfter.push_back(frozen ? 1 : 0);
         if (frozen && !layer.frozen) plan.freezes.push_back(layer.name);
         else if (!frozen && layer.frozen) plan.thaws.push_back(layer.name);
     }

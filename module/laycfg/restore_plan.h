@@ -45,6 +45,8 @@ struct RestorePlan {
     std::vector<std::string> missingLayers;
     // Levels the configuration names that are not loaded (take no part).
     std::vector<std::string> missingLevels;
+    // Model space: whether each layer of `table` is frozen once the restore is done.
+    std::vector<char> frozenAfter;
 
     RestoreCounts counts() const;
 };
@@ -56,7 +58,20 @@ std::vector<PlannedLayer> readLayerTable();
 // included), in the order of `names`.
 std::vector<std::string> namesInTable(const std::vector<PlannedLayer>& table, const std::vector<std::string>& names);
 
+// Plans a restore to model space. The layer table comes from the one the
+// last restore to model space left (see keepRestoredTable) while the
+// drawing's revision (DBREVISION) says nothing changed since, else it is
+// read through the host.
 RestorePlan planModelSpace(const LayerConfiguration& configuration);
+// Keeps the layer table as a restore to model space that was carried out
+// leaves it (every layer on, frozen as planned; `plan.table` is taken), with
+// the drawing's revision of now, for the next plan. A host without
+// DBREVISION gives no revision, and nothing is kept.
+void keepRestoredTable(RestorePlan& plan);
+// Forgets the kept table (the next plan reads the table through the host).
+void forgetRestoredTable();
+// True when the next plan would start from the kept table.
+bool restoredTableKept();
 RestorePlan planViewports(const LayerConfiguration& configuration, const int64_t* viewports);
 
 // The plan on the command line, grouped by level with counts.

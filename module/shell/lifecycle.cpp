@@ -1,5 +1,6 @@
 #include "shell/lifecycle.h"
 
+#include "laycfg/restore_plan.h"
 #include "levels/modifier_bar_window.h"
 #include "shell/command_table.h"
 #include "shell/host_lists.h"
@@ -65,6 +66,7 @@ void onUnloadApplication() {
     ShellState& s = state();
     destroyAll(s.layerConfigurations);
     destroyAll(s.levelList);
+    forgetRestoredTable();
     tk::platform().stopModule();
 }
 
@@ -77,6 +79,7 @@ void onLoadDrawing() {
 
 void onUnloadDrawing() {
     unregisterCommands();
+    forgetRestoredTable();  // the layer table a restore left belongs to this drawing
     ads_printf("Unloading.\n");
 }
 

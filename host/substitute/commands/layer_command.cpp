@@ -69,39 +69,46 @@ long long integerOf(const Group& g, long long fallback) {
     return negative ? -value : value;
 }
 
-// The groups of a layer record that the switches read and change.
+// The first name (2), flags (70) and colour (62) groups of a layer record,
+// found in one walk that stops once all three are found (they come early in
+// a layer's groups, before its line type and the rest).
+template <class G>
 struct LayerGroups {
-    Record& layer;
-    Group* flags = nullptr;
-    Group* color = nullptr;
+    G* name = nullptr;
+    G* flags = nullptr;
+    G* color = nullptr;
 
-    explicit LayerGroups(Record& r) : layer(r) {
-        // The first of each; the walk stops once both are found (they come
-        // early in a layer's groups, before its line type and the rest).
-        for (Group& g : r.groups) {
-            if (g.code == 70 && !flags) flags = &g;
-            else if (g.code == 62 && !color) color = &g;
-            else continue;
-            if (flags && color) break;
+    template <class Groups>
+    explicit LayerGroups(Groups& groups) {
+        for (G& g : groups) {
+            if (g.code == 2) {
+                if (!name) name = &g;
+            } else if (g.code == 70) {
+                if (!flags) flags = &g;
+            } else if (g.code == 62) {
+                if (!color) color = &g;
+            } else {
+                continue;
+            }
+            if (name && flags && color) break;
         }
     }
+};
+
+// A layer's flags and colour values, and what the switches make of them.
+struct LayerValues {
+    long long flags = 0;
+    long long color = 7;
 
     void apply(Attribute attribute, bool value) {
         if (attribute == Attribute::Off) {
-            long long current = color ? integerOf(*color, 7) : 7;
-            long long wanted = value ? -std::llabs(current) : std::llabs(current);
+            long long wanted = value ? -std::llabs(color) : std::llabs(color);
             if (wanted == 0) wanted = value ? -7 : 7;
-            if (wanted == current) return;
-            if (color) color->value = formatInt(wanted);
-            else layer.setInt(62, wanted);
+            color = wanted;
             return;
         }
-        long long current = flags ? integerOf(*flags, 0) : 0;
         long long bit = attribute == Attribute::Frozen ? kLayerFrozen : kLayerLocked;
-        long long wanted = value ? (current | bit) : (current & ~bit);
-        if (wanted == current) return;
-        if (flags) flags->value = formatInt(wanted);
-        else layer.setInt(70, wanted);
+        flags = value ? (flags | bit) : (flags & ~bit);
     }
 };
 
@@ -185,7 +192,8 @@ private:
                 RecordId id = table->entries[i];
                 const Record& layer = db_.at(id);
                 if (layer.erased) continue;
-                const Group* name = layer.find(2);
+                const LayerGroups<const Group> groups(layer.groups);
+                const Group* name = groups.name;
                 if (!name) continue;
                 int last[3] = {-1, -1, -1};
                 bool isCurrent = id == currentId;
@@ -200,13 +208,17 @@ private:
                     if (static_cast<int>(list) > slot) slot = static_cast<int>(list);
                 });
                 if (last[0] < 0 && last[1] < 0 && last[2] < 0) continue;
-                db_.modify(id, [&](Record& changed) {
-                    // One walk over the record's groups finds its flags and
-                    // colour (the table is large; each walk touches memory).
-                    LayerGroups groups(changed);
-                    for (int a = 0; a < 3; ++a)
-                        if (last[a] >= 0) groups.apply(switches[last[a]].attribute, switches[last[a]].value);
-                });
+                // The new values are worked out first: a layer already as
+                // the switches want it is left alone, not stamped as changed.
+                // Only the values a switch changes are read.
+                LayerValues before;
+                if (groups.flags && (last[0] >= 0 || last[2] >= 0)) before.flags = integerOf(*groups.flags, 0);
+                if (groups.color && last[1] >= 0) before.color = integerOf(*groups.color, 7);
+                LayerValues after = before;
+                for (int a = 0; a < 3; ++a)
+                    if (last[a] >= 0) after.apply(switches[last[a]].attribute, switches[last[a]].value);
+                if (after.flags == before.flags && after.color == before.color) continue;
+                db_.modify(id, [&](Record& changed) { store(changed, before, after); });
             }
         for (std::size_t i = 0; i < switches.size(); ++i)
             if (currentRefused[i])
@@ -215,6 +227,18 @@ private:
             const NameListMatcher::Pattern& pattern = matcher.patterns()[p];
             if (!patternMatched[p] && !pattern.wildcard) c_.error("Cannot find layer \"" + pattern.text + "\".\n");
         }
+    }
+
+    // Writes a layer's changed values: into its groups where it has them,
+    // then as new groups (appending may move the groups, so it comes last).
+    static void store(Record& layer, const LayerValues& before, const LayerValues& after) {
+        const LayerGroups<Group> groups(layer.groups);
+        const bool newFlags = after.flags != before.flags;
+        const bool newColor = after.color != before.color;
+        if (newFlags && groups.flags) groups.flags->value = formatInt(after.flags);
+        if (newColor && groups.color) groups.color->value = formatInt(after.color);
+        if (newFlags && !groups.flags) layer.setInt(70, after.flags);
+        if (newColor && !groups.color) layer.setInt(62, after.color);
     }
 
     // The layers a list names, in table order.

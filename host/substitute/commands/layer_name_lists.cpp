@@ -47,7 +47,9 @@ std::size_t NameListMatcher::addList(std::string_view list) {
                 continue;
             }
         }
-        if (!wildcard) {
+        if (p == "*") {
+            everything_.push_back(entry);
+        } else if (!wildcard) {
             literals_[upperName(p)].push_back(entry);
         } else if (p.back() == '*' && plain(p.substr(0, p.size() - 1))) {
             std::string_view prefix = p.substr(0, p.size() - 1);

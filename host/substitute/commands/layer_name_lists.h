@@ -14,10 +14,11 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "text/ascii_upper.h"
-#include "text/text_hash.h"
+#include "text/text_table.h"
 
 namespace host {
 
@@ -55,6 +56,7 @@ private:
     template <typename F>
     void matchFolded(const std::string& upper, std::string_view name, F& onMatch) {
         const std::string_view folded = upper;
+        for (auto [list, pattern] : everything_) onMatch(list, pattern);
         report(literals_, folded, onMatch);
         for (std::size_t length : prefixLengths_) {
             if (length > folded.size()) break;
@@ -90,15 +92,14 @@ private:
         std::string pattern;
     };
     // Looked up by views of the name, without copying them into keys.
-    using Index = std::unordered_map<std::string, std::vector<std::pair<std::uint32_t, std::uint32_t>>,
-                                     ascii::TextHash, std::equal_to<>>;
+    using Index = ascii::TextTable<std::vector<std::pair<std::uint32_t, std::uint32_t>>>;
 
     template <typename F>
     static void report(const Index& index, std::string_view key, F& onMatch) {
         if (index.empty()) return;
-        auto it = index.find(key);
-        if (it == index.end()) return;
-        for (auto [list, pattern] : it->second) onMatch(list, pattern);
+        const auto* entries = index.find(key);
+        if (!entries) return;
+        for (auto [list, pattern] : *entries) onMatch(list, pattern);
     }
     static bool matchGeneral(std::string_view name, const std::string& pattern);
     static void addLength(std::vector<std::size_t>& lengths, std::size_t length);
@@ -110,6 +111,7 @@ private:
     Index referencePrefixes_;
     std::vector<std::size_t> prefixLengths_;           // ascending
     std::vector<std::size_t> referencePrefixLengths_;  // ascending
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> everything_;  // "*": every name, no lookup
     std::vector<Negated> negated_;
     std::vector<General> general_;
     std::string upper_;

@@ -88,6 +88,36 @@ TEST(LayerCommand, NewMakeOnOffLockColorAndLinetype) {
     EXPECT_EQ(layer(h, "p2").text(6), "Continuous");
 }
 
+// A layer read without flags or colour groups gets them when switched, each
+// switch of one command kept (frozen, off and locked together).
+TEST(LayerCommand, SwitchesOfOneCommandAllReachALayerWithoutFlagsOrColour) {
+    SessionHarness h(false);
+    host::RecordId bare = host::ensureLayer(h.db(), "BARE");
+    h.db().modify(bare, [](host::Record& r) {
+        r.groups = {{100, "AcDbSymbolTableRecord"}, {100, "AcDbLayerTableRecord"}, {2, "BARE"}};
+    });
+    h.run("-layer f BARE off BARE lo BARE \n");
+    EXPECT_EQ(layer(h, "BARE").integer(70), host::kLayerFrozen | host::kLayerLocked);
+    EXPECT_EQ(layer(h, "BARE").integer(62), -7);
+    h.run("-layer t BARE on BARE \n");
+    EXPECT_EQ(layer(h, "BARE").integer(70), host::kLayerLocked);
+    EXPECT_EQ(layer(h, "BARE").integer(62), 7);
+}
+
+// Only the layers a command changes count as changed: a switch that finds a
+// layer as it wants it leaves the layer's revision alone.
+TEST(LayerCommand, LayersLeftAsTheyWereAreNotStampedAsChanged) {
+    SessionHarness h(false);
+    addLayers(h, {"A-WALL", "B-WALL"});
+    h.run("-layer f B-WALL \n");
+    const std::uint64_t a = layer(h, "A-WALL").revision;
+    const std::uint64_t b = layer(h, "B-WALL").revision;
+    h.run("-layer on * thaw * \n");
+    EXPECT_EQ(layer(h, "A-WALL").revision, a);
+    EXPECT_GT(layer(h, "B-WALL").revision, b);
+    EXPECT_FALSE(frozen(h, "B-WALL"));
+}
+
 TEST(LayerCommand, LayerZeroAlwaysExistsAndCancelKeepsWhatWasEntered) {
     SessionHarness h(false);
     addLayers(h, {"A"});

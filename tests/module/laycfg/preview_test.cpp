@@ -19,6 +19,7 @@
 #include "laycfg/restore_plan.h"
 #include "shell/commands.h"
 #include "support/session_harness.h"
+#include "wildcard/wildcard.h"
 
 using zan::LayerConfiguration;
 
@@ -233,4 +234,17 @@ TEST(NamePatterns, MatchAsTheLayerCommandsDo) {
     EXPECT_EQ(steps.match("AB-NOTE").thaw, 2);
     EXPECT_EQ(steps.match("A-DOOR").thaw, 4);
     EXPECT_EQ(steps.match("B-DOOR").freeze, -1);
+}
+
+// "~NAME" and "~PREFIX*" name every layer but those the plain pattern names,
+// as the host's wildcard rules have it.
+TEST(NamePatterns, AllButPatternsAgreeWithTheWildcardRules) {
+    const std::vector<std::string> names = {"0", "00", "A-WALL", "a-door", "AB-NOTE", "A", "PLAN|A-WALL", ""};
+    for (const char* pattern : {"~0", "~a-*", "~A-WALL", "~*", "~A?-*"}) {
+        zan::StepPatterns steps;
+        steps.add(pattern, 3, true);
+        for (const std::string& name : names)
+            EXPECT_EQ(steps.match(name).freeze == 3, wildcard::patternMatch(name, pattern, true))
+                << pattern << " " << name;
+    }
 }

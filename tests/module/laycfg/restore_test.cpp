@@ -7,6 +7,7 @@
 #include "db/viewport_layers.h"
 #include "db/viewports.h"
 #include "laycfg/restore.h"
+#include "laycfg/restore_plan.h"
 
 using zan::LayerConfiguration;
 
@@ -135,6 +136,46 @@ TEST_F(Restore, LongListsAreSplitAtTheChunkLimit) {
     EXPECT_EQ(lists, (std::vector<std::string>{std::string(200, 'X') + "," + std::string(38, 'Y') + ",",
                                                "Z,"}));
     EXPECT_EQ(tooLong, (std::vector<std::string>{std::string(240, 'W') + ","}));
+}
+
+// A restore keeps the layer table it leaves for the next plan: what it keeps
+// is what the drawing then holds (every undefined-layer option, a current
+// layer the restore cannot change, layers off, patterns of every kind), and
+// any change to the drawing in between makes the next plan read the table.
+TEST_F(Restore, TheTableKeptForTheNextPlanIsWhatTheDrawingHolds) {
+    drawing();
+    h.run("-layer set A-WALL freeze 0 off A-DOOR,B-WALL \n");
+    zan::Level* a = addLevel("First", "A");
+    zan::Level* b = addLevel("Second", "B");
+    for (int option : {LayerConfiguration::NoAction, LayerConfiguration::Thaw, LayerConfiguration::Freeze}) {
+        LayerConfiguration c;
+        c.undefinedLayerOption = option;
+        c.addExcludedModifier(a);
+        c.addIncludedModifier(b);
+        c.addExcludedLayer("*DOOR");
+        c.addExcludedLayer("~B*");
+        c.addIncludedLayer("wall");
+        zan::restoreToModelSpace(c);
+        ASSERT_TRUE(zan::restoredTableKept()) << option;
+        const zan::RestorePlan next = zan::planModelSpace(c);
+        const std::vector<zan::PlannedLayer> read = zan::readLayerTable();
+        ASSERT_EQ(next.table.size(), read.size()) << option;
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            EXPECT_EQ(next.table[i].name, read[i].name) << option;
+            EXPECT_EQ(next.table[i].frozen, read[i].frozen) << option << " " << read[i].name;
+            EXPECT_EQ(next.table[i].on, read[i].on) << option << " " << read[i].name;
+        }
+        EXPECT_FALSE(zan::restoredTableKept());  // the plan took it
+    }
+    LayerConfiguration c;
+    c.addExcludedModifier(a);
+    zan::restoreToModelSpace(c);
+    EXPECT_TRUE(zan::restoredTableKept());
+    h.run("-layer t A-DOOR \n");
+    EXPECT_FALSE(zan::restoredTableKept());
+    h.clearTranscript();
+    zan::restoreToModelSpace(c);
+    EXPECT_NE(h.transcript().find("restored: 1 layer"), std::string::npos) << h.transcript();
 }
 
 TEST_F(Restore, UcsViewAndRegenmode) {
