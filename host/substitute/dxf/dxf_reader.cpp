@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -129,6 +128,10 @@ protected:
         released_ = upTo;
     }
 
+    std::size_t batch() const { return batch_; }
+    ReleaseFn release() const { return release_; }
+    void* releaseContext() const { return releaseContext_; }
+
     const std::string& file_;
     bool have_ = false;
     int code_ = 0;
@@ -146,6 +149,42 @@ private:
     std::vector<RawGroup> scratch_;
 };
 
+// The start of the first code line "0" of a record at or after `share`
+// of the text; none when there is no such line. The second thread begins
+// there. A line "0" followed by
+// one that is not a number is a group code 0 in any well-formed text (a
+// value line is followed by a code line, which is a number); in any
+// other text the reader never meets the group found, or this thread
+// meets a fault, and the records go unused. The text before that point
+// is not looked at.
+std::optional<std::size_t> recordFrom(std::string_view text, double share) {
+    const char* base = text.data();
+    const char* end = base + text.size();
+    auto lineEnd = [end](const char* from) {
+        const void* nl = std::memchr(from, '\n', static_cast<std::size_t>(end - from));
+        return nl ? static_cast<const char*>(nl) : end;
+    };
+    const char* p = lineEnd(base + static_cast<std::size_t>(static_cast<double>(text.size()) * share));
+    while (p < end) {
+        const char* line = p + 1;
+        const char* stop = lineEnd(line);
+        const char* q = line;
+        while (q < stop && *q == ' ') ++q;
+        if (q < stop && *q == '0' && (q + 1 == stop || (q + 2 == stop && q[1] == '\r')) && stop < end) {
+            const char* next = stop + 1;
+            const char* nextStop = lineEnd(next);
+            const char* r = next;
+            while (r < nextStop && *r == ' ') ++r;
+            bool number = r < nextStop;
+            for (; r < nextStop && *r != '\r'; ++r)
+                if (*r < '0' || *r > '9') number = false;
+            if (!number && next < nextStop) return static_cast<std::size_t>(line - base);
+        }
+        p = stop;
+    }
+    return std::nullopt;
+}
+
 // Reads the later part of a large drawing's ENTITIES section on a second
 // thread while the reader reads what comes before it. The reader takes its
 // records when it reaches, inside ENTITIES, the very group 0 where this one
@@ -155,10 +194,12 @@ private:
 // message are then exactly what reading in one go gives.
 class EntitiesAhead : private GroupCursor {
 public:
-    // Begins at the first record of ENTITIES at or after `share` of `text`.
-    EntitiesAhead(std::string_view text, double share, const std::string& file, std::size_t batch,
-                  ReleaseFn release, void* context)
-        : GroupCursor(std::string_view(), file, batch, release, context), whole_(text), share_(share) {
+    // Begins at `text`, which starts with the code line "0" of a record.
+    EntitiesAhead(std::string_view text, const std::string& file, std::size_t batch, ReleaseFn release,
+                  void* context)
+        : GroupCursor(std::string_view(), file, batch, release, context),
+          text_(text),
+          startValue_(std::find(text.data(), text.data() + text.size(), '\n') + 1) {
         thread_ = std::thread([this] { run(); });
     }
     ~EntitiesAhead() {
@@ -168,15 +209,8 @@ public:
     EntitiesAhead(const EntitiesAhead&) = delete;
     EntitiesAhead& operator=(const EntitiesAhead&) = delete;
 
-    // The value line of the group 0 it begins at, once it has found it;
-    // null when it found none and reads nothing.
-    const char* startValue() {
-        if (!startKnown_) {
-            startValue_ = start_.get();
-            startKnown_ = true;
-        }
-        return startValue_;
-    }
+    // The value line of the group 0 it begins at.
+    const char* startValue() const { return startValue_; }
 
     // Waits for the thread; true when it read every record up to the
     // section's ENDSEC.
@@ -197,14 +231,7 @@ public:
 
 private:
     void run() {
-        bool announced = false;
         try {
-            std::optional<std::size_t> from = entitiesFrom(whole_, share_);
-            if (from) text_ = whole_.substr(*from);
-            // The line found is a code line "0"; its value follows it.
-            started_.set_value(from ? std::find(text_.data(), text_.data() + text_.size(), '\n') + 1 : nullptr);
-            announced = true;
-            if (!from) return;
             jumpTo(text_, 1);
             if (!have_ || code_ != 0) return;
             records_.reserve(text_.size() / 160);
@@ -222,7 +249,6 @@ private:
             }
         } catch (...) {
             // The reader meets the same fault itself, with its line.
-            if (!announced) started_.set_value(nullptr);
         }
     }
 
@@ -233,56 +259,11 @@ private:
         return p;
     }
 
-    // The start of the first code line "0" of a record at or after `share`
-    // of the text and after the start of its ENTITIES section; none when the
-    // text has no such section or no such line. A line "0" followed by one
-    // that is not a number is a group code 0 in any well-formed text (a
-    // value line is followed by a code line, which is a number); in any
-    // other text the reader never meets the group found, or this thread
-    // meets a fault, and the records go unused.
-    static std::optional<std::size_t> entitiesFrom(std::string_view text, double share) {
-        static constexpr char kName[] = "\nENTITIES";
-        const char* base = text.data();
-        const char* end = base + text.size();
-        const void* section = ::memmem(base, text.size(), kName, sizeof kName - 1);
-        if (!section) return std::nullopt;
-        const char* p = std::max(static_cast<const char*>(section) + sizeof kName - 1,
-                                 base + static_cast<std::size_t>(static_cast<double>(text.size()) * share));
-        auto lineEnd = [end](const char* from) {
-            const void* nl = std::memchr(from, '\n', static_cast<std::size_t>(end - from));
-            return nl ? static_cast<const char*>(nl) : end;
-        };
-        p = lineEnd(p);  // to the start of the next whole line
-        while (p < end) {
-            const char* line = p + 1;
-            const char* stop = lineEnd(line);
-            const char* q = line;
-            while (q < stop && *q == ' ') ++q;
-            if (q < stop && *q == '0' && (q + 1 == stop || (q + 2 == stop && q[1] == '\r')) && stop < end) {
-                const char* next = stop + 1;
-                const char* nextStop = lineEnd(next);
-                const char* r = next;
-                while (r < nextStop && *r == ' ') ++r;
-                bool number = r < nextStop;
-                for (; r < nextStop && *r != '\r'; ++r)
-                    if (*r < '0' || *r > '9') number = false;
-                if (!number && next < nextStop) return static_cast<std::size_t>(line - base);
-            }
-            p = stop;
-        }
-        return std::nullopt;
-    }
-
-    std::string_view whole_;
-    double share_;
-    std::string_view text_;  // from the group 0 it began at
+    std::string_view text_;  // from the group 0 it begins at
+    const char* startValue_;
     GroupArena arena_;
     std::vector<Record> records_;
     std::vector<bool> inPaper_;
-    std::promise<const char*> started_;
-    std::future<const char*> start_ = started_.get_future();
-    const char* startValue_ = nullptr;
-    bool startKnown_ = false;
     const char* endsec_ = nullptr;
     std::size_t groupsBefore_ = 0;
     bool done_ = false;
@@ -298,15 +279,9 @@ public:
         db_.reserveRecords(text.size() / 128);
     }
 
-    // Has the later part of the ENTITIES section, from about `share` of the
-    // text on, read on a second thread.
-    void readAhead(double share, std::size_t batch, ReleaseFn release, void* context) {
-        try {
-            ahead_ = std::make_unique<EntitiesAhead>(text_, share, file_, batch, release, context);
-        } catch (const std::system_error&) {
-            // no thread to be had: all of it is read here
-        }
-    }
+    // Has the ENTITIES section, from about `share` of the text that starts
+    // with it, read on a second thread.
+    void readAhead(double share) { aheadShare_ = share; }
 
     // Records taken from the second thread.
     std::size_t takenAhead() const { return takenAhead_; }
@@ -511,11 +486,14 @@ private:
 
     void readEntities(std::size_t sectionLine) {
         auto& list = db_.entities();
-        if (ahead_) aheadStart_ = ahead_->startValue();
+        if (aheadShare_) startAhead(*aheadShare_);
         while (true) {
             requireMore("the ENTITIES section", sectionLine);
             if (code_ != 0) fail("group " + std::to_string(code_) + " outside a record");
-            if (value_ == "ENDSEC") return;
+            if (value_ == "ENDSEC") {
+                stopAhead();  // it began after this section: of no use
+                return;
+            }
             if (value_ == "SECTION" || value_ == "EOF")
                 fail("section ENTITIES begun at line " + std::to_string(sectionLine) + " has no ENDSEC");
             if (value_.data() == aheadStart_ && takeAhead()) continue;
@@ -527,11 +505,29 @@ private:
         }
     }
 
+    void startAhead(double share) {
+        std::string_view rest = text_.substr(static_cast<std::size_t>(value_.data() - text_.data()));
+        std::optional<std::size_t> from = recordFrom(rest, share);
+        if (!from) return;
+        try {
+            ahead_ = std::make_unique<EntitiesAhead>(rest.substr(*from), file_, batch(), release(), releaseContext());
+            aheadStart_ = ahead_->startValue();
+        } catch (const std::system_error&) {
+            // no thread to be had: all of it is read here
+        }
+    }
+
+    void stopAhead() {
+        ahead_.reset();
+        aheadStart_ = nullptr;
+    }
+
     // At the group 0 where the second thread began: its records are stored
     // as if read here, and reading goes on at the section's ENDSEC. False
     // (nothing taken) when that thread did not read to the end of the section.
     bool takeAhead() {
         std::unique_ptr<EntitiesAhead> ahead = std::move(ahead_);
+        aheadStart_ = nullptr;
         if (!ahead->join()) return false;
         auto& list = db_.entities();
         const std::vector<bool>& paper = ahead->inPaper();
@@ -608,7 +604,8 @@ private:
     Database& db_;
     std::vector<std::string>* warnings_;
     std::unique_ptr<EntitiesAhead> ahead_;
-    const char* aheadStart_ = nullptr;  // where the records read ahead begin, once in ENTITIES
+    std::optional<double> aheadShare_;  // where a second thread is to begin in ENTITIES, if at all
+    const char* aheadStart_ = nullptr;  // where the records read ahead begin
     std::size_t takenAhead_ = 0;
     std::vector<RecordId> pendingHandles_;
     std::vector<RecordId> paperEntities_;
@@ -637,7 +634,7 @@ void checkContent(std::string_view text, const std::string& file) {
 
 // From this size on, the later part of ENTITIES is read on a second thread:
 // below it, starting the thread costs more than it saves.
-constexpr std::size_t kReadAheadFrom = std::size_t{4} << 20;
+constexpr std::size_t kReadAheadFrom = std::size_t{16} << 20;
 
 std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
                                 std::vector<std::string>* warnings, const ReadMode& mode,
@@ -649,9 +646,10 @@ std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
     // a little less leaves nothing prepared in vain.
     constexpr std::size_t kPrepareFrom = std::size_t{4} << 20;
     std::size_t expected = text.size() >= kPrepareFrom ? text.size() / 2 * 3 : 0;
+    if (mode.readAhead) expected /= 2;  // the second thread takes its own
     GroupArena::Preparation ahead(db->groupArena(), expected);
     Parser parser(text, name, *db, warnings, mode.batch, release, context);
-    if (mode.readAhead) parser.readAhead(mode.aheadAt, mode.batch, release, context);
+    if (mode.readAhead) parser.readAhead(mode.aheadAt);
     parser.run();
     if (mode.takenAhead) *mode.takenAhead = parser.takenAhead();
     return db;
