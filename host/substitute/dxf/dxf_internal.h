@@ -34,7 +34,7 @@ const BlockDefinition* findSpace(const Database& db, bool paper);
 struct ReadMode {
     std::size_t batch = GroupFeed::kBatch;  // groups cut at once
     bool readAhead = false;                 // the later part of ENTITIES read on a second thread
-    double aheadAt = 0.47;                  // where that part begins, as a share of the text from ENTITIES on
+    double aheadAt = 0.5;                   // where that part begins, as a share of the text from ENTITIES on
     std::size_t* takenAhead = nullptr;      // if set, told how many records came from that thread
 };
 std::unique_ptr<Database> readTextWith(std::string_view text, const std::string& name,
