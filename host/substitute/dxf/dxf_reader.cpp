@@ -150,14 +150,13 @@ private:
     std::vector<RawGroup> scratch_;
 };
 
-// The start of the first code line "0" of a record at or after `share`
-// of the text; none when there is no such line. The second thread begins
-// there. A line "0" followed by
-// one that is not a number is a group code 0 in any well-formed text (a
-// value line is followed by a code line, which is a number); in any
-// other text the reader never meets the group found, or this thread
-// meets a fault, and the records go unused. The text before that point
-// is not looked at.
+// The start of the first code line "0" of a record at or after `share` of
+// the text (where the second thread begins); none when there is no such
+// line. A line "0" followed by one that is not a number is a group code 0 in
+// any well-formed text (a value line is followed by a code line, which is a
+// number); in any other text the reader never meets the group found, or the
+// second thread meets a fault, and its records go unused. The text before
+// that point is not looked at.
 std::optional<std::size_t> recordFrom(std::string_view text, double share) {
     const char* base = text.data();
     const char* end = base + text.size();
@@ -236,6 +235,7 @@ public:
         thread_ = std::thread([this] { run(); });
     }
     ~EntitiesAhead() {
+        if (!thread_.joinable()) return;
         stop_.store(true, std::memory_order_relaxed);
         thread_.join();
     }
@@ -249,7 +249,6 @@ public:
     // section's ENDSEC.
     bool join() {
         thread_.join();
-        thread_ = std::thread([] {});  // the destructor joins again
         return done_;
     }
 
