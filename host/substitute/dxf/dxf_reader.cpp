@@ -683,7 +683,7 @@ std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
     // a little less leaves nothing prepared in vain.
     constexpr std::size_t kPrepareFrom = std::size_t{4} << 20;
     std::size_t expected = text.size() >= kPrepareFrom ? text.size() / 2 * 3 : 0;
-    if (mode.readAhead) expected /= 2;  // the second thread takes its own
+    if (mode.readAhead) expected = expected / 4 * 3;  // the other thread takes its own groups; all records are stored here
     GroupArena::Preparation ahead(db->groupArena(), expected);
     Parser parser(text, name, *db, warnings, mode.batch, release, context);
     if (mode.readAhead) parser.readAhead(mode.aheadAt);
