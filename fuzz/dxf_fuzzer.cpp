@@ -28,7 +28,6 @@ void compareReadAhead(std::string_view text) {
     host::dxf::ReadMode ahead;
     ahead.readAhead = true;
     ahead.aheadAt = text.empty() ? 0.5 : static_cast<unsigned char>(text.back()) / 255.0;
-    ahead.batch = text.size() % 7 + 1;  // batch boundaries everywhere
     if (outcome(text, oneGo) != outcome(text, ahead)) {
         std::fprintf(stderr, "reading ahead at %.3f gives another drawing or message\n", ahead.aheadAt);
         std::abort();

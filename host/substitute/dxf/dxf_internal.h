@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "db/database.h"
-#include "dxf/dxf_lexer.h"
 
 namespace host::dxf {
 
@@ -32,7 +31,6 @@ const BlockDefinition* findSpace(const Database& db, bool paper);
 // it to read small texts the way large ones are read, and must find every
 // text read alike either way.
 struct ReadMode {
-    std::size_t batch = GroupFeed::kBatch;  // groups cut at once
     bool readAhead = false;                 // the later part of ENTITIES read on a second thread
     double aheadAt = 0.5;                   // where that part begins, as a share of the text from ENTITIES on
     std::size_t* takenAhead = nullptr;      // if set, told how many records came from that thread

@@ -47,10 +47,9 @@ using ReleaseFn = void (*)(const char* begin, const char* end, void* context);
 // a record from the groups that follow a group 0.
 class GroupCursor {
 public:
-    GroupCursor(std::string_view text, const std::string& file, std::size_t batch, ReleaseFn release,
-                void* context)
-        : file_(file), batch_(batch), release_(release), releaseContext_(context), released_(text.data()) {
-        feed_.emplace(text, file, 1, batch);
+    GroupCursor(std::string_view text, const std::string& file, ReleaseFn release, void* context)
+        : file_(file), release_(release), releaseContext_(context), released_(text.data()) {
+        lexer_.emplace(text, file, 1);
     }
 
 protected:
@@ -60,16 +59,15 @@ protected:
     }
 
     void advance() {
-        have_ = feed_->next(code_, value_, line_);
-        if (!have_) line_ = feed_->endLine();
+        have_ = lexer_->next(code_, value_, line_);
+        if (!have_) line_ = lexer_->lineNumber();
         ++advanced_;
     }
 
     // Goes on at `text`, a later part of the same text whose first line is
     // `firstLine`, and reads its first group.
     void jumpTo(std::string_view text, std::size_t firstLine) {
-        feed_.reset();
-        feed_.emplace(text, file_, firstLine, batch_);
+        lexer_.emplace(text, file_, firstLine);
         if (released_ < text.data()) released_ = text.data();  // what lies before is another reader's
         advance();
     }
@@ -129,7 +127,6 @@ protected:
         released_ = upTo;
     }
 
-    std::size_t batch() const { return batch_; }
     ReleaseFn release() const { return release_; }
     void* releaseContext() const { return releaseContext_; }
 
@@ -142,8 +139,7 @@ protected:
     bool paper_ = false;        // the record built last has 67 = 1
 
 private:
-    std::optional<GroupFeed> feed_;
-    std::size_t batch_;
+    std::optional<Lexer> lexer_;
     ReleaseFn release_;
     void* releaseContext_;
     const char* released_;
@@ -227,9 +223,8 @@ private:
 class EntitiesAhead : private GroupCursor {
 public:
     // Begins at `text`, which starts with the code line "0" of a record.
-    EntitiesAhead(std::string_view text, const std::string& file, std::size_t batch, ReleaseFn release,
-                  void* context)
-        : GroupCursor(std::string_view(), file, batch, release, context),
+    EntitiesAhead(std::string_view text, const std::string& file, ReleaseFn release, void* context)
+        : GroupCursor(std::string_view(), file, release, context),
           text_(text),
           startValue_(std::find(text.data(), text.data() + text.size(), '\n') + 1) {
         thread_ = std::thread([this] { run(); });
@@ -311,8 +306,8 @@ private:
 class Parser : private GroupCursor {
 public:
     Parser(std::string_view text, const std::string& file, Database& db, std::vector<std::string>* warnings,
-           std::size_t batch, ReleaseFn release = nullptr, void* context = nullptr)
-        : GroupCursor(text, file, batch, release, context), text_(text), db_(db), warnings_(warnings) {
+           ReleaseFn release = nullptr, void* context = nullptr)
+        : GroupCursor(text, file, release, context), text_(text), db_(db), warnings_(warnings) {
         db_.reserveRecords(text.size() / 128);
     }
 
@@ -547,7 +542,7 @@ private:
         std::optional<std::size_t> from = recordFrom(rest, share);
         if (!from) return;
         try {
-            ahead_ = std::make_unique<EntitiesAhead>(rest.substr(*from), file_, batch(), release(), releaseContext());
+            ahead_ = std::make_unique<EntitiesAhead>(rest.substr(*from), file_, release(), releaseContext());
             aheadStart_ = ahead_->startValue();
         } catch (const std::system_error&) {
             // no thread to be had: all of it is read here
@@ -681,11 +676,11 @@ std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
     auto db = std::make_unique<Database>();
     // A drawing takes 1.6 to 1.8 times its file in arena blocks; asking for
     // a little less leaves nothing prepared in vain.
-    constexpr std::size_t kPrepareFrom = std::size_t{4} << 20;
+    constexpr std::size_t kPrepareFrom = std::size_t{32} << 20;
     std::size_t expected = text.size() >= kPrepareFrom ? text.size() / 2 * 3 : 0;
     if (mode.readAhead) expected = expected / 4 * 3;  // the other thread takes its own groups; all records are stored here
     GroupArena::Preparation ahead(db->groupArena(), expected);
-    Parser parser(text, name, *db, warnings, mode.batch, release, context);
+    Parser parser(text, name, *db, warnings, release, context);
     if (mode.readAhead) parser.readAhead(mode.aheadAt);
     parser.run();
     if (mode.takenAhead) *mode.takenAhead = parser.takenAhead();

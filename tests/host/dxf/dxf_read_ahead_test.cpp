@@ -1,6 +1,6 @@
 // Reading the later part of ENTITIES on a second thread must give the same
 // drawing, and the same message for a faulty text, as reading in one go,
-// wherever that part begins and however the groups are batched.
+// wherever that part begins.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -79,11 +79,10 @@ dxf::ReadMode oneGo() {
     return mode;
 }
 
-dxf::ReadMode ahead(double at, std::size_t batch, std::size_t* taken = nullptr) {
+dxf::ReadMode ahead(double at, std::size_t* taken = nullptr) {
     dxf::ReadMode mode;
     mode.readAhead = true;
     mode.aheadAt = at;
-    mode.batch = batch;
     mode.takenAhead = taken;
     return mode;
 }
@@ -116,19 +115,17 @@ TEST(DxfReadAhead, TheDrawingIsTheSameWhereverTheSecondThreadBegins) {
     for (const char* newline : {"\n", "\r\n"}) {
         const std::string text = drawing(600, newline);
         const std::string expected = readAndWrite(text, oneGo());
-        for (std::size_t batch : {std::size_t{1}, std::size_t{2}, std::size_t{3}, dxf::GroupFeed::kBatch}) {
-            for (double at : {0.0, 0.2, 0.35, 0.5, 0.65, 0.8, 0.95, 0.999}) {
-                SCOPED_TRACE("batch " + std::to_string(batch) + ", at " + std::to_string(at));
-                std::size_t taken = 0;
-                EXPECT_EQ(firstDifference(readAndWrite(text, ahead(at, batch, &taken)), expected), "");
-                // Past the start of ENTITIES and before its last record the
-                // thread's records are used; at the very end there are none.
-                if (at >= 0.35 && at <= 0.8) {
-                    EXPECT_GT(taken, 0u);
-                }
-                if (at == 0.999) {
-                    EXPECT_EQ(taken, 0u);
-                }
+        for (double at : {0.0, 0.1, 0.2, 0.35, 0.5, 0.65, 0.8, 0.9, 0.95, 0.999}) {
+            SCOPED_TRACE(std::string("at ") + std::to_string(at));
+            std::size_t taken = 0;
+            EXPECT_EQ(firstDifference(readAndWrite(text, ahead(at, &taken)), expected), "");
+            // Before the section's last record the thread's records are
+            // used; at the very end there are none.
+            if (at <= 0.9) {
+                EXPECT_GT(taken, 0u);
+            }
+            if (at == 0.999) {
+                EXPECT_EQ(taken, 0u);
             }
         }
     }
@@ -154,10 +151,8 @@ TEST(DxfReadAhead, AFaultAnywhereGivesTheMessageOfReadingInOneGo) {
     for (std::size_t i = 0; i < faulty.size(); ++i) {
         const std::string expected = errorOf(faulty[i], oneGo());
         ASSERT_NE(expected, "") << "text " << i << " should not read";
-        for (double at : {0.2, 0.5, 0.7}) {
-            for (std::size_t batch : {std::size_t{1}, std::size_t{5}, dxf::GroupFeed::kBatch})
-                EXPECT_EQ(errorOf(faulty[i], ahead(at, batch)), expected) << "text " << i << ", at " << at;
-        }
+        for (double at : {0.0, 0.2, 0.5, 0.7, 0.9})
+            EXPECT_EQ(errorOf(faulty[i], ahead(at)), expected) << "text " << i << ", at " << at;
     }
 }
 
@@ -169,7 +164,7 @@ TEST(DxfReadAhead, TextsWithoutEntitiesToShareAreReadInOneGo) {
     const std::string empty = group(0, "SECTION") + group(2, "ENTITIES") + group(0, "ENDSEC") + group(0, "EOF");
     for (const std::string& text : {none, empty}) {
         std::size_t taken = 7;
-        EXPECT_EQ(firstDifference(readAndWrite(text, ahead(0.5, 4, &taken)), readAndWrite(text, oneGo())), "");
+        EXPECT_EQ(firstDifference(readAndWrite(text, ahead(0.5, &taken)), readAndWrite(text, oneGo())), "");
         EXPECT_EQ(taken, 0u);
     }
 }
