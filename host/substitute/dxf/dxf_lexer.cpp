@@ -5,22 +5,14 @@
 
 namespace host::dxf {
 
-namespace {
-
-struct KindTable {
-    ValueKinds kinds{};
-    KindTable() {
-        for (int c = 0; c <= kMaxCode; ++c) kinds[c] = valueKindOf(c);
-    }
-};
-const KindTable& kindTable() {
-    static const KindTable table;
-    return table;
+const ValueKinds& valueKinds() {
+    static const ValueKinds kinds = [] {
+        ValueKinds table{};
+        for (int c = 0; c <= kMaxCode; ++c) table[static_cast<std::size_t>(c)] = valueKindOf(c);
+        return table;
+    }();
+    return kinds;
 }
-
-}  // namespace
-
-const ValueKinds& valueKinds() { return kindTable().kinds; }
 
 // Integer syntax: blanks, optional sign, digits, blanks. Sets `value`;
 // false on bad syntax or overflow beyond 64 bits.

@@ -664,9 +664,10 @@ void checkContent(std::string_view text, const std::string& file) {
     if (binary) throw Error(file, 0, "binary data, not a DXF drawing");
 }
 
-// From this size on, the later part of ENTITIES is read on a second thread:
-// below it, starting the thread costs more than it saves.
-constexpr std::size_t kReadAheadFrom = std::size_t{32} << 20;
+// From this size on, a second thread prepares the arena's memory and another
+// reads the later part of ENTITIES: below it, they cost more memory (the
+// arenas' part-filled last blocks) than they save time.
+constexpr std::size_t kSecondThreadsFrom = std::size_t{32} << 20;
 
 std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
                                 std::vector<std::string>* warnings, const ReadMode& mode,
@@ -676,8 +677,7 @@ std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
     auto db = std::make_unique<Database>();
     // A drawing takes 1.6 to 1.8 times its file in arena blocks; asking for
     // a little less leaves nothing prepared in vain.
-    constexpr std::size_t kPrepareFrom = std::size_t{32} << 20;
-    std::size_t expected = text.size() >= kPrepareFrom ? text.size() / 2 * 3 : 0;
+    std::size_t expected = text.size() >= kSecondThreadsFrom ? text.size() / 2 * 3 : 0;
     if (mode.readAhead) expected = expected / 4 * 3;  // the other thread takes its own groups; all records are stored here
     GroupArena::Preparation ahead(db->groupArena(), expected);
     Parser parser(text, name, *db, warnings, release, context);
@@ -689,7 +689,7 @@ std::unique_ptr<Database> parse(std::string_view text, const std::string& name,
 
 ReadMode modeFor(std::size_t size) {
     ReadMode mode;
-    mode.readAhead = size >= kReadAheadFrom;
+    mode.readAhead = size >= kSecondThreadsFrom;
     return mode;
 }
 
