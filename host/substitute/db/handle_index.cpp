@@ -14,7 +14,7 @@ void HandleIndex::set(std::uint64_t handle, Id id) {
         }
         std::size_t size = dense_.size() < 1024 ? 1024 : dense_.size();
         while (size <= handle) size *= 2;
-        dense_.resize(size, 0);
+        dense_.growTo(size);
         // Handles kept aside before the table reached them move in.
         for (auto it = sparse_.begin(); it != sparse_.end();) {
             if (it->first < dense_.size()) {
@@ -28,6 +28,6 @@ void HandleIndex::set(std::uint64_t handle, Id id) {
     dense_[static_cast<std::size_t>(handle)] = id;
 }
 
-void HandleIndex::reserve(std::size_t count) { dense_.reserve(dense_.size() + count); }
+void HandleIndex::reserve(std::size_t count) { dense_.growTo(dense_.size() + count); }
 
 }  // namespace host

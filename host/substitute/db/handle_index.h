@@ -6,7 +6,8 @@
 
 #include <cstdint>
 #include <unordered_map>
-#include <vector>
+
+#include "db/zeroed_array.h"
 
 namespace host {
 
@@ -26,7 +27,7 @@ public:
     void reserve(std::size_t count);
 
 private:
-    std::vector<Id> dense_;  // by handle; 0 where there is none
+    ZeroedArray<Id> dense_;  // by handle; 0 where there is none
     std::unordered_map<std::uint64_t, Id> sparse_;
     std::size_t count_ = 0;  // handles indexed (replacements counted too)
 };

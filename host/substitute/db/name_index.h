@@ -6,7 +6,8 @@
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
+
+#include "db/zeroed_array.h"
 
 namespace host {
 
@@ -71,9 +72,9 @@ private:
     };
     std::size_t mask() const { return slots_.size() - 1; }
     void grow() {
-        std::vector<Slot> old;
+        ZeroedArray<Slot> old;
         old.swap(slots_);
-        slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{});
+        slots_.growTo(old.empty() ? 16 : old.size() * 2);
         for (const Slot& s : old) {
             if (s.id == 0) continue;
             std::size_t i = s.hash & mask();
@@ -82,7 +83,7 @@ private:
         }
     }
 
-    std::vector<Slot> slots_;
+    ZeroedArray<Slot> slots_;  // empty slots are zero bytes
     std::size_t count_ = 0;
 };
 

@@ -518,6 +518,10 @@ private:
 
     void readEntities(std::size_t sectionLine) {
         auto& list = db_.entities();
+        // Room for the section's entities at one for every 128 bytes left, so
+        // that the list of a large drawing is not copied as it grows; pages
+        // of it that are not filled cost nothing.
+        list.reserve(list.size() + (text_.size() - static_cast<std::size_t>(value_.data() - text_.data())) / 128);
         if (aheadShare_) startAhead(*aheadShare_);
         while (true) {
             requireMore("the ENTITIES section", sectionLine);

@@ -10,6 +10,7 @@
 #include "db/database.h"
 #include "db/group_arena.h"
 #include "db/handle_index.h"
+#include "db/zeroed_array.h"
 #include "dxf/dxf.h"
 
 namespace {
@@ -35,6 +36,36 @@ TEST(HandleIndex, DenseScatteredAndReplacedHandles) {
     EXPECT_EQ(index.find(0xFFFFFFFFFFFFFFFEull), 0u);
     EXPECT_EQ(index.find(300000), 8u);
     EXPECT_EQ(index.find(0), 0u);
+}
+
+// Grown an element at a time and in leaps, from the heap into a mapping of
+// its own and on through moves of that mapping: what was written stays,
+// every new element is zero (also where the storage had room already).
+TEST(ZeroedArray, KeepsWhatWasWrittenAndAddsZeros) {
+    host::ZeroedArray<std::uint64_t> array;
+    std::size_t filled = 0;
+    auto check = [&](std::size_t count) {
+        array.growTo(count);
+        ASSERT_EQ(array.size(), std::max(count, filled));
+        for (std::size_t i = 0; i < array.size(); ++i)
+            ASSERT_EQ(array[i], i < filled ? i * 7 + 1 : 0u) << "element " << i << " of " << array.size();
+        for (std::size_t i = filled; i < array.size(); ++i) array[i] = i * 7 + 1;
+        filled = array.size();
+    };
+    for (std::size_t count = 1; count < 100; ++count) check(count);
+    // Around 256 KB (where the storage leaves the heap) and on to 48 MB.
+    for (std::size_t count : {32767u, 32768u, 32769u, 65535u, 65536u, 65537u, 1000000u, 6291456u}) check(count);
+    check(10);  // no shrinking
+    EXPECT_EQ(array.size(), 6291456u);
+
+    host::ZeroedArray<std::uint64_t> other;
+    other.swap(array);
+    EXPECT_EQ(other[6291455], 6291455u * 7 + 1);
+    EXPECT_TRUE(array.empty());
+    other.clear();
+    EXPECT_TRUE(other.empty());
+    other.growTo(5);
+    EXPECT_EQ(other[4], 0u);
 }
 
 // Texts up to the inline capacity and just beyond it, kept as given

@@ -1,0 +1,70 @@
+#include "db/zeroed_array.h"
+
+#include <sys/mman.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace host {
+
+namespace {
+
+// From this size on an array has its own mapping: below it the heap is
+// quicker, and a drawing holds many small tables.
+constexpr std::size_t kMappedFrom = std::size_t{256} << 10;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+std::size_t roundedUp(std::size_t bytes, std::size_t unit) { return (bytes + unit - 1) / unit * unit; }
+
+void* mapZeroed(std::size_t bytes) {
+    void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    ::madvise(p, bytes, MADV_HUGEPAGE);
+#endif
+    return p;
+}
+
+}  // namespace
+
+ZeroedBytes::~ZeroedBytes() {
+    if (mapped_)
+        ::munmap(data_, capacity_);
+    else
+        std::free(data_);
+}
+
+void ZeroedBytes::grow(std::size_t used, std::size_t bytes) {
+    if (bytes <= capacity_) return;  // what lies beyond `used` is still zero
+    // At least doubling, so that growing one element at a time stays linear.
+    std::size_t want = bytes < 2 * capacity_ ? 2 * capacity_ : bytes;
+    if (want < kMappedFrom) {
+        void* p = std::realloc(data_, want);
+        if (!p) throw std::bad_alloc();
+        std::memset(static_cast<char*>(p) + capacity_, 0, want - capacity_);
+        data_ = p;
+        capacity_ = want;
+        return;
+    }
+    want = roundedUp(want, kHugePage);
+    if (mapped_) {
+        // The pages move with their contents; the new ones come zeroed.
+        void* p = ::mremap(data_, capacity_, want, MREMAP_MAYMOVE);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        ::madvise(p, want, MADV_HUGEPAGE);
+#endif
+        data_ = p;
+        capacity_ = want;
+        return;
+    }
+    void* p = mapZeroed(want);
+    if (used) std::memcpy(p, data_, used);
+    std::free(data_);
+    data_ = p;
+    capacity_ = want;
+    mapped_ = true;
+}
+
+}  // namespace host
