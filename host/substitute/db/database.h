@@ -67,6 +67,23 @@ public:
     // handle is indexed (used by the file reader, which settles missing and
     // duplicate handles once the whole file is known).
     RecordId addAsIs(Record record);
+    // Stores, as addAsIs does one by one, `count` records made at `run`
+    // (see RecordStore::adopt: storage of this database's arena, with room
+    // after them) without moving them. Before each is indexed, in order,
+    // `settle(record, id)` may still drop its handle.
+    template <class Settle>
+    RecordId adoptAsIs(Record* run, std::size_t count, Settle&& settle) {
+        const auto first = static_cast<RecordId>(records_.size());
+        records_.adopt(run, count);
+        for (RecordId id = first; id < first + count; ++id) {
+            Record& record = records_[id];
+            settle(record, id);
+            if (record.handle != 0) noteHandle(record.handle);
+            noteAddition(record);
+            indexHandle(id);
+        }
+        return first;
+    }
     const Record& at(RecordId id) const { return records_[id]; }
     // Every change to a stored record goes through here, so that the
     // database can tell what changed since a revision: `change` gets the

@@ -40,6 +40,15 @@ public:
     // True for storage of any arena.
     static bool owns(const void* p);
     std::size_t blockCount() const { return blocks_.size(); }
+    // Contiguous storage of `bytes`, for an array that must not move while
+    // it grows (records a drawing's store takes over where they stand); null
+    // when no address range that long is free. Its pages come as they are
+    // first written, huge ones where the system gives them. It is not the
+    // arena's until keepRun says how much of it stays.
+    char* reserveRun(std::size_t bytes);
+    // Of a run taken with reserveRun(bytes), the first `kept` bytes become
+    // this arena's storage; the rest is given back now.
+    void keepRun(char* run, std::size_t bytes, std::size_t kept);
     // Takes over the blocks of `other` (filled on another thread), which
     // keeps none: what was stored there now lives as long as this arena.
     void adopt(GroupArena& other);

@@ -37,12 +37,33 @@ public:
         ++size_;
     }
 
+    // Records left after a run of records made in place, for those stored
+    // after it: a run holds this many more.
+    static constexpr std::size_t kRunRoom = std::size_t{1} << 10;
+
+    // Stores `count` records made one after the other at `run` (storage of
+    // an arena that outlives the store, with room for kRunRoom more records
+    // after them) where they stand: only those that complete the last
+    // block are moved. They get the next ids in order.
+    void adopt(Record* run, std::size_t count) {
+        std::size_t i = 0;
+        for (; i < count && (size_ & kMask) != 0; ++i) {
+            push_back(std::move(run[i]));
+            run[i].~Record();
+        }
+        // From here on an id's block starts inside the run; the last one
+        // ends in its room, where later records go.
+        for (std::size_t at = i; at < count; at += kMask + 1) blocks_.push_back(run + at);
+        size_ += count - i;
+    }
+
 private:
     static constexpr std::size_t kShift = 10;
     static constexpr std::size_t kMask = (std::size_t{1} << kShift) - 1;
     static constexpr std::size_t kBlockBytes = sizeof(Record) << kShift;
 
     void grow() {
+        static_assert(kRunRoom == kMask + 1, "a run's room completes its last block");
         void* block = blocks_.empty() ? nullptr : arena_.allocate(kBlockBytes);
         if (!block) block = ::operator new(kBlockBytes);
         blocks_.push_back(static_cast<Record*>(block));

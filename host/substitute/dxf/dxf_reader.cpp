@@ -181,38 +181,6 @@ std::optional<std::size_t> recordFrom(std::string_view text, double share) {
     return std::nullopt;
 }
 
-// Records kept in order in pieces of a group arena: on a drawing's second
-// thread fresh heap pages would each cost a fault, while the arena's come
-// cleared and mapped 2 MB at a time. Heap pieces where the arena gives none.
-class RecordChunks {
-public:
-    explicit RecordChunks(GroupArena& arena) : arena_(arena) {}
-    ~RecordChunks() {
-        for (std::size_t i = 0; i < count_; ++i) (*this)[i].~Record();
-        for (Record* chunk : chunks_)
-            if (!GroupArena::owns(chunk)) ::operator delete(chunk);
-    }
-    RecordChunks(const RecordChunks&) = delete;
-    RecordChunks& operator=(const RecordChunks&) = delete;
-
-    void push_back(Record&& record) {
-        if (count_ % kChunk == 0) {
-            void* piece = arena_.allocate(kChunk * sizeof(Record));
-            chunks_.push_back(static_cast<Record*>(piece ? piece : ::operator new(kChunk * sizeof(Record))));
-        }
-        new (chunks_.back() + count_ % kChunk) Record(std::move(record));
-        ++count_;
-    }
-    Record& operator[](std::size_t i) { return chunks_[i / kChunk][i % kChunk]; }
-    std::size_t size() const { return count_; }
-
-private:
-    static constexpr std::size_t kChunk = 1024;
-    GroupArena& arena_;
-    std::vector<Record*> chunks_;
-    std::size_t count_ = 0;
-};
-
 // Reads the later part of a large drawing's ENTITIES section on a second
 // thread while the reader reads what comes before it. The reader takes its
 // records when it reaches, inside ENTITIES, the very group 0 where this one
@@ -229,11 +197,6 @@ public:
           startValue_(std::find(text.data(), text.data() + text.size(), '\n') + 1) {
         thread_ = std::thread([this] { run(); });
     }
-    ~EntitiesAhead() {
-        if (!thread_.joinable()) return;
-        stop_.store(true, std::memory_order_relaxed);
-        thread_.join();
-    }
     EntitiesAhead(const EntitiesAhead&) = delete;
     EntitiesAhead& operator=(const EntitiesAhead&) = delete;
 
@@ -247,40 +210,73 @@ public:
         return done_;
     }
 
-    // After a join that gave true: the records in order, which of them are
-    // in paper space, the storage of their lists, and where the ENDSEC group
-    // stands (its code line's start, and groups from the first record's group 0 to it).
-    RecordChunks& records() { return records_; }
+    // After a join that gave true: the records in order, made one after the
+    // other in storage of the arena with the room a record store needs after
+    // them (it takes them over where they stand), which of them are in paper
+    // space, and where the ENDSEC group stands (its code line's start, and
+    // groups from the first record's group 0 to it).
+    Record* records() { return run_; }
+    std::size_t recordCount() const { return count_; }
+    // Once the records were stored: they are no longer this reader's to drop.
+    void recordsTaken() { count_ = 0; }
     const std::vector<bool>& inPaper() const { return inPaper_; }
     GroupArena& arena() { return arena_; }
     const char* endsecCodeLine() const { return endsec_; }
     std::size_t groupsBeforeEndsec() const { return groupsBefore_; }
 
+    ~EntitiesAhead() {
+        stop();
+        dropRecords();
+    }
+
 private:
+    void stop() {
+        if (!thread_.joinable()) return;
+        stop_.store(true, std::memory_order_relaxed);
+        thread_.join();
+    }
+
     void run() {
+        // Records are rarely under 32 bytes of text (a POINT with no more
+        // than its layer and place); a section with more than that bound
+        // is left to the reader.
+        const std::size_t most = text_.size() / 32 + 1;
+        runBytes_ = (most + RecordStore::kRunRoom) * sizeof(Record);
+        run_ = reinterpret_cast<Record*>(arena_.reserveRun(runBytes_));
+        if (!run_) return;
         try {
-            // This thread's blocks are made ready on another, as the reader's
-            // are: a drawing's groups take about 1.2 times their text, its
-            // records a quarter.
+            // This thread's blocks are made ready on another, as the
+            // reader's are: a drawing's groups take about 1.2 times their text.
             GroupArena::Preparation groups(arena_, text_.size());
-            GroupArena::Preparation records(recordArena_, text_.size() / 4);
             jumpTo(text_, 1);
-            if (!have_ || code_ != 0) return;
-            inPaper_.reserve(text_.size() / 160);
-            while (have_ && code_ == 0) {
-                if (value_ == "ENDSEC") {
-                    groupsBefore_ = advanced_ - 1;
-                    endsec_ = codeLineOf(value_.data());
-                    done_ = true;
-                    return;
-                }
-                if (value_ == "SECTION" || value_ == "EOF" || stop_.load(std::memory_order_relaxed)) return;
-                records_.push_back(buildRecord(arena_, HandlePolicy::Required));
-                inPaper_.push_back(paper_);
-            }
+            if (have_ && code_ == 0) readRecords(most);
         } catch (...) {
             // The reader meets the same fault itself, with its line.
         }
+        if (!done_) dropRecords();
+        arena_.keepRun(reinterpret_cast<char*>(run_), runBytes_, (count_ + RecordStore::kRunRoom) * sizeof(Record));
+    }
+
+    void readRecords(std::size_t most) {
+        inPaper_.reserve(text_.size() / 160);
+        while (have_ && code_ == 0) {
+            if (value_ == "ENDSEC") {
+                groupsBefore_ = advanced_ - 1;
+                endsec_ = codeLineOf(value_.data());
+                done_ = true;
+                return;
+            }
+            if (value_ == "SECTION" || value_ == "EOF" || count_ == most || stop_.load(std::memory_order_relaxed))
+                return;
+            new (run_ + count_) Record(buildRecord(arena_, HandlePolicy::Required));
+            ++count_;
+            inPaper_.push_back(paper_);
+        }
+    }
+
+    void dropRecords() {
+        for (std::size_t i = 0; i < count_; ++i) run_[i].~Record();
+        count_ = 0;
     }
 
     // The start of the code line before the value line at `value`.
@@ -292,9 +288,10 @@ private:
 
     std::string_view text_;  // from the group 0 it begins at
     const char* startValue_;
-    GroupArena arena_;        // the records' lists and texts, taken over by the drawing
-    GroupArena recordArena_;  // the records themselves until they are stored
-    RecordChunks records_{recordArena_};
+    GroupArena arena_;  // the records, their lists and texts, taken over by the drawing
+    Record* run_ = nullptr;
+    std::size_t runBytes_ = 0;
+    std::size_t count_ = 0;
     std::vector<bool> inPaper_;
     const char* endsec_ = nullptr;
     std::size_t groupsBefore_ = 0;
@@ -385,12 +382,14 @@ private:
     // A handle another record has already is dropped (the first keeps it);
     // records without a handle where one is needed get one once the whole
     // file is read.
-    void settleHandle(Record& r, HandlePolicy policy) {
+    void settleHandle(Record& r, HandlePolicy policy) { settleHandle(r, policy, pendingId()); }
+    // The same for the record that has or will have `id`.
+    void settleHandle(Record& r, HandlePolicy policy, RecordId id) {
         if (r.handle != 0 && db_.findByHandle(r.handle) != kNoRecord) {
             r.handle = 0;
-            pendingHandles_.push_back(pendingId());
+            pendingHandles_.push_back(id);
         } else if (r.handle == 0 && policy == HandlePolicy::Required) {
-            pendingHandles_.push_back(pendingId());
+            pendingHandles_.push_back(id);
         }
     }
 
@@ -567,16 +566,19 @@ private:
         if (!ahead->join()) return false;
         auto& list = db_.entities();
         const std::vector<bool>& paper = ahead->inPaper();
-        RecordChunks& records = ahead->records();
+        const std::size_t count = ahead->recordCount();
         db_.groupArena().adopt(ahead->arena());
-        list.reserve(list.size() + records.size());
-        for (std::size_t i = 0; i < records.size(); ++i) {
-            settleHandle(records[i], HandlePolicy::Required);
-            RecordId id = db_.addAsIs(std::move(records[i]));
+        list.reserve(list.size() + count);
+        const RecordId first = db_.adoptAsIs(ahead->records(), count, [this](Record& r, RecordId id) {
+            settleHandle(r, HandlePolicy::Required, id);
+        });
+        ahead->recordsTaken();
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto id = static_cast<RecordId>(first + i);
             list.push_back(id);
             if (paper[i]) paperEntities_.push_back(id);
         }
-        takenAhead_ = records.size();
+        takenAhead_ = count;
         const char* endsec = ahead->endsecCodeLine();
         jumpTo(text_.substr(static_cast<std::size_t>(endsec - text_.data())),
                line_ + 2 * ahead->groupsBeforeEndsec());

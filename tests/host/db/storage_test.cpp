@@ -10,6 +10,7 @@
 #include "db/database.h"
 #include "db/group_arena.h"
 #include "db/handle_index.h"
+#include "db/record_store.h"
 #include "db/zeroed_array.h"
 #include "dxf/dxf.h"
 
@@ -127,6 +128,42 @@ TEST(RecordStore, RecordsKeepTheirPlaceAsTheDrawingGrows) {
     EXPECT_EQ(&db.at(id), where);
     EXPECT_EQ(db.recordCount(), 10002u);  // with the "no record" at 0
     EXPECT_EQ(db.findByHandle(db.at(id).handle), id);
+}
+
+// Records made in a run of arena storage are stored where they stand,
+// whatever the store held before (a block partly filled, just full, one
+// short of full), and records stored after them go into the run's room and
+// on into new blocks.
+TEST(RecordStore, RunsAreTakenOverWhereTheyStandAndGrownAfter) {
+    for (std::size_t before : {0u, 1u, 1023u, 1024u, 1500u, 2047u}) {
+        for (std::size_t count : {0u, 1u, 548u, 1023u, 1024u, 1025u, 3000u}) {
+            GroupArena arena;
+            const std::size_t bytes = (count + host::RecordStore::kRunRoom) * sizeof(Record);
+            auto* run = reinterpret_cast<Record*>(arena.reserveRun(bytes));
+            if (!run) GTEST_SKIP() << "no arena address space (a memory checker)";
+            arena.keepRun(reinterpret_cast<char*>(run), bytes, bytes);
+            host::RecordStore store(arena);
+            auto made = [](std::size_t n) {
+                Record r;
+                r.handle = n;
+                r.type = "R" + std::to_string(n);
+                return r;
+            };
+            std::size_t n = 0;
+            for (; n < before; ++n) store.push_back(made(n));
+            for (std::size_t i = 0; i < count; ++i) new (run + i) Record(made(n + i));
+            store.adopt(run, count);
+            n += count;
+            for (std::size_t i = 0; i < 2100; ++i, ++n) store.push_back(made(n));
+            ASSERT_EQ(store.size(), n);
+            for (std::size_t i = 0; i < n; ++i) {
+                ASSERT_EQ(store[i].handle, i) << before << " before, " << count << " taken over";
+                ASSERT_EQ(store[i].type.view(), "R" + std::to_string(i));
+            }
+            // Past the first block they were not moved: they are still in the run.
+            for (std::size_t i = before + 1024; i < before + count; ++i) ASSERT_EQ(&store[i], run + (i - before));
+        }
+    }
 }
 
 TEST(GroupArena, ListsComeFromTheArenaOnlyInsideAScope) {
