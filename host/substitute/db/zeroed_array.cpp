@@ -14,15 +14,26 @@ namespace {
 // quicker, and a drawing holds many small tables.
 constexpr std::size_t kMappedFrom = std::size_t{256} << 10;
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// From this size on a mapping asks for huge pages: one fault instead of 512,
+// while what a huge page holds beyond the array's used part (up to 2 MB) is
+// small beside the drawing such an index belongs to.
+constexpr std::size_t kHugeFrom = std::size_t{4} << 20;
+
+void adviseHuge(void* p, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+    if (bytes >= kHugeFrom) ::madvise(p, bytes, MADV_HUGEPAGE);
+#else
+    (void)p;
+    (void)bytes;
+#endif
+}
 
 std::size_t roundedUp(std::size_t bytes, std::size_t unit) { return (bytes + unit - 1) / unit * unit; }
 
 void* mapZeroed(std::size_t bytes) {
     void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    ::madvise(p, bytes, MADV_HUGEPAGE);
-#endif
+    adviseHuge(p, bytes);
     return p;
 }
 
@@ -52,9 +63,7 @@ void ZeroedBytes::grow(std::size_t used, std::size_t bytes) {
         // The pages move with their contents; the new ones come zeroed.
         void* p = ::mremap(data_, capacity_, want, MREMAP_MAYMOVE);
         if (p == MAP_FAILED) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-        ::madvise(p, want, MADV_HUGEPAGE);
-#endif
+        adviseHuge(p, want);
         data_ = p;
         capacity_ = want;
         return;

@@ -4,7 +4,7 @@
 // with zeros page by page, copied on every growth and faulted in 4 KB at a
 // time, which cost more than the reading it indexes. Here a large array has
 // a mapping of its own: the system's pages come zeroed (nothing is filled),
-// huge pages where the system gives them, and growth moves the mapping
+// huge pages from 4 MB on where the system gives them, and growth moves the mapping
 // instead of copying it. A small array stays on the heap.
 #pragma once
 
