@@ -43,7 +43,7 @@ public:
     // replaced, or kept when `replace` is false.
     template <class NameOf>
     void insert(std::string_view name, Id id, bool replace, const NameOf& nameOf) {
-        if ((count_ + 1) * 2 > slots_.size()) grow();
+        if ((count_ + 1) * 2 > slots_.size()) grow(slots_.empty() ? 16 : slots_.size() * 2);
         const std::uint32_t h = hashOf(name);
         for (std::size_t i = h & mask();; i = (i + 1) & mask()) {
             Slot& s = slots_[i];
@@ -59,6 +59,14 @@ public:
         }
     }
 
+    // Makes room for `count` entries in all, so that indexing them grows
+    // the table once rather than step by step.
+    void reserve(std::size_t count) {
+        std::size_t size = slots_.empty() ? 16 : slots_.size();
+        while (count * 2 > size) size *= 2;
+        if (size > slots_.size()) grow(size);
+    }
+
     void clear() {
         slots_.clear();
         count_ = 0;
@@ -71,10 +79,10 @@ private:
         Id id = 0;
     };
     std::size_t mask() const { return slots_.size() - 1; }
-    void grow() {
+    void grow(std::size_t size) {
         ZeroedArray<Slot> old;
         old.swap(slots_);
-        slots_.growTo(old.empty() ? 16 : old.size() * 2);
+        slots_.growTo(size);
         for (const Slot& s : old) {
             if (s.id == 0) continue;
             std::size_t i = s.hash & mask();

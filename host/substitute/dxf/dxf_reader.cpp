@@ -474,10 +474,11 @@ private:
                     fail("table " + name + " begun at line " + std::to_string(tableLine) + " has no ENDTAB");
                 Record entry = readRecord(HandlePolicy::Required);
                 entry.owner = table.head;
-                RecordId id = db_.addAsIs(std::move(entry));
-                table.entries.push_back(id);
-                db_.indexEntry(table, id, false);  // a repeated name keeps the first entry
+                table.entries.push_back(db_.addAsIs(std::move(entry)));
             }
+            // Indexed once all are known, in one table of the right size.
+            table.byName.reserve(table.entries.size());
+            for (RecordId id : table.entries) db_.indexEntry(table, id, false);  // a repeated name keeps the first entry
             db_.tables().push_back(std::move(table));
             advance();  // past ENDTAB (which has no groups of its own)
             while (have_ && code_ != 0) advance();

@@ -6,10 +6,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "db/database.h"
 #include "db/group_arena.h"
 #include "db/handle_index.h"
+#include "db/name_index.h"
 #include "db/record_store.h"
 #include "db/zeroed_array.h"
 #include "dxf/dxf.h"
@@ -281,6 +283,24 @@ TEST(NameIndex, EntriesFoundByNameWhateverTheLetterCase) {
     db.reindexTable(*db.table("LAYER"));
     EXPECT_EQ(db.findEntry("LAYER", "b-wall"), wall);
     EXPECT_EQ(db.findEntry("LAYER", "L0-WALL"), db.table("LAYER")->entries[0]);
+}
+
+// Room made for a count of entries, then more entries than that, one more
+// than half the table and across its growth: every one is still found.
+TEST(NameIndex, EntriesFoundAfterRoomWasMadeAndOutgrown) {
+    std::vector<std::string> names(1);  // ids from 1
+    auto nameOf = [&](host::NameIndex::Id id) { return std::string_view(names[id]); };
+    host::NameIndex index;
+    index.reserve(0);
+    index.reserve(1000);  // 2,048 slots: room for 1,024 entries
+    for (int i = 1; i <= 1025; ++i) {
+        names.push_back("N" + std::to_string(i));
+        index.insert(names.back(), static_cast<host::NameIndex::Id>(i), false, nameOf);
+    }
+    index.reserve(10);  // no shrinking
+    EXPECT_EQ(index.size(), 1025u);
+    for (int i = 1; i <= 1025; ++i) ASSERT_EQ(index.find("n" + std::to_string(i), nameOf), static_cast<unsigned>(i));
+    EXPECT_EQ(index.find("N1026", nameOf), 0u);
 }
 
 TEST(NameIndex, AFileNamingAnEntryTwiceKeepsTheFirst) {
