@@ -169,4 +169,21 @@ TEST(DxfReadAhead, TextsWithoutEntitiesToShareAreReadInOneGo) {
     }
 }
 
+// More records than the second thread makes room for (one per 32 bytes of
+// its text: here records of 8) are read in one go, with the same result.
+TEST(DxfReadAhead, TinyRecordsBeyondTheThreadsRoomAreReadInOneGo) {
+    std::string text = group(0, "SECTION") + group(2, "ENTITIES");
+    for (int i = 0; i < 5000; ++i) text += group(0, "POINT");
+    text += group(0, "ENDSEC") + group(0, "EOF");
+    std::size_t taken = 7;
+    EXPECT_EQ(firstDifference(readAndWrite(text, ahead(0.5, &taken)), readAndWrite(text, oneGo())), "");
+    EXPECT_EQ(taken, 0u);
+    // Records of 35 bytes fit.
+    std::string roomy = group(0, "SECTION") + group(2, "ENTITIES");
+    for (int i = 0; i < 5000; ++i) roomy += group(0, "POINT") + group(8, "WALLS") + group(10, "1.5000") + group(20, "22.25");
+    roomy += group(0, "ENDSEC") + group(0, "EOF");
+    EXPECT_EQ(firstDifference(readAndWrite(roomy, ahead(0.5, &taken)), readAndWrite(roomy, oneGo())), "");
+    EXPECT_GT(taken, 0u);
+}
+
 }  // namespace
