@@ -63,40 +63,49 @@ bool RuleLists::contains(Which list, std::size_t h, std::string_view text) const
     return index_[list].find(h, text, lines_[list]) >= 0;
 }
 
+void RuleLists::reserve(Which list, std::size_t count) {
+    if (count > lines_[list].max_size()) return;  // a hint only
+    lines_[list].reserve(count);
+    index_[list].reserve(count);
+}
+
 long RuleLists::TextIndex::find(std::size_t h, std::string_view text, const std::vector<Line>& lines) const {
     if (slots_.empty()) return -1;
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
-        const std::uint32_t slot = slots_[i];
-        if (slot == 0) return -1;
-        if (hashes_[i] == h && lines[slot - 1].text == text) return static_cast<long>(slot - 1);
+    const std::uint32_t tag = tagOf(h);
+    for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
+        const Slot slot = slots_[i];
+        if (slot.line == 0) return -1;
+        if (slot.tag == tag && lines[slot.line - 1].text == text) return static_cast<long>(slot.line - 1);
     }
 }
 
 void RuleLists::TextIndex::insert(std::size_t h, std::uint32_t line) {
     // At most half full, so that every probe ends at an empty slot soon.
-    if (2 * (count_ + 1) > slots_.size()) grow();
+    if (2 * (count_ + 1) > slots_.size()) rehash(slots_.empty() ? 16 : slots_.size() * 2);
     const std::size_t mask = slots_.size() - 1;
-    std::size_t i = h & mask;
-    while (slots_[i] != 0) i = (i + 1) & mask;
-    slots_[i] = line + 1;
-    hashes_[i] = h;
+    std::size_t i = tagOf(h) & mask;
+    while (slots_[i].line != 0) i = (i + 1) & mask;
+    slots_[i] = Slot{line + 1, tagOf(h)};
     ++count_;
 }
 
-void RuleLists::TextIndex::grow() {
-    std::vector<std::uint32_t> slots(slots_.empty() ? 16 : slots_.size() * 2, 0);
-    std::vector<std::size_t> hashes(slots.size(), 0);
-    const std::size_t mask = slots.size() - 1;
-    for (std::size_t k = 0; k < slots_.size(); ++k) {
-        if (slots_[k] == 0) continue;
-        std::size_t i = hashes_[k] & mask;
-        while (slots[i] != 0) i = (i + 1) & mask;
-        slots[i] = slots_[k];
-        hashes[i] = hashes_[k];
+void RuleLists::TextIndex::reserve(std::size_t count) {
+    std::size_t size = slots_.empty() ? 16 : slots_.size();
+    while (size < 2 * count) size *= 2;
+    if (size > slots_.size()) rehash(size);
+}
+
+void RuleLists::TextIndex::rehash(std::size_t size) {
+    std::vector<Slot> slots(size);
+    slots.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& s : slots) {
+        if (s.line == 0) continue;
+        std::size_t i = s.tag & mask;
+        while (slots_[i].line != 0) i = (i + 1) & mask;
+        slots_[i] = s;
     }
-    slots_.swap(slots);
-    hashes_.swap(hashes);
 }
 
 void RuleLists::TextIndex::rebuild(const std::vector<Line>& lines) {
@@ -107,7 +116,6 @@ void RuleLists::TextIndex::rebuild(const std::vector<Line>& lines) {
 
 void RuleLists::TextIndex::clear() {
     slots_.clear();
-    hashes_.clear();
     count_ = 0;
 }
 
@@ -161,6 +169,27 @@ void analyse(const Names& frozen, const Names& thawed, const LevelList& levels, 
     std::vector<std::uint32_t> frozenStart, frozenOrder, frozenLeft, thawedStart, thawedOrder, thawedLeft;
     groupByLevel(frozen, levelOf, separator, levels.size(), frozenStart, frozenOrder, frozenLeft);
     groupByLevel(thawed, levelOf, separator, levels.size(), thawedStart, thawedOrder, thawedLeft);
+
+    // What the loop below will hand on, counted first so that the sink can
+    // make room once.
+    std::size_t levelRules = 0, includes = thawedLeft.size(), excludes = frozenLeft.size();
+    for (std::size_t l = 0; l < levels.size(); ++l) {
+        const std::uint32_t f = frozenStart[l + 1] - frozenStart[l], t = thawedStart[l + 1] - thawedStart[l];
+        if (f == 0 && t == 0) continue;
+        if (f == 0 || t == 0) {
+            ++levelRules;
+        } else if (f / t == 0) {
+            ++levelRules;
+            excludes += f;
+        } else if (f / t <= 2) {
+            includes += t;
+            excludes += f;
+        } else {
+            ++levelRules;
+            includes += t;
+        }
+    }
+    sink.expect(levelRules, includes, excludes);
 
     for (std::size_t l = 0; l < levels.size(); ++l) {
         Level& level = *levels[l];

@@ -41,6 +41,8 @@ public:
     bool insert(Which list, std::string_view text, Level* level = nullptr);
     bool remove(Which list, std::string_view text);
     void clear(Which list);
+    // Room for `count` lines in `list` in all, made once before many adds.
+    void reserve(Which list, std::size_t count);
     bool contains(Which list, std::string_view text) const;
     // The lines in the order they were added.
     const std::vector<Line>& lines(Which list) const { return lines_[list]; }
@@ -56,11 +58,20 @@ private:
         void insert(std::size_t h, std::uint32_t line);
         void rebuild(const std::vector<Line>& lines);
         void clear();
+        // Room for `count` lines in all without growing.
+        void reserve(std::size_t count);
 
     private:
-        void grow();
-        std::vector<std::uint32_t> slots_;  // 0: empty, else line + 1
-        std::vector<std::size_t> hashes_;   // the hash of each slot's text
+        // A line and the low half of its text's hash side by side, so that
+        // a probe reads one place and the slots can be laid out again
+        // without hashing the texts again (a table never has 2^32 slots).
+        struct Slot {
+            std::uint32_t line = 0;  // 0: empty, else line + 1
+            std::uint32_t tag = 0;
+        };
+        static std::uint32_t tagOf(std::size_t h) { return static_cast<std::uint32_t>(h); }
+        void rehash(std::size_t size);
+        std::vector<Slot> slots_;
         std::size_t count_ = 0;
     };
 
@@ -81,6 +92,9 @@ public:
     virtual void excludeLevel(Level& level) = 0;
     virtual void includeLayer(std::string_view name) = 0;
     virtual void excludeLayer(std::string_view name) = 0;
+    // Before the rules: at most how many level rules (both kinds together),
+    // included and excluded layers will follow.
+    virtual void expect(std::size_t /*levelRules*/, std::size_t /*includedLayers*/, std::size_t /*excludedLayers*/) {}
 };
 
 // The modifier part of a layer name without copying it: the text before the

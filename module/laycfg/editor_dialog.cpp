@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <unordered_set>
 
 #include "ads/adslib.h"
@@ -32,6 +33,34 @@ bool listOrder(std::string_view a, std::string_view b) {
     return a.size() < b.size();
 }
 
+// The letters of eight bytes in lower case (other bytes kept), eight at once.
+std::uint64_t lowerWord(std::uint64_t word) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    constexpr std::uint64_t high = 0x8080808080808080ull;
+    // A byte's high bit ends up set where its low seven bits are 'A'..'Z'
+    // and its own high bit is clear; no sum carries into the next byte.
+    const std::uint64_t low7 = word & ~high;
+    const std::uint64_t atLeastA = low7 + ones * (0x80 - 'A');
+    const std::uint64_t aboveZ = low7 + ones * (0x80 - 'Z' - 1);
+    const std::uint64_t upper = atLeastA & ~aboveZ & ~word & high;
+    return word | (upper >> 2);  // 0x80 >> 2 is the case bit 0x20
+}
+
+// Bytes from..from+n (n <= 8) of `text`, letters in lower case, as a
+// number whose order is the order of those bytes (a missing byte counts
+// as 0, so a shorter text comes first as listOrder has it).
+std::uint64_t prefixKey(std::string_view text, std::size_t from, std::size_t n) {
+    if (text.size() >= from + 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + from, 8);
+        return __builtin_bswap64(lowerWord(word)) >> (64 - 8 * n);
+    }
+    std::uint64_t key = 0;
+    for (std::size_t k = from; k < from + n; ++k)
+        key = key << 8 | (k < text.size() ? static_cast<unsigned char>(lowerAscii(text[k])) : 0u);
+    return key;
+}
+
 std::vector<std::string> tableNames(const char* table) {
     std::vector<std::string> names;
     for (resbuf* entry = ads_tblnext(table, 1); entry != nullptr; entry = ads_tblnext(table, 0)) {
@@ -50,26 +79,28 @@ tk::ItemData dataOf(Level* level) { return reinterpret_cast<tk::ItemData>(level)
 // them once.
 template <typename TextOf, typename DataOf>
 void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf, DataOf dataOf) {
-    // Each line's first eight bytes (letters in lower case) as a number
-    // that orders as listOrder does; only lines whose numbers are equal
-    // need their texts compared.
+    // Each line's first twelve bytes (letters in lower case) as two
+    // numbers that order as listOrder does; only lines whose numbers are
+    // equal need their texts compared. Twelve bytes tell most layer names
+    // apart (names of one level share their first six or more), and an
+    // entry still takes sixteen bytes.
     struct Entry {
         std::uint64_t key;
+        std::uint32_t key2;
         std::uint32_t line;
     };
     std::vector<Entry> order(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view text = textOf(i);
-        std::uint64_t key = 0;
-        for (std::size_t k = 0; k < 8; ++k)
-            key = key << 8 | (k < text.size() ? static_cast<unsigned char>(lowerAscii(text[k])) : 0u);
-        order[i] = Entry{key, static_cast<std::uint32_t>(i)};
+        order[i] = Entry{prefixKey(text, 0, 8), static_cast<std::uint32_t>(prefixKey(text, 8, 4)),
+                         static_cast<std::uint32_t>(i)};
     }
     // Equal texts keep the order they came in: the line number decides
     // last, so that an in-place sort (no buffer of its own) gives the
     // stable order.
     auto before = [&](const Entry& a, const Entry& b) {
         if (a.key != b.key) return a.key < b.key;
+        if (a.key2 != b.key2) return a.key2 < b.key2;
         const std::string_view x = textOf(a.line), y = textOf(b.line);
         if (listOrder(x, y)) return true;
         if (listOrder(y, x)) return false;
@@ -232,6 +263,14 @@ void LayerConfigurationEditor::includeLayer(std::string_view name) {
 }
 void LayerConfigurationEditor::excludeLayer(std::string_view name) {
     addRule(RuleLists::LayersExcluded, name, nullptr, false);
+}
+
+void LayerConfigurationEditor::expect(std::size_t levelRules, std::size_t includedLayers, std::size_t excludedLayers) {
+    auto room = [&](RuleLists::Which which, std::size_t more) { rules_.reserve(which, rules_.lines(which).size() + more); };
+    room(RuleLists::ModifiersIncluded, levelRules);
+    room(RuleLists::ModifiersExcluded, levelRules);
+    room(RuleLists::LayersIncluded, includedLayers);
+    room(RuleLists::LayersExcluded, excludedLayers);
 }
 
 template <typename Names>

@@ -101,6 +101,7 @@ private:
     void excludeLevel(Level& level) override;
     void includeLayer(std::string_view name) override;
     void excludeLayer(std::string_view name) override;
+    void expect(std::size_t levelRules, std::size_t includedLayers, std::size_t excludedLayers) override;
 
     EditorOwner& owner_;
     LayerConfiguration* configuration_;
