@@ -22,17 +22,6 @@ constexpr const char* kModule = "lycfgdlg";
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The order of sorted lists: letters compared without case, byte by byte.
-bool listOrder(std::string_view a, std::string_view b) {
-    std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        auto x = static_cast<unsigned char>(lowerAscii(a[i]));
-        auto y = static_cast<unsigned char>(lowerAscii(b[i]));
-        if (x != y) return x < y;
-    }
-    return a.size() < b.size();
-}
-
 // The letters of eight bytes in lower case (other bytes kept), eight at once.
 std::uint64_t lowerWord(std::uint64_t word) {
     constexpr std::uint64_t ones = 0x0101010101010101ull;
@@ -46,19 +35,35 @@ std::uint64_t lowerWord(std::uint64_t word) {
     return word | (upper >> 2);  // 0x80 >> 2 is the case bit 0x20
 }
 
-// Bytes from..from+n (n <= 8) of `text`, letters in lower case, as a
-// number whose order is the order of those bytes (a missing byte counts
-// as 0, so a shorter text comes first as listOrder has it).
-std::uint64_t prefixKey(std::string_view text, std::size_t from, std::size_t n) {
+// Bytes from..from+8 of `text`, letters in lower case, as a number whose
+// order is the order of those bytes (a missing byte counts as 0, so that a
+// shorter text comes first, as in the list order below).
+std::uint64_t prefixKey(std::string_view text, std::size_t from) {
     if (text.size() >= from + 8) {
         std::uint64_t word;
         std::memcpy(&word, text.data() + from, 8);
-        return __builtin_bswap64(lowerWord(word)) >> (64 - 8 * n);
+        return __builtin_bswap64(lowerWord(word));
     }
     std::uint64_t key = 0;
-    for (std::size_t k = from; k < from + n; ++k)
+    for (std::size_t k = from; k < from + 8; ++k)
         key = key << 8 | (k < text.size() ? static_cast<unsigned char>(lowerAscii(text[k])) : 0u);
     return key;
+}
+constexpr std::size_t kKeyBytes = 16;
+
+// The order of sorted lists: letters compared without case, byte by byte,
+// a text before every longer one it begins. A three-way comparison
+// (negative: a first) of texts whose first `skip` bytes are known to match;
+// where a text is shorter than that, its key held zeros that matched real
+// bytes of the other one, and the comparison starts at the shorter length.
+int compareFrom(std::string_view a, std::string_view b, std::size_t skip) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = std::min(skip, n); i < n; ++i) {
+        auto x = static_cast<unsigned char>(lowerAscii(a[i]));
+        auto y = static_cast<unsigned char>(lowerAscii(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 std::vector<std::string> tableNames(const char* table) {
@@ -79,21 +84,18 @@ tk::ItemData dataOf(Level* level) { return reinterpret_cast<tk::ItemData>(level)
 // them once.
 template <typename TextOf, typename DataOf>
 void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf, DataOf dataOf) {
-    // Each line's first twelve bytes (letters in lower case) as two
-    // numbers that order as listOrder does; only lines whose numbers are
-    // equal need their texts compared. Twelve bytes tell most layer names
-    // apart (names of one level share their first six or more), and an
-    // entry still takes sixteen bytes.
+    // Each line's first sixteen bytes (letters in lower case) as two
+    // numbers that order as compareFrom does; only lines whose numbers are
+    // equal need their texts compared, from the seventeenth byte on.
     struct Entry {
         std::uint64_t key;
-        std::uint32_t key2;
+        std::uint64_t key2;
         std::uint32_t line;
     };
     std::vector<Entry> order(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view text = textOf(i);
-        order[i] = Entry{prefixKey(text, 0, 8), static_cast<std::uint32_t>(prefixKey(text, 8, 4)),
-                         static_cast<std::uint32_t>(i)};
+        order[i] = Entry{prefixKey(text, 0), prefixKey(text, 8), static_cast<std::uint32_t>(i)};
     }
     // Equal texts keep the order they came in: the line number decides
     // last, so that an in-place sort (no buffer of its own) gives the
@@ -101,9 +103,7 @@ void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf,
     auto before = [&](const Entry& a, const Entry& b) {
         if (a.key != b.key) return a.key < b.key;
         if (a.key2 != b.key2) return a.key2 < b.key2;
-        const std::string_view x = textOf(a.line), y = textOf(b.line);
-        if (listOrder(x, y)) return true;
-        if (listOrder(y, x)) return false;
+        if (const int c = compareFrom(textOf(a.line), textOf(b.line), kKeyBytes); c != 0) return c < 0;
         return a.line < b.line;
     };
     // A table kept in order (as many are) needs no sorting.
