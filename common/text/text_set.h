@@ -23,19 +23,24 @@ public:
 
     // Adds `text` unless the set holds an equal text; true when added.
     bool insert(std::string_view text) {
-        if (2 * (count_ + 1) > slots_.size()) rehash(roomFor(count_ + 1));
-        const std::size_t h = hashText(text);
-        for (std::size_t i = h & mask();; i = (i + 1) & mask()) {
-            Slot& s = slots_[i];
-            if (s.text.data() == nullptr) {
-                // A default view has no data: it is stored as an empty view
-                // that has, so that the slot counts as used.
-                s.text = text.data() != nullptr ? text : std::string_view("", 0);
-                s.hash = h;
-                ++count_;
-                return true;
-            }
-            if (s.hash == h && s.text == text) return false;
+        reserve(count_ + 1);
+        return insertHashed(text, hashText(text));
+    }
+
+    // Inserts textAt(0) .. textAt(n - 1) in that order, calling added(i)
+    // for each one added. The slots of the next few texts are fetched while
+    // one is inserted, so that a set larger than the caches waits for
+    // memory about once per batch instead of once per text.
+    template <class TextAt, class Added>
+    void insertEach(std::size_t n, TextAt textAt, Added added) {
+        reserve(count_ + n);
+        constexpr std::size_t kAhead = 8;
+        std::size_t ahead[kAhead];
+        for (std::size_t i = 0; i < n && i < kAhead; ++i) ahead[i] = fetch(textAt(i));
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t h = ahead[i % kAhead];
+            if (i + kAhead < n) ahead[i % kAhead] = fetch(textAt(i + kAhead));
+            if (insertHashed(textAt(i), h)) added(i);
         }
     }
 
@@ -72,6 +77,27 @@ private:
             std::size_t i = s.hash & mask();
             while (slots_[i].text.data() != nullptr) i = (i + 1) & mask();
             slots_[i] = s;
+        }
+    }
+    // The hash of `text`, its first slot asked for from memory.
+    std::size_t fetch(std::string_view text) const {
+        const std::size_t h = hashText(text);
+        __builtin_prefetch(&slots_[h & mask()]);
+        return h;
+    }
+    // Needs room for one more text.
+    bool insertHashed(std::string_view text, std::size_t h) {
+        for (std::size_t i = h & mask();; i = (i + 1) & mask()) {
+            Slot& s = slots_[i];
+            if (s.text.data() == nullptr) {
+                // A default view has no data: it is kept as an empty view
+                // that has, so that the slot counts as used.
+                s.text = text.data() != nullptr ? text : std::string_view("", 0);
+                s.hash = h;
+                ++count_;
+                return true;
+            }
+            if (s.hash == h && s.text == text) return false;
         }
     }
 

@@ -24,7 +24,10 @@ std::string RuleLists::conflictMessage(Which list, std::string_view text) {
 }
 
 RuleLists::Result RuleLists::add(Which list, std::string_view text, Level* level) {
-    const std::size_t h = hashOf(text);
+    return add(list, text, level, hashOf(text));
+}
+
+RuleLists::Result RuleLists::add(Which list, std::string_view text, Level* level, std::size_t h) {
     if (contains(list, h, text)) return AlreadyListed;
     if (contains(opposite(list), h, text)) return Conflict;
     append(list, h, text, level);

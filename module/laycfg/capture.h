@@ -36,6 +36,15 @@ public:
     // Adds unless `list` holds the text already (AlreadyListed) or its
     // opposite does (Conflict); the lists are then unchanged.
     Result add(Which list, std::string_view text, Level* level = nullptr);
+    // The same with the text's hash (hashOf) known.
+    Result add(Which list, std::string_view text, Level* level, std::size_t h);
+    static std::size_t hashOf(std::string_view text) { return ascii::hashText(text); }
+    // Asks memory early for what an add of a text of hash `h` to `list`
+    // reads, so that many adds in a row need not wait for each in turn.
+    void prefetch(Which list, std::size_t h) const {
+        index_[list].prefetch(h);
+        index_[opposite(list)].prefetch(h);
+    }
     // Adds unless `list` holds the text already, whatever the opposite list
     // holds (to show a configuration as it was stored); true when added.
     bool insert(Which list, std::string_view text, Level* level = nullptr);
@@ -60,6 +69,9 @@ private:
         void clear();
         // Room for `count` lines in all without growing.
         void reserve(std::size_t count);
+        void prefetch(std::size_t h) const {
+            if (!slots_.empty()) __builtin_prefetch(&slots_[tagOf(h) & (slots_.size() - 1)]);
+        }
 
     private:
         // A line and the low half of its text's hash side by side, so that
@@ -75,7 +87,6 @@ private:
         std::size_t count_ = 0;
     };
 
-    static std::size_t hashOf(std::string_view text) { return ascii::hashText(text); }
     bool contains(Which list, std::size_t h, std::string_view text) const;
     // Adds a text that `list` does not hold.
     void append(Which list, std::size_t h, std::string_view text, Level* level);

@@ -181,7 +181,12 @@ void LayerConfigurationEditor::fillFromConfiguration(const LayerConfiguration& c
 }
 
 void LayerConfigurationEditor::addRule(RuleLists::Which which, std::string_view text, Level* level, bool display) {
-    switch (rules_.add(which, text, level)) {
+    report(rules_.add(which, text, level), which, text, level, display);
+}
+
+void LayerConfigurationEditor::report(RuleLists::Result result, RuleLists::Which which, std::string_view text,
+                                      Level* level, bool display) {
+    switch (result) {
         case RuleLists::Added:
             if (display)
                 listAdd(listOf(which), text, dataOf(level));
@@ -256,13 +261,33 @@ void LayerConfigurationEditor::onCommand(int controlId, int notification) {
 
 // ---- Captures ----------------------------------------------------------------
 
-void LayerConfigurationEditor::includeLevel(Level& level) { addRule(RuleLists::ModifiersIncluded, level.name, &level, false); }
-void LayerConfigurationEditor::excludeLevel(Level& level) { addRule(RuleLists::ModifiersExcluded, level.name, &level, false); }
-void LayerConfigurationEditor::includeLayer(std::string_view name) {
-    addRule(RuleLists::LayersIncluded, name, nullptr, false);
+void LayerConfigurationEditor::includeLevel(Level& level) { queueRule(RuleLists::ModifiersIncluded, level.name, &level); }
+void LayerConfigurationEditor::excludeLevel(Level& level) { queueRule(RuleLists::ModifiersExcluded, level.name, &level); }
+void LayerConfigurationEditor::includeLayer(std::string_view name) { queueRule(RuleLists::LayersIncluded, name, nullptr); }
+void LayerConfigurationEditor::excludeLayer(std::string_view name) { queueRule(RuleLists::LayersExcluded, name, nullptr); }
+
+void LayerConfigurationEditor::queueRule(RuleLists::Which which, std::string_view text, Level* level) {
+    if (queueCount_ == kQueueLength) {
+        const QueuedRule& oldest = queued_[queueHead_];
+        report(rules_.add(oldest.which, oldest.text, oldest.level, oldest.hash), oldest.which, oldest.text,
+               oldest.level, false);
+        queueHead_ = (queueHead_ + 1) % kQueueLength;
+        --queueCount_;
+    }
+    const std::size_t h = RuleLists::hashOf(text);
+    rules_.prefetch(which, h);
+    queued_[(queueHead_ + queueCount_) % kQueueLength] = QueuedRule{which, text, level, h};
+    ++queueCount_;
 }
-void LayerConfigurationEditor::excludeLayer(std::string_view name) {
-    addRule(RuleLists::LayersExcluded, name, nullptr, false);
+
+void LayerConfigurationEditor::flushQueuedRules() {
+    for (; queueCount_ > 0; --queueCount_) {
+        const QueuedRule& oldest = queued_[queueHead_];
+        report(rules_.add(oldest.which, oldest.text, oldest.level, oldest.hash), oldest.which, oldest.text,
+               oldest.level, false);
+        queueHead_ = (queueHead_ + 1) % kQueueLength;
+    }
+    queueHead_ = 0;
 }
 
 void LayerConfigurationEditor::expect(std::size_t levelRules, std::size_t includedLayers, std::size_t excludedLayers) {
@@ -276,6 +301,7 @@ void LayerConfigurationEditor::expect(std::size_t levelRules, std::size_t includ
 template <typename Names>
 void LayerConfigurationEditor::runCapture(const Names& frozen, const Names& thawed) {
     analyseCapture(frozen, thawed, state().levelList, state().modifierSeparator, *this);
+    flushQueuedRules();
     for (int which = 0; which < 4; ++which)
         if (dirty_[which]) syncList(static_cast<RuleLists::Which>(which));
 }

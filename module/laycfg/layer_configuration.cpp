@@ -53,9 +53,9 @@ void LayerConfiguration::addTexts(std::vector<std::string>& list, const std::vec
     list.reserve(list.size() + texts.size());
     ascii::TextViewSet members;
     members.reserve(list.size() + texts.size());
-    for (const std::string& text : list) members.insert(text);
-    for (const std::string& text : texts)
-        if (members.insert(text)) list.push_back(text);
+    members.insertEach(list.size(), [&](std::size_t i) -> std::string_view { return list[i]; }, [](std::size_t) {});
+    members.insertEach(texts.size(), [&](std::size_t i) -> std::string_view { return texts[i]; },
+                       [&](std::size_t i) { list.push_back(texts[i]); });
 }
 
 void LayerConfiguration::resolveModifiers(const std::vector<std::string>& levelNames, const LevelIndex& index,
