@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <unordered_map>
 
 #include "ads/adslib.h"
 #include "shell/host_lists.h"
 #include "shell/host_values.h"
 #include "text/text_hash.h"
+#include "text/text_table.h"
 
 namespace zan {
 
@@ -140,18 +140,17 @@ constexpr std::uint32_t kNoLevel = UINT32_MAX;
 // level (each group in input order), `start` the bounds of each group;
 // names of no level go to `leftover` in input order.
 template <typename Names>
-void groupByLevel(const Names& names, const std::unordered_map<std::string_view, std::uint32_t, ascii::TextHash>& levelOf,
-                  char separator, std::size_t levelCount, std::vector<std::uint32_t>& start,
+void groupByLevel(const Names& names, const ascii::TextTable<std::uint32_t>& levelOf, char separator, std::size_t levelCount, std::vector<std::uint32_t>& start,
                   std::vector<std::uint32_t>& order, std::vector<std::uint32_t>& leftover) {
     std::vector<std::uint32_t> slot(names.size(), kNoLevel);
     start.assign(levelCount + 1, 0);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        auto found = levelOf.find(modifierPart(names[i], separator));
-        if (found == levelOf.end()) {
+        const std::uint32_t* found = levelOf.find(modifierPart(names[i], separator));
+        if (found == nullptr) {
             leftover.push_back(static_cast<std::uint32_t>(i));
         } else {
-            slot[i] = found->second;
-            ++start[found->second + 1];
+            slot[i] = *found;
+            ++start[*found + 1];
         }
     }
     for (std::size_t l = 0; l < levelCount; ++l) start[l + 1] += start[l];
@@ -165,9 +164,9 @@ template <typename Names>
 void analyse(const Names& frozen, const Names& thawed, const LevelList& levels, char separator, CaptureSink& sink) {
     // A later level with the modifier of an earlier one finds its names
     // already taken, so only the first one of each modifier matters.
-    std::unordered_map<std::string_view, std::uint32_t, ascii::TextHash> levelOf;
-    levelOf.reserve(levels.size() * 2);
-    for (std::size_t l = 0; l < levels.size(); ++l) levelOf.emplace(levels[l]->modifier, static_cast<std::uint32_t>(l));
+    ascii::TextTable<std::uint32_t> levelOf;
+    for (std::size_t l = 0; l < levels.size(); ++l)
+        if (levelOf.find(levels[l]->modifier) == nullptr) levelOf[levels[l]->modifier] = static_cast<std::uint32_t>(l);
 
     std::vector<std::uint32_t> frozenStart, frozenOrder, frozenLeft, thawedStart, thawedOrder, thawedLeft;
     groupByLevel(frozen, levelOf, separator, levels.size(), frozenStart, frozenOrder, frozenLeft);
