@@ -10,6 +10,11 @@
 //   CaptureAndCommit/N       the same with OK (the configuration made, then
 //                            deleted again, the file saved), up to 1,000,000
 //                            layers
+//   CaptureAfterEdit/N       CaptureAndCommit with a layer changed before
+//                            each run: an editor opened on an unchanged
+//                            drawing shows the layer list it showed last,
+//                            so only this one reads and sorts the whole
+//                            table every time
 //   RestoreThroughDlconfig/N dlconfig, select "Big", Restore to Model Space
 //                            (1,000 level rules), on N layers
 //   RestoreAfterEdit/N       the same with a layer changed before each run
@@ -176,6 +181,30 @@ void BM_CaptureAndCommit(benchmark::State& state) {
 }
 // Up to a million layers, so that the fit shows whether the time stays linear.
 BENCHMARK(BM_CaptureAndCommit)->Arg(10000)->Arg(100000)->Arg(200000)->Arg(400000)->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
+void BM_CaptureAfterEdit(benchmark::State& state) {
+    const int layers = static_cast<int>(state.range(0));
+    DlconfigSession s(layerDrawing(layers));
+    freezeSome(s.session->host().db(), layers);
+    const std::string script =
+        "dlconfig\n@click 1038\n@click 1044\n@click 1\n@select 1036 Untitled\n@click 1040\n@yes\n@escape\n";
+    s.run(script);
+    host::Database& db = s.session->host().db();
+    const host::RecordId edited = host::findLayer(db, zan::bench::layerName(kLevels - 1, 0));
+    const long faults = pageFaults();
+    for (auto _ : state) {
+        state.PauseTiming();
+        db.modify(edited, [](host::Record&) {});  // stamped as changed
+        state.ResumeTiming();
+        if (!s.run(script)) state.SkipWithError(s.transcriptTail.c_str());
+    }
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(pageFaults() - faults),
+                                                  benchmark::Counter::kAvgIterations);
+    state.SetComplexityN(layers);
+    state.counters["layers"] = layers;
+}
+BENCHMARK(BM_CaptureAfterEdit)->Arg(10000)->Arg(100000)->Arg(200000)->Arg(400000)->Arg(1000000)
     ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 void BM_RestoreThroughDlconfig(benchmark::State& state) {

@@ -267,6 +267,7 @@ std::string drawingRevision() { return textVariable("DBREVISION").value_or(std::
 void LayerTableSnapshot::read() {
     names_.clear();
     frozen_.clear();
+    sortedOrder_.clear();
     revision_ = drawingRevision();
     forEachLayer([&](const char* name, int flags) {
         names_.add(name);

@@ -156,9 +156,14 @@ public:
     // The layers split by their frozen bit, each part in table order; valid
     // until the next read() or split().
     std::pair<NameSelection, NameSelection> split();
+    // The layers in the order of the editor's sorted layer list, kept with
+    // the snapshot so that an unchanged drawing's list is not sorted again;
+    // emptied by read(), filled by whoever sorts first.
+    std::vector<std::uint32_t>& sortedOrder() { return sortedOrder_; }
 
 private:
     NameList names_;
+    std::vector<std::uint32_t> sortedOrder_;
     std::vector<bool> frozen_;
     std::string revision_;  // empty: the host reports none
     std::vector<std::uint32_t> frozenLayers_, thawedLayers_;

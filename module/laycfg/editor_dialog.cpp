@@ -78,12 +78,10 @@ std::vector<std::string> tableNames(const char* table) {
 
 tk::ItemData dataOf(Level* level) { return reinterpret_cast<tk::ItemData>(level); }
 
-// Adds `count` lines (text and data of line i from `textOf` and `dataOf`) in
-// the order the sorted list keeps them, so that each one lands at the end:
-// the lines are ordered by index, not moved, and the list makes room for
-// them once.
-template <typename TextOf, typename DataOf>
-void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf, DataOf dataOf) {
+// The indices of `count` lines (the text of line i from `textOf`) in the
+// order the sorted lists keep them: equal texts in the order they came.
+template <typename TextOf>
+void sortLines(std::size_t count, TextOf textOf, std::vector<std::uint32_t>& sorted) {
     // Each line's first sixteen bytes (letters in lower case) as two
     // numbers that order as compareFrom does; only lines whose numbers are
     // equal need their texts compared, from the seventeenth byte on.
@@ -97,9 +95,8 @@ void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf,
         const std::string_view text = textOf(i);
         order[i] = Entry{prefixKey(text, 0), prefixKey(text, 8), static_cast<std::uint32_t>(i)};
     }
-    // Equal texts keep the order they came in: the line number decides
-    // last, so that an in-place sort (no buffer of its own) gives the
-    // stable order.
+    // The line number decides last, so that an in-place sort (no buffer of
+    // its own) gives the stable order.
     auto before = [&](const Entry& a, const Entry& b) {
         if (a.key != b.key) return a.key < b.key;
         if (a.key2 != b.key2) return a.key2 < b.key2;
@@ -108,15 +105,26 @@ void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf,
     };
     // A table kept in order (as many are) needs no sorting.
     if (!std::is_sorted(order.begin(), order.end(), before)) std::sort(order.begin(), order.end(), before);
-    dialog.listAddLines(listId, count, [&](std::size_t i) {
-        return tk::ListLine{textOf(order[i].line), dataOf(order[i].line)};
+    sorted.resize(count);
+    for (std::size_t i = 0; i < count; ++i) sorted[i] = order[i].line;
+}
+
+// Adds the lines in the order `sorted` gives (from sortLines), so that each
+// one lands at the end of the sorted list: the lines are ordered by index,
+// not moved, and the list makes room for them once.
+template <typename TextOf, typename DataOf>
+void addInOrder(tk::Dialog& dialog, int listId, const std::vector<std::uint32_t>& sorted, TextOf textOf,
+                DataOf dataOf) {
+    dialog.listAddLines(listId, sorted.size(), [&](std::size_t i) {
+        return tk::ListLine{textOf(sorted[i]), dataOf(sorted[i])};
     });
 }
 
-void addLinesSorted(tk::Dialog& dialog, int listId, const NameList& names) {
-    addSorted(
-        dialog, listId, names.size(), [&](std::size_t i) { return names[i]; },
-        [](std::size_t) { return tk::ItemData{0}; });
+template <typename TextOf, typename DataOf>
+void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf, DataOf dataOf) {
+    std::vector<std::uint32_t> sorted;
+    sortLines(count, textOf, sorted);
+    addInOrder(dialog, listId, sorted, textOf, dataOf);
 }
 
 }  // namespace
@@ -148,8 +156,14 @@ bool LayerConfigurationEditor::onInit() {
     for (const auto& level : state().levelList) lines.emplace_back(level->name, dataOf(level.get()));
     addLinesSorted(*this, kLevels, std::move(lines));
 
-    layers_.read();
-    addLinesSorted(*this, kLayers, layers_.names());
+    // The layer list of a drawing unchanged since the last one was shown
+    // is the same: the table is then neither read nor sorted again.
+    if (!layers_.current()) layers_.read();
+    const NameList& names = layers_.names();
+    std::vector<std::uint32_t>& sorted = layers_.sortedOrder();
+    if (sorted.size() != names.size()) sortLines(names.size(), [&](std::size_t i) { return names[i]; }, sorted);
+    addInOrder(
+        *this, kLayers, sorted, [&](std::size_t i) { return names[i]; }, [](std::size_t) { return tk::ItemData{0}; });
 
     for (const std::string& name : tableNames("VIEW")) listAdd(kViewList, name);
     for (const std::string& name : tableNames("UCS")) listAdd(kUcsList, name);

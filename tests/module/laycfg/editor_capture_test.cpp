@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "db/layers.h"
 #include "fixture.h"
 #include "laycfg/editor_dialog.h"
 #include "tk/platform.h"
@@ -72,6 +73,41 @@ TEST_F(EditorCapture, TheSnapshotTellsWhetherTheDrawingChangedSinceItWasRead) {
     snapshot.read();
     EXPECT_TRUE(snapshot.current());
     EXPECT_EQ(snapshot.split().first.size(), 0u);
+}
+
+// The layer list of an editor opened on an unchanged drawing comes from the
+// last reading; any change in between (a layer made, renamed, or a capture
+// reading the table anew) gives the list the drawing has then.
+TEST_F(EditorCapture, EachEditorListsTheLayersTheDrawingHasWhenItOpens) {
+    ASSERT_EQ(h.run("-LAYER\nNew\nm-2,B,a-1\n\n"), 0) << h.transcript();
+    Owner owner;
+    auto opened = [&] {
+        LayerConfigurationEditor editor(owner, nullptr);
+        EXPECT_TRUE(editor.open());
+        return editor.listTexts(LayerConfigurationEditor::kLayers);
+    };
+    EXPECT_EQ(opened(), (V{"0", "a-1", "B", "Defpoints", "m-2"}));
+    EXPECT_EQ(opened(), (V{"0", "a-1", "B", "Defpoints", "m-2"}));
+
+    ASSERT_EQ(h.run("-LAYER\nNew\nAA\n\n"), 0) << h.transcript();
+    EXPECT_EQ(opened(), (V{"0", "a-1", "AA", "B", "Defpoints", "m-2"}));
+    host::Database& db = h.db();
+    const host::RecordId renamed = host::findLayer(db, "B");
+    ASSERT_NE(renamed, host::kNoRecord);
+    db.modify(renamed, [](host::Record& r) { r.set(2, "zz"); });
+    db.reindexTable(*db.table("LAYER"));
+    EXPECT_EQ(opened(), (V{"0", "a-1", "AA", "Defpoints", "m-2", "zz"}));
+
+    // A capture that reads the table for the snapshot it shares with the
+    // editors, then one more editor.
+    ASSERT_EQ(h.run("-LAYER\nNew\nc\n\n"), 0) << h.transcript();
+    {
+        LayerConfigurationEditor editor(owner, nullptr);
+        ASSERT_TRUE(editor.open());
+        ASSERT_EQ(h.run("-LAYER\nNew\nb\n\n"), 0) << h.transcript();
+        editor.captureGlobal();
+    }
+    EXPECT_EQ(opened(), (V{"0", "a-1", "AA", "b", "c", "Defpoints", "m-2", "zz"}));
 }
 
 }  // namespace
