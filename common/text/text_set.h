@@ -34,7 +34,7 @@ public:
     template <class TextAt, class Added>
     void insertEach(std::size_t n, TextAt textAt, Added added) {
         reserve(count_ + n);
-        constexpr std::size_t kAhead = 8;
+        constexpr std::size_t kAhead = 16;
         std::size_t ahead[kAhead];
         for (std::size_t i = 0; i < n && i < kAhead; ++i) ahead[i] = fetch(textAt(i));
         for (std::size_t i = 0; i < n; ++i) {

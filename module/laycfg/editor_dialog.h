@@ -123,7 +123,7 @@ private:
     // while the drawing stays unchanged).
     LayerTableSnapshot& layers_ = layerTableSnapshot();
     bool dirty_[4] = {};
-    static constexpr std::size_t kQueueLength = 8;
+    static constexpr std::size_t kQueueLength = 16;
     QueuedRule queued_[kQueueLength] = {};
     std::size_t queueHead_ = 0, queueCount_ = 0;
     std::string ucsName_ = "None";
