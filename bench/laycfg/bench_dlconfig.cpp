@@ -10,11 +10,12 @@
 //   CaptureAndCommit/N       the same with OK (the configuration made, then
 //                            deleted again, the file saved), up to 1,000,000
 //                            layers
-//   CaptureAfterEdit/N       CaptureAndCommit with a layer changed before
-//                            each run: an editor opened on an unchanged
-//                            drawing shows the layer list it showed last,
-//                            so only this one reads and sorts the whole
-//                            table every time
+//   CaptureAfterEdit/N/R     CaptureAndCommit with a layer changed before
+//                            each run (an editor opened on an unchanged
+//                            drawing shows the layer list it showed last):
+//                            the whole table read every time, and with
+//                            R = 1 the layer also renamed, so that the
+//                            names are sorted anew as well
 //   RestoreThroughDlconfig/N dlconfig, select "Big", Restore to Model Space
 //                            (1,000 level rules), on N layers
 //   RestoreAfterEdit/N       the same with a layer changed before each run
@@ -185,17 +186,26 @@ BENCHMARK(BM_CaptureAndCommit)->Arg(10000)->Arg(100000)->Arg(200000)->Arg(400000
 
 void BM_CaptureAfterEdit(benchmark::State& state) {
     const int layers = static_cast<int>(state.range(0));
+    const bool rename = state.range(1) != 0;
     DlconfigSession s(layerDrawing(layers));
     freezeSome(s.session->host().db(), layers);
     const std::string script =
         "dlconfig\n@click 1038\n@click 1044\n@click 1\n@select 1036 Untitled\n@click 1040\n@yes\n@escape\n";
     s.run(script);
     host::Database& db = s.session->host().db();
-    const host::RecordId edited = host::findLayer(db, zan::bench::layerName(kLevels - 1, 0));
+    const std::string name = zan::bench::layerName(kLevels - 1, 0);
+    const host::RecordId edited = host::findLayer(db, name);
     const long faults = pageFaults();
+    bool renamed = false;
     for (auto _ : state) {
         state.PauseTiming();
-        db.modify(edited, [](host::Record&) {});  // stamped as changed
+        if (rename) {
+            renamed = !renamed;
+            db.modify(edited, [&](host::Record& r) { r.set(2, renamed ? "Y" + name : name); });
+            db.reindexTable(*db.table("LAYER"));
+        } else {
+            db.modify(edited, [](host::Record&) {});  // stamped as changed
+        }
         state.ResumeTiming();
         if (!s.run(script)) state.SkipWithError(s.transcriptTail.c_str());
     }
@@ -204,8 +214,8 @@ void BM_CaptureAfterEdit(benchmark::State& state) {
     state.SetComplexityN(layers);
     state.counters["layers"] = layers;
 }
-BENCHMARK(BM_CaptureAfterEdit)->Arg(10000)->Arg(100000)->Arg(200000)->Arg(400000)->Arg(1000000)
-    ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_CaptureAfterEdit)->ArgsProduct({{10000, 100000, 200000, 400000, 1000000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_RestoreThroughDlconfig(benchmark::State& state) {
     const int layers = static_cast<int>(state.range(0));

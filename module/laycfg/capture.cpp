@@ -265,14 +265,18 @@ void forEachLayer(Each each) {
 std::string drawingRevision() { return textVariable("DBREVISION").value_or(std::string()); }
 
 void LayerTableSnapshot::read() {
+    // The names read last are kept aside (their buffers are reused by the
+    // next read): when the walk finds the very same names in the same order,
+    // as after a change of layer states, their sorted order still holds.
+    names_.swap(previousNames_);
     names_.clear();
     frozen_.clear();
-    sortedOrder_.clear();
     revision_ = drawingRevision();
     forEachLayer([&](const char* name, int flags) {
         names_.add(name);
         frozen_.push_back((flags & 1) != 0);
     });
+    if (names_ != previousNames_) sortedOrder_.clear();
 }
 
 bool LayerTableSnapshot::current() const { return !revision_.empty() && drawingRevision() == revision_; }

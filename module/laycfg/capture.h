@@ -157,12 +157,13 @@ public:
     // until the next read() or split().
     std::pair<NameSelection, NameSelection> split();
     // The layers in the order of the editor's sorted layer list, kept with
-    // the snapshot so that an unchanged drawing's list is not sorted again;
-    // emptied by read(), filled by whoever sorts first.
+    // the snapshot so that the list of unchanged names is not sorted again;
+    // emptied by a read() that finds other names, filled by whoever sorts
+    // first.
     std::vector<std::uint32_t>& sortedOrder() { return sortedOrder_; }
 
 private:
-    NameList names_;
+    NameList names_, previousNames_;
     std::vector<std::uint32_t> sortedOrder_;
     std::vector<bool> frozen_;
     std::string revision_;  // empty: the host reports none

@@ -26,6 +26,12 @@ public:
         text_.clear();
         ends_.clear();
     }
+    void swap(NameList& other) noexcept {
+        text_.swap(other.text_);
+        ends_.swap(other.ends_);
+    }
+    // The same names in the same order.
+    bool operator==(const NameList& other) const = default;
 
 private:
     std::string text_;

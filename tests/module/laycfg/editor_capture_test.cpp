@@ -1,6 +1,7 @@
 // CAPTURE GLOBAL of an open editor. The editor is modeless: the drawing may
 // change between its opening and the capture, and the capture must see the
 // drawing as it is then.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,34 @@ TEST_F(EditorCapture, TheSnapshotTellsWhetherTheDrawingChangedSinceItWasRead) {
     snapshot.read();
     EXPECT_TRUE(snapshot.current());
     EXPECT_EQ(snapshot.split().first.size(), 0u);
+}
+
+// The sorted order kept with the snapshot holds while a new reading finds
+// the same names in the same order (layer states may change); another name,
+// a name more or a rename drops it.
+TEST_F(EditorCapture, TheSortedOrderOutlivesOnlyReadingsOfTheSameNames) {
+    ASSERT_EQ(h.run("-LAYER\nNew\nP,Q\n\n"), 0) << h.transcript();
+    LayerTableSnapshot snapshot;
+    snapshot.read();
+    const std::vector<std::uint32_t> order = {0, 1, 3, 2};  // as a sort would leave it
+    snapshot.sortedOrder() = order;
+    ASSERT_EQ(h.run("-LAYER\nFreeze\nQ\n\n"), 0) << h.transcript();
+    snapshot.read();
+    EXPECT_EQ(snapshot.sortedOrder(), order);
+    EXPECT_EQ(snapshot.split().first.size(), 1u);
+
+    host::Database& db = h.db();
+    const host::RecordId renamed = host::findLayer(db, "Q");
+    ASSERT_NE(renamed, host::kNoRecord);
+    db.modify(renamed, [](host::Record& r) { r.set(2, "R"); });
+    db.reindexTable(*db.table("LAYER"));
+    snapshot.read();
+    EXPECT_TRUE(snapshot.sortedOrder().empty());
+
+    snapshot.sortedOrder() = order;
+    ASSERT_EQ(h.run("-LAYER\nNew\nS\n\n"), 0) << h.transcript();
+    snapshot.read();
+    EXPECT_TRUE(snapshot.sortedOrder().empty());
 }
 
 // The layer list of an editor opened on an unchanged drawing comes from the
