@@ -314,6 +314,9 @@ void LayerConfigurationEditor::expect(std::size_t levelRules, std::size_t includ
 
 template <typename Names>
 void LayerConfigurationEditor::runCapture(const Names& frozen, const Names& thawed) {
+    // The queue starts empty even if an earlier capture was cut short: it
+    // never holds names of another reading.
+    queueHead_ = queueCount_ = 0;
     analyseCapture(frozen, thawed, state().levelList, state().modifierSeparator, *this);
     flushQueuedRules();
     for (int which = 0; which < 4; ++which)
