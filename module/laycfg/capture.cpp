@@ -276,7 +276,10 @@ void LayerTableSnapshot::read() {
         names_.add(name);
         frozen_.push_back((flags & 1) != 0);
     });
-    if (names_ != previousNames_) sortedOrder_.clear();
+    if (names_ != previousNames_) {
+        sortedOrder_.clear();
+        namesDiffer_ = false;
+    }
 }
 
 bool LayerTableSnapshot::current() const { return !revision_.empty() && drawingRevision() == revision_; }

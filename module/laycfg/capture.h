@@ -41,6 +41,9 @@ public:
     static std::size_t hashOf(std::string_view text) { return ascii::hashText(text); }
     // Asks memory early for what an add of a text of hash `h` to `list`
     // reads, so that many adds in a row need not wait for each in turn.
+    // Adds a text (of hash `h`) that neither `list` nor its opposite holds,
+    // as the caller knows: add() without its lookups.
+    void append(Which list, std::size_t h, std::string_view text, Level* level);
     void prefetch(Which list, std::size_t h) const {
         index_[list].prefetch(h);
         index_[opposite(list)].prefetch(h);
@@ -88,8 +91,6 @@ private:
     };
 
     bool contains(Which list, std::size_t h, std::string_view text) const;
-    // Adds a text that `list` does not hold.
-    void append(Which list, std::size_t h, std::string_view text, Level* level);
 
     std::vector<Line> lines_[4];
     TextIndex index_[4];
@@ -161,10 +162,14 @@ public:
     // emptied by a read() that finds other names, filled by whoever sorts
     // first.
     std::vector<std::uint32_t>& sortedOrder() { return sortedOrder_; }
+    // Whether the sort that made sortedOrder() found no two names equal
+    // without case; dropped with it.
+    bool& namesDiffer() { return namesDiffer_; }
 
 private:
     NameList names_, previousNames_;
     std::vector<std::uint32_t> sortedOrder_;
+    bool namesDiffer_ = false;
     std::vector<bool> frozen_;
     std::string revision_;  // empty: the host reports none
     std::vector<std::uint32_t> frozenLayers_, thawedLayers_;

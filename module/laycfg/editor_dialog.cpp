@@ -80,8 +80,9 @@ tk::ItemData dataOf(Level* level) { return reinterpret_cast<tk::ItemData>(level)
 
 // The indices of `count` lines (the text of line i from `textOf`) in the
 // order the sorted lists keep them: equal texts in the order they came.
+// True when no two texts are equal without case.
 template <typename TextOf>
-void sortLines(std::size_t count, TextOf textOf, std::vector<std::uint32_t>& sorted) {
+bool sortLines(std::size_t count, TextOf textOf, std::vector<std::uint32_t>& sorted) {
     // Each line's first sixteen bytes (letters in lower case) as two
     // numbers that order as compareFrom does; only lines whose numbers are
     // equal need their texts compared, from the seventeenth byte on.
@@ -107,6 +108,14 @@ void sortLines(std::size_t count, TextOf textOf, std::vector<std::uint32_t>& sor
     if (!std::is_sorted(order.begin(), order.end(), before)) std::sort(order.begin(), order.end(), before);
     sorted.resize(count);
     for (std::size_t i = 0; i < count; ++i) sorted[i] = order[i].line;
+    // Texts equal without case lie next to each other now.
+    for (std::size_t i = 1; i < count; ++i) {
+        const Entry& a = order[i - 1];
+        const Entry& b = order[i];
+        if (a.key == b.key && a.key2 == b.key2 && compareFrom(textOf(a.line), textOf(b.line), kKeyBytes) == 0)
+            return false;
+    }
+    return true;
 }
 
 // Adds the lines in the order `sorted` gives (from sortLines), so that each
@@ -178,7 +187,8 @@ bool LayerConfigurationEditor::onInit() {
     if (!layers_.current()) layers_.read();
     const NameList& names = layers_.names();
     std::vector<std::uint32_t>& sorted = layers_.sortedOrder();
-    if (sorted.size() != names.size()) sortLines(names.size(), [&](std::size_t i) { return names[i]; }, sorted);
+    if (sorted.size() != names.size())
+        layers_.namesDiffer() = sortLines(names.size(), [&](std::size_t i) { return names[i]; }, sorted);
     addInOrder(
         *this, kLayers, sorted, [&](std::size_t i) { return names[i]; }, [](std::size_t) { return tk::ItemData{0}; },
         [&](std::size_t i, int step) { names.prefetch(i, step); });
@@ -298,11 +308,18 @@ void LayerConfigurationEditor::excludeLevel(Level& level) { queueRule(RuleLists:
 void LayerConfigurationEditor::includeLayer(std::string_view name) { queueRule(RuleLists::LayersIncluded, name, nullptr); }
 void LayerConfigurationEditor::excludeLayer(std::string_view name) { queueRule(RuleLists::LayersExcluded, name, nullptr); }
 
+void LayerConfigurationEditor::addQueued(const QueuedRule& rule) {
+    if (uncheckedLayers_ && (rule.which == RuleLists::LayersIncluded || rule.which == RuleLists::LayersExcluded)) {
+        rules_.append(rule.which, rule.hash, rule.text, rule.level);
+        report(RuleLists::Added, rule.which, rule.text, rule.level, false);
+        return;
+    }
+    report(rules_.add(rule.which, rule.text, rule.level, rule.hash), rule.which, rule.text, rule.level, false);
+}
+
 void LayerConfigurationEditor::queueRule(RuleLists::Which which, std::string_view text, Level* level) {
     if (queueCount_ == kQueueLength) {
-        const QueuedRule& oldest = queued_[queueHead_];
-        report(rules_.add(oldest.which, oldest.text, oldest.level, oldest.hash), oldest.which, oldest.text,
-               oldest.level, false);
+        addQueued(queued_[queueHead_]);
         queueHead_ = (queueHead_ + 1) % kQueueLength;
         --queueCount_;
     }
@@ -314,9 +331,7 @@ void LayerConfigurationEditor::queueRule(RuleLists::Which which, std::string_vie
 
 void LayerConfigurationEditor::flushQueuedRules() {
     for (; queueCount_ > 0; --queueCount_) {
-        const QueuedRule& oldest = queued_[queueHead_];
-        report(rules_.add(oldest.which, oldest.text, oldest.level, oldest.hash), oldest.which, oldest.text,
-               oldest.level, false);
+        addQueued(queued_[queueHead_]);
         queueHead_ = (queueHead_ + 1) % kQueueLength;
     }
     queueHead_ = 0;
@@ -346,7 +361,14 @@ void LayerConfigurationEditor::captureGlobal() {
     // was read, and then it is read again.
     if (!layers_.current()) layers_.read();
     const auto [frozen, thawed] = layers_.split();
+    // Layer names that all differ (as the sort of the layer list found
+    // them) go each to one list of a pair, once: into empty layer lists
+    // they are added without being looked up there.
+    uncheckedLayers_ = layers_.sortedOrder().size() == layers_.names().size() && layers_.namesDiffer() &&
+                       rules_.lines(RuleLists::LayersIncluded).empty() &&
+                       rules_.lines(RuleLists::LayersExcluded).empty();
     runCapture(frozen, thawed);
+    uncheckedLayers_ = false;
 }
 
 void LayerConfigurationEditor::captureFromViewport() {

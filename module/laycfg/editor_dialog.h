@@ -114,6 +114,7 @@ private:
     };
     void queueRule(RuleLists::Which which, std::string_view text, Level* level);
     void flushQueuedRules();
+    void addQueued(const QueuedRule& rule);
     void report(RuleLists::Result result, RuleLists::Which which, std::string_view text, Level* level, bool display);
 
     EditorOwner& owner_;
@@ -126,6 +127,8 @@ private:
     static constexpr std::size_t kQueueLength = 16;
     QueuedRule queued_[kQueueLength] = {};
     std::size_t queueHead_ = 0, queueCount_ = 0;
+    // During a capture: layer rules need no lookup (see captureGlobal).
+    bool uncheckedLayers_ = false;
     std::string ucsName_ = "None";
     std::string viewName_ = "None";
     int option_ = LayerConfiguration::NoAction;

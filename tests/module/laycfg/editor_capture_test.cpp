@@ -76,6 +76,26 @@ TEST_F(EditorCapture, TheSnapshotTellsWhetherTheDrawingChangedSinceItWasRead) {
     EXPECT_EQ(snapshot.split().first.size(), 0u);
 }
 
+// A table that names a layer twice (a file may) gives one rule for it;
+// names that differ only in case are two rules.
+TEST_F(EditorCapture, ATableThatNamesALayerTwiceGivesOneRule) {
+    ASSERT_EQ(h.run("-LAYER\nNew\nm,M2\n\n"), 0) << h.transcript();
+    host::Database& db = h.db();
+    for (const char* name : {"N1", "N1", "M"}) {
+        host::Record r;
+        r.type = "LAYER";
+        r.groups = {{100, "AcDbSymbolTableRecord"}, {100, "AcDbLayerTableRecord"}, {2, name}, {70, "0"}};
+        db.addEntry("LAYER", std::move(r));
+    }
+    Owner owner;
+    LayerConfigurationEditor editor(owner, nullptr);
+    ASSERT_TRUE(editor.open());
+    editor.captureGlobal();
+    EXPECT_EQ(texts(editor, RuleLists::LayersIncluded), (V{"0", "Defpoints", "m", "M2", "N1", "M"}));
+    EXPECT_EQ(editor.listTexts(LayerConfigurationEditor::kIncludedLayers),
+              (V{"0", "Defpoints", "m", "M", "M2", "N1"}));
+}
+
 // The sorted order kept with the snapshot holds while a new reading finds
 // the same names in the same order (layer states may change); another name,
 // a name more or a rename drops it.
