@@ -39,11 +39,11 @@ public:
     // The same with the text's hash (hashOf) known.
     Result add(Which list, std::string_view text, Level* level, std::size_t h);
     static std::size_t hashOf(std::string_view text) { return ascii::hashText(text); }
-    // Asks memory early for what an add of a text of hash `h` to `list`
-    // reads, so that many adds in a row need not wait for each in turn.
     // Adds a text (of hash `h`) that neither `list` nor its opposite holds,
     // as the caller knows: add() without its lookups.
     void append(Which list, std::size_t h, std::string_view text, Level* level);
+    // Asks memory early for what an add of a text of hash `h` to `list`
+    // reads, so that many adds in a row need not wait for each in turn.
     void prefetch(Which list, std::size_t h) const {
         index_[list].prefetch(h);
         index_[opposite(list)].prefetch(h);

@@ -6,6 +6,7 @@
 // after the place, as a vector does.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
 #include <memory>
@@ -108,7 +109,10 @@ public:
     // themselves are taken as they fill.
     void reserve(std::size_t count) {
         if (count > max_size()) throw std::length_error("ChunkedVector::reserve");
-        chunks_.reserve((count + kChunk - 1) / kChunk);
+        const std::size_t needed = (count + kChunk - 1) / kChunk;
+        // Growing at least by half keeps repeated small hints from copying
+        // the table each time.
+        if (needed > chunks_.capacity()) chunks_.reserve(std::max(needed, chunks_.capacity() + chunks_.capacity() / 2));
     }
 
     void push_back(T value) {
