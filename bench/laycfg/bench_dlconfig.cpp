@@ -4,8 +4,9 @@
 //                            drawing of N layers (1,000 levels; levels freeze
 //                            none, a third, half, three quarters or all of
 //                            their layers, and a tenth of the layers belong
-//                            to no level): the layer table read twice (the
-//                            editor's list, then the capture), the analysis,
+//                            to no level): the editor's layer list (the
+//                            table is read and sorted only when the drawing
+//                            changed since the last list), the analysis,
 //                            the lists filled
 //   CaptureAndCommit/N       the same with OK (the configuration made, then
 //                            deleted again, the file saved), up to 1,000,000
