@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
 #include <memory>
 #include <new>
@@ -93,7 +94,7 @@ public:
     bool empty() const { return size_ == 0; }
     // How many elements fit without taking another chunk.
     std::size_t capacity() const { return chunks_.size() * kChunk; }
-    std::size_t max_size() const { return std::vector<T*>().max_size() / 2 * kChunk; }
+    std::size_t max_size() const { return static_cast<std::size_t>(PTRDIFF_MAX) / sizeof(T); }
 
     T& operator[](std::size_t i) { return chunks_[i >> ChunkBits][i & (kChunk - 1)]; }
     const T& operator[](std::size_t i) const { return chunks_[i >> ChunkBits][i & (kChunk - 1)]; }
