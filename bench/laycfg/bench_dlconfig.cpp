@@ -4,12 +4,19 @@
 //                            drawing of N layers (1,000 levels; levels freeze
 //                            none, a third, half, three quarters or all of
 //                            their layers, and a tenth of the layers belong
-//                            to no level): the layer table read twice (the
-//                            editor's list, then the capture), the analysis,
+//                            to no level): the editor's layer list (the
+//                            table is read and sorted only when the drawing
+//                            changed since the last list), the analysis,
 //                            the lists filled
 //   CaptureAndCommit/N       the same with OK (the configuration made, then
 //                            deleted again, the file saved), up to 1,000,000
 //                            layers
+//   CaptureAfterEdit/N/R     CaptureAndCommit with a layer changed before
+//                            each run (an editor opened on an unchanged
+//                            drawing shows the layer list it showed last):
+//                            the whole table read every time, and with
+//                            R = 1 the layer also renamed, so that the
+//                            names are sorted anew as well
 //   RestoreThroughDlconfig/N dlconfig, select "Big", Restore to Model Space
 //                            (1,000 level rules), on N layers
 //   RestoreAfterEdit/N       the same with a layer changed before each run
@@ -177,6 +184,39 @@ void BM_CaptureAndCommit(benchmark::State& state) {
 // Up to a million layers, so that the fit shows whether the time stays linear.
 BENCHMARK(BM_CaptureAndCommit)->Arg(10000)->Arg(100000)->Arg(200000)->Arg(400000)->Arg(1000000)
     ->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
+void BM_CaptureAfterEdit(benchmark::State& state) {
+    const int layers = static_cast<int>(state.range(0));
+    const bool rename = state.range(1) != 0;
+    DlconfigSession s(layerDrawing(layers));
+    freezeSome(s.session->host().db(), layers);
+    const std::string script =
+        "dlconfig\n@click 1038\n@click 1044\n@click 1\n@select 1036 Untitled\n@click 1040\n@yes\n@escape\n";
+    s.run(script);
+    host::Database& db = s.session->host().db();
+    const std::string name = zan::bench::layerName(kLevels - 1, 0);
+    const host::RecordId edited = host::findLayer(db, name);
+    const long faults = pageFaults();
+    bool renamed = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (rename) {
+            renamed = !renamed;
+            db.modify(edited, [&](host::Record& r) { r.set(2, renamed ? "Y" + name : name); });
+            db.reindexTable(*db.table("LAYER"));
+        } else {
+            db.modify(edited, [](host::Record&) {});  // stamped as changed
+        }
+        state.ResumeTiming();
+        if (!s.run(script)) state.SkipWithError(s.transcriptTail.c_str());
+    }
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(pageFaults() - faults),
+                                                  benchmark::Counter::kAvgIterations);
+    state.SetComplexityN(layers);
+    state.counters["layers"] = layers;
+}
+BENCHMARK(BM_CaptureAfterEdit)->ArgsProduct({{10000, 100000, 200000, 400000, 1000000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_RestoreThroughDlconfig(benchmark::State& state) {
     const int layers = static_cast<int>(state.range(0));

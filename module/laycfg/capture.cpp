@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <unordered_map>
 
 #include "ads/adslib.h"
 #include "shell/host_lists.h"
 #include "shell/host_values.h"
 #include "text/text_hash.h"
+#include "text/text_table.h"
 
 namespace zan {
 
@@ -24,7 +24,10 @@ std::string RuleLists::conflictMessage(Which list, std::string_view text) {
 }
 
 RuleLists::Result RuleLists::add(Which list, std::string_view text, Level* level) {
-    const std::size_t h = hashOf(text);
+    return add(list, text, level, hashOf(text));
+}
+
+RuleLists::Result RuleLists::add(Which list, std::string_view text, Level* level, std::size_t h) {
     if (contains(list, h, text)) return AlreadyListed;
     if (contains(opposite(list), h, text)) return Conflict;
     append(list, h, text, level);
@@ -63,40 +66,49 @@ bool RuleLists::contains(Which list, std::size_t h, std::string_view text) const
     return index_[list].find(h, text, lines_[list]) >= 0;
 }
 
+void RuleLists::reserve(Which list, std::size_t count) {
+    if (count > lines_[list].max_size()) return;  // a hint only
+    lines_[list].reserve(count);
+    index_[list].reserve(count);
+}
+
 long RuleLists::TextIndex::find(std::size_t h, std::string_view text, const std::vector<Line>& lines) const {
     if (slots_.empty()) return -1;
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = h & mask;; i = (i + 1) & mask) {
-        const std::uint32_t slot = slots_[i];
-        if (slot == 0) return -1;
-        if (hashes_[i] == h && lines[slot - 1].text == text) return static_cast<long>(slot - 1);
+    const std::uint32_t tag = tagOf(h);
+    for (std::size_t i = tag & mask;; i = (i + 1) & mask) {
+        const Slot slot = slots_[i];
+        if (slot.line == 0) return -1;
+        if (slot.tag == tag && lines[slot.line - 1].text == text) return static_cast<long>(slot.line - 1);
     }
 }
 
 void RuleLists::TextIndex::insert(std::size_t h, std::uint32_t line) {
     // At most half full, so that every probe ends at an empty slot soon.
-    if (2 * (count_ + 1) > slots_.size()) grow();
+    if (2 * (count_ + 1) > slots_.size()) rehash(slots_.empty() ? 16 : slots_.size() * 2);
     const std::size_t mask = slots_.size() - 1;
-    std::size_t i = h & mask;
-    while (slots_[i] != 0) i = (i + 1) & mask;
-    slots_[i] = line + 1;
-    hashes_[i] = h;
+    std::size_t i = tagOf(h) & mask;
+    while (slots_[i].line != 0) i = (i + 1) & mask;
+    slots_[i] = Slot{line + 1, tagOf(h)};
     ++count_;
 }
 
-void RuleLists::TextIndex::grow() {
-    std::vector<std::uint32_t> slots(slots_.empty() ? 16 : slots_.size() * 2, 0);
-    std::vector<std::size_t> hashes(slots.size(), 0);
-    const std::size_t mask = slots.size() - 1;
-    for (std::size_t k = 0; k < slots_.size(); ++k) {
-        if (slots_[k] == 0) continue;
-        std::size_t i = hashes_[k] & mask;
-        while (slots[i] != 0) i = (i + 1) & mask;
-        slots[i] = slots_[k];
-        hashes[i] = hashes_[k];
+void RuleLists::TextIndex::reserve(std::size_t count) {
+    std::size_t size = slots_.empty() ? 16 : slots_.size();
+    while (size < 2 * count) size *= 2;
+    if (size > slots_.size()) rehash(size);
+}
+
+void RuleLists::TextIndex::rehash(std::size_t size) {
+    std::vector<Slot> slots(size);
+    slots.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& s : slots) {
+        if (s.line == 0) continue;
+        std::size_t i = s.tag & mask;
+        while (slots_[i].line != 0) i = (i + 1) & mask;
+        slots_[i] = s;
     }
-    slots_.swap(slots);
-    hashes_.swap(hashes);
 }
 
 void RuleLists::TextIndex::rebuild(const std::vector<Line>& lines) {
@@ -107,7 +119,6 @@ void RuleLists::TextIndex::rebuild(const std::vector<Line>& lines) {
 
 void RuleLists::TextIndex::clear() {
     slots_.clear();
-    hashes_.clear();
     count_ = 0;
 }
 
@@ -129,18 +140,17 @@ constexpr std::uint32_t kNoLevel = UINT32_MAX;
 // level (each group in input order), `start` the bounds of each group;
 // names of no level go to `leftover` in input order.
 template <typename Names>
-void groupByLevel(const Names& names, const std::unordered_map<std::string_view, std::uint32_t, ascii::TextHash>& levelOf,
-                  char separator, std::size_t levelCount, std::vector<std::uint32_t>& start,
+void groupByLevel(const Names& names, const ascii::TextTable<std::uint32_t>& levelOf, char separator, std::size_t levelCount, std::vector<std::uint32_t>& start,
                   std::vector<std::uint32_t>& order, std::vector<std::uint32_t>& leftover) {
     std::vector<std::uint32_t> slot(names.size(), kNoLevel);
     start.assign(levelCount + 1, 0);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        auto found = levelOf.find(modifierPart(names[i], separator));
-        if (found == levelOf.end()) {
+        const std::uint32_t* found = levelOf.find(modifierPart(names[i], separator));
+        if (found == nullptr) {
             leftover.push_back(static_cast<std::uint32_t>(i));
         } else {
-            slot[i] = found->second;
-            ++start[found->second + 1];
+            slot[i] = *found;
+            ++start[*found + 1];
         }
     }
     for (std::size_t l = 0; l < levelCount; ++l) start[l + 1] += start[l];
@@ -154,13 +164,34 @@ template <typename Names>
 void analyse(const Names& frozen, const Names& thawed, const LevelList& levels, char separator, CaptureSink& sink) {
     // A later level with the modifier of an earlier one finds its names
     // already taken, so only the first one of each modifier matters.
-    std::unordered_map<std::string_view, std::uint32_t, ascii::TextHash> levelOf;
-    levelOf.reserve(levels.size() * 2);
-    for (std::size_t l = 0; l < levels.size(); ++l) levelOf.emplace(levels[l]->modifier, static_cast<std::uint32_t>(l));
+    ascii::TextTable<std::uint32_t> levelOf;
+    for (std::size_t l = 0; l < levels.size(); ++l)
+        if (levelOf.find(levels[l]->modifier) == nullptr) levelOf[levels[l]->modifier] = static_cast<std::uint32_t>(l);
 
     std::vector<std::uint32_t> frozenStart, frozenOrder, frozenLeft, thawedStart, thawedOrder, thawedLeft;
     groupByLevel(frozen, levelOf, separator, levels.size(), frozenStart, frozenOrder, frozenLeft);
     groupByLevel(thawed, levelOf, separator, levels.size(), thawedStart, thawedOrder, thawedLeft);
+
+    // What the loop below will hand on, counted first so that the sink can
+    // make room once.
+    std::size_t levelRules = 0, includes = thawedLeft.size(), excludes = frozenLeft.size();
+    for (std::size_t l = 0; l < levels.size(); ++l) {
+        const std::uint32_t f = frozenStart[l + 1] - frozenStart[l], t = thawedStart[l + 1] - thawedStart[l];
+        if (f == 0 && t == 0) continue;
+        if (f == 0 || t == 0) {
+            ++levelRules;
+        } else if (f / t == 0) {
+            ++levelRules;
+            excludes += f;
+        } else if (f / t <= 2) {
+            includes += t;
+            excludes += f;
+        } else {
+            ++levelRules;
+            includes += t;
+        }
+    }
+    sink.expect(levelRules, includes, excludes);
 
     for (std::size_t l = 0; l < levels.size(); ++l) {
         Level& level = *levels[l];
@@ -234,6 +265,10 @@ void forEachLayer(Each each) {
 std::string drawingRevision() { return textVariable("DBREVISION").value_or(std::string()); }
 
 void LayerTableSnapshot::read() {
+    // The names read last are kept aside (their buffers are reused by the
+    // next read): when the walk finds the very same names in the same order,
+    // as after a change of layer states, their sorted order still holds.
+    names_.swap(previousNames_);
     names_.clear();
     frozen_.clear();
     revision_ = drawingRevision();
@@ -241,6 +276,10 @@ void LayerTableSnapshot::read() {
         names_.add(name);
         frozen_.push_back((flags & 1) != 0);
     });
+    if (names_ != previousNames_) {
+        sortedOrder_.clear();
+        namesDiffer_ = false;
+    }
 }
 
 bool LayerTableSnapshot::current() const { return !revision_.empty() && drawingRevision() == revision_; }

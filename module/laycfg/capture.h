@@ -36,11 +36,25 @@ public:
     // Adds unless `list` holds the text already (AlreadyListed) or its
     // opposite does (Conflict); the lists are then unchanged.
     Result add(Which list, std::string_view text, Level* level = nullptr);
+    // The same with the text's hash (hashOf) known.
+    Result add(Which list, std::string_view text, Level* level, std::size_t h);
+    static std::size_t hashOf(std::string_view text) { return ascii::hashText(text); }
+    // Adds a text (of hash `h`) that neither `list` nor its opposite holds,
+    // as the caller knows: add() without its lookups.
+    void append(Which list, std::size_t h, std::string_view text, Level* level);
+    // Asks memory early for what an add of a text of hash `h` to `list`
+    // reads, so that many adds in a row need not wait for each in turn.
+    void prefetch(Which list, std::size_t h) const {
+        index_[list].prefetch(h);
+        index_[opposite(list)].prefetch(h);
+    }
     // Adds unless `list` holds the text already, whatever the opposite list
     // holds (to show a configuration as it was stored); true when added.
     bool insert(Which list, std::string_view text, Level* level = nullptr);
     bool remove(Which list, std::string_view text);
     void clear(Which list);
+    // Room for `count` lines in `list` in all, made once before many adds.
+    void reserve(Which list, std::size_t count);
     bool contains(Which list, std::string_view text) const;
     // The lines in the order they were added.
     const std::vector<Line>& lines(Which list) const { return lines_[list]; }
@@ -56,18 +70,27 @@ private:
         void insert(std::size_t h, std::uint32_t line);
         void rebuild(const std::vector<Line>& lines);
         void clear();
+        // Room for `count` lines in all without growing.
+        void reserve(std::size_t count);
+        void prefetch(std::size_t h) const {
+            if (!slots_.empty()) __builtin_prefetch(&slots_[tagOf(h) & (slots_.size() - 1)]);
+        }
 
     private:
-        void grow();
-        std::vector<std::uint32_t> slots_;  // 0: empty, else line + 1
-        std::vector<std::size_t> hashes_;   // the hash of each slot's text
+        // A line and the low half of its text's hash side by side, so that
+        // a probe reads one place and the slots can be laid out again
+        // without hashing the texts again (a table never has 2^32 slots).
+        struct Slot {
+            std::uint32_t line = 0;  // 0: empty, else line + 1
+            std::uint32_t tag = 0;
+        };
+        static std::uint32_t tagOf(std::size_t h) { return static_cast<std::uint32_t>(h); }
+        void rehash(std::size_t size);
+        std::vector<Slot> slots_;
         std::size_t count_ = 0;
     };
 
-    static std::size_t hashOf(std::string_view text) { return ascii::hashText(text); }
     bool contains(Which list, std::size_t h, std::string_view text) const;
-    // Adds a text that `list` does not hold.
-    void append(Which list, std::size_t h, std::string_view text, Level* level);
 
     std::vector<Line> lines_[4];
     TextIndex index_[4];
@@ -81,6 +104,9 @@ public:
     virtual void excludeLevel(Level& level) = 0;
     virtual void includeLayer(std::string_view name) = 0;
     virtual void excludeLayer(std::string_view name) = 0;
+    // Before the rules: at most how many level rules (both kinds together),
+    // included and excluded layers will follow.
+    virtual void expect(std::size_t /*levelRules*/, std::size_t /*includedLayers*/, std::size_t /*excludedLayers*/) {}
 };
 
 // The modifier part of a layer name without copying it: the text before the
@@ -131,9 +157,19 @@ public:
     // The layers split by their frozen bit, each part in table order; valid
     // until the next read() or split().
     std::pair<NameSelection, NameSelection> split();
+    // The layers in the order of the editor's sorted layer list, kept with
+    // the snapshot so that the list of unchanged names is not sorted again;
+    // emptied by a read() that finds other names, filled by whoever sorts
+    // first.
+    std::vector<std::uint32_t>& sortedOrder() { return sortedOrder_; }
+    // Whether the sort that made sortedOrder() found no two names equal
+    // without case; dropped with it.
+    bool& namesDiffer() { return namesDiffer_; }
 
 private:
-    NameList names_;
+    NameList names_, previousNames_;
+    std::vector<std::uint32_t> sortedOrder_;
+    bool namesDiffer_ = false;
     std::vector<bool> frozen_;
     std::string revision_;  // empty: the host reports none
     std::vector<std::uint32_t> frozenLayers_, thawedLayers_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <unordered_set>
 
 #include "ads/adslib.h"
@@ -21,15 +22,48 @@ constexpr const char* kModule = "lycfgdlg";
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The order of sorted lists: letters compared without case, byte by byte.
-bool listOrder(std::string_view a, std::string_view b) {
-    std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
+// The letters of eight bytes in lower case (other bytes kept), eight at once.
+std::uint64_t lowerWord(std::uint64_t word) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    constexpr std::uint64_t high = 0x8080808080808080ull;
+    // A byte's high bit ends up set where its low seven bits are 'A'..'Z'
+    // and its own high bit is clear; no sum carries into the next byte.
+    const std::uint64_t low7 = word & ~high;
+    const std::uint64_t atLeastA = low7 + ones * (0x80 - 'A');
+    const std::uint64_t aboveZ = low7 + ones * (0x80 - 'Z' - 1);
+    const std::uint64_t upper = atLeastA & ~aboveZ & ~word & high;
+    return word | (upper >> 2);  // 0x80 >> 2 is the case bit 0x20
+}
+
+// Bytes from..from+8 of `text`, letters in lower case, as a number whose
+// order is the order of those bytes (a missing byte counts as 0, so that a
+// shorter text comes first, as in the list order below).
+std::uint64_t prefixKey(std::string_view text, std::size_t from) {
+    if (text.size() >= from + 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + from, 8);
+        return __builtin_bswap64(lowerWord(word));
+    }
+    std::uint64_t key = 0;
+    for (std::size_t k = from; k < from + 8; ++k)
+        key = key << 8 | (k < text.size() ? static_cast<unsigned char>(lowerAscii(text[k])) : 0u);
+    return key;
+}
+constexpr std::size_t kKeyBytes = 16;
+
+// The order of sorted lists: letters compared without case, byte by byte,
+// a text before every longer one it begins. A three-way comparison
+// (negative: a first) of texts whose first `skip` bytes are known to match;
+// where a text is shorter than that, its key held zeros that matched real
+// bytes of the other one, and the comparison starts at the shorter length.
+int compareFrom(std::string_view a, std::string_view b, std::size_t skip) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = std::min(skip, n); i < n; ++i) {
         auto x = static_cast<unsigned char>(lowerAscii(a[i]));
         auto y = static_cast<unsigned char>(lowerAscii(b[i]));
-        if (x != y) return x < y;
+        if (x != y) return x < y ? -1 : 1;
     }
-    return a.size() < b.size();
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 std::vector<std::string> tableNames(const char* table) {
@@ -44,48 +78,79 @@ std::vector<std::string> tableNames(const char* table) {
 
 tk::ItemData dataOf(Level* level) { return reinterpret_cast<tk::ItemData>(level); }
 
-// Adds `count` lines (text and data of line i from `textOf` and `dataOf`) in
-// the order the sorted list keeps them, so that each one lands at the end:
-// the lines are ordered by index, not moved, and the list makes room for
-// them once.
-template <typename TextOf, typename DataOf>
-void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf, DataOf dataOf) {
-    // Each line's first eight bytes (letters in lower case) as a number
-    // that orders as listOrder does; only lines whose numbers are equal
-    // need their texts compared.
+// The indices of `count` lines (the text of line i from `textOf`) in the
+// order the sorted lists keep them: equal texts in the order they came.
+// True when no two texts are equal without case.
+template <typename TextOf>
+bool sortLines(std::size_t count, TextOf textOf, std::vector<std::uint32_t>& sorted) {
+    // Each line's first sixteen bytes (letters in lower case) as two
+    // numbers that order as compareFrom does; only lines whose numbers are
+    // equal need their texts compared, from the seventeenth byte on.
     struct Entry {
         std::uint64_t key;
+        std::uint64_t key2;
         std::uint32_t line;
     };
     std::vector<Entry> order(count);
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view text = textOf(i);
-        std::uint64_t key = 0;
-        for (std::size_t k = 0; k < 8; ++k)
-            key = key << 8 | (k < text.size() ? static_cast<unsigned char>(lowerAscii(text[k])) : 0u);
-        order[i] = Entry{key, static_cast<std::uint32_t>(i)};
+        order[i] = Entry{prefixKey(text, 0), prefixKey(text, 8), static_cast<std::uint32_t>(i)};
     }
-    // Equal texts keep the order they came in: the line number decides
-    // last, so that an in-place sort (no buffer of its own) gives the
-    // stable order.
+    // The line number decides last, so that an in-place sort (no buffer of
+    // its own) gives the stable order.
     auto before = [&](const Entry& a, const Entry& b) {
         if (a.key != b.key) return a.key < b.key;
-        const std::string_view x = textOf(a.line), y = textOf(b.line);
-        if (listOrder(x, y)) return true;
-        if (listOrder(y, x)) return false;
+        if (a.key2 != b.key2) return a.key2 < b.key2;
+        if (const int c = compareFrom(textOf(a.line), textOf(b.line), kKeyBytes); c != 0) return c < 0;
         return a.line < b.line;
     };
     // A table kept in order (as many are) needs no sorting.
     if (!std::is_sorted(order.begin(), order.end(), before)) std::sort(order.begin(), order.end(), before);
+    sorted.resize(count);
+    for (std::size_t i = 0; i < count; ++i) sorted[i] = order[i].line;
+    // Texts equal without case lie next to each other now.
+    for (std::size_t i = 1; i < count; ++i) {
+        const Entry& a = order[i - 1];
+        const Entry& b = order[i];
+        if (a.key == b.key && a.key2 == b.key2 && compareFrom(textOf(a.line), textOf(b.line), kKeyBytes) == 0)
+            return false;
+    }
+    return true;
+}
+
+// Adds the lines in the order `sorted` gives (from sortLines), so that each
+// one lands at the end of the sorted list: the lines are ordered by index,
+// not moved, and the list makes room for them once. The lines are read in
+// no order of memory: fetch(line, step) asks for what reading a line takes
+// ahead of time, step 0 for what step 1 needs to find the rest.
+template <typename TextOf, typename DataOf, typename Fetch>
+void addInOrder(tk::Dialog& dialog, int listId, const std::vector<std::uint32_t>& sorted, TextOf textOf,
+                DataOf dataOf, Fetch fetch) {
+    constexpr std::size_t kAhead = 16;
+    const std::size_t count = sorted.size();
+    for (std::size_t i = 0; i < count && i < 2 * kAhead; ++i) fetch(sorted[i], 0);
+    for (std::size_t i = 0; i < count && i < kAhead; ++i) fetch(sorted[i], 1);
     dialog.listAddLines(listId, count, [&](std::size_t i) {
-        return tk::ListLine{textOf(order[i].line), dataOf(order[i].line)};
+        if (i + 2 * kAhead < count) fetch(sorted[i + 2 * kAhead], 0);
+        if (i + kAhead < count) fetch(sorted[i + kAhead], 1);
+        return tk::ListLine{textOf(sorted[i]), dataOf(sorted[i])};
     });
 }
 
-void addLinesSorted(tk::Dialog& dialog, int listId, const NameList& names) {
-    addSorted(
-        dialog, listId, names.size(), [&](std::size_t i) { return names[i]; },
-        [](std::size_t) { return tk::ItemData{0}; });
+// What a line of a vector takes to read: the element (a text of a few bytes
+// is kept inside its string).
+template <typename Lines>
+auto fetchElement(const Lines& lines) {
+    return [&lines](std::size_t line, int step) {
+        if (step == 0) __builtin_prefetch(&lines[line]);
+    };
+}
+
+template <typename TextOf, typename DataOf, typename Fetch>
+void addSorted(tk::Dialog& dialog, int listId, std::size_t count, TextOf textOf, DataOf dataOf, Fetch fetch) {
+    std::vector<std::uint32_t> sorted;
+    sortLines(count, textOf, sorted);
+    addInOrder(dialog, listId, sorted, textOf, dataOf, fetch);
 }
 
 }  // namespace
@@ -93,7 +158,7 @@ void addLinesSorted(tk::Dialog& dialog, int listId, const NameList& names) {
 void addLinesSorted(tk::Dialog& dialog, int listId, std::vector<std::pair<std::string, tk::ItemData>> lines) {
     addSorted(
         dialog, listId, lines.size(), [&](std::size_t i) -> std::string_view { return lines[i].first; },
-        [&](std::size_t i) { return lines[i].second; });
+        [&](std::size_t i) { return lines[i].second; }, fetchElement(lines));
 }
 
 LayerConfigurationEditor::LayerConfigurationEditor(EditorOwner& owner, LayerConfiguration* configuration)
@@ -117,8 +182,16 @@ bool LayerConfigurationEditor::onInit() {
     for (const auto& level : state().levelList) lines.emplace_back(level->name, dataOf(level.get()));
     addLinesSorted(*this, kLevels, std::move(lines));
 
-    layers_.read();
-    addLinesSorted(*this, kLayers, layers_.names());
+    // The layer list of a drawing unchanged since the last one was shown
+    // is the same: the table is then neither read nor sorted again.
+    if (!layers_.current()) layers_.read();
+    const NameList& names = layers_.names();
+    std::vector<std::uint32_t>& sorted = layers_.sortedOrder();
+    if (sorted.size() != names.size())
+        layers_.namesDiffer() = sortLines(names.size(), [&](std::size_t i) { return names[i]; }, sorted);
+    addInOrder(
+        *this, kLayers, sorted, [&](std::size_t i) { return names[i]; }, [](std::size_t) { return tk::ItemData{0}; },
+        [&](std::size_t i, int step) { names.prefetch(i, step); });
 
     for (const std::string& name : tableNames("VIEW")) listAdd(kViewList, name);
     for (const std::string& name : tableNames("UCS")) listAdd(kUcsList, name);
@@ -150,7 +223,12 @@ void LayerConfigurationEditor::fillFromConfiguration(const LayerConfiguration& c
 }
 
 void LayerConfigurationEditor::addRule(RuleLists::Which which, std::string_view text, Level* level, bool display) {
-    switch (rules_.add(which, text, level)) {
+    report(rules_.add(which, text, level), which, text, level, display);
+}
+
+void LayerConfigurationEditor::report(RuleLists::Result result, RuleLists::Which which, std::string_view text,
+                                      Level* level, bool display) {
+    switch (result) {
         case RuleLists::Added:
             if (display)
                 listAdd(listOf(which), text, dataOf(level));
@@ -191,7 +269,7 @@ void LayerConfigurationEditor::syncList(RuleLists::Which which) {
     listClear(list);
     addSorted(
         *this, list, lines.size(), [&](std::size_t i) -> std::string_view { return lines[i].text; },
-        [&](std::size_t i) { return dataOf(lines[i].level); });
+        [&](std::size_t i) { return dataOf(lines[i].level); }, fetchElement(lines));
     if (current >= 0)
         if (int again = listFind(list, selected); again >= 0) listSetCurrent(list, again);
     dirty_[which] = false;
@@ -225,18 +303,55 @@ void LayerConfigurationEditor::onCommand(int controlId, int notification) {
 
 // ---- Captures ----------------------------------------------------------------
 
-void LayerConfigurationEditor::includeLevel(Level& level) { addRule(RuleLists::ModifiersIncluded, level.name, &level, false); }
-void LayerConfigurationEditor::excludeLevel(Level& level) { addRule(RuleLists::ModifiersExcluded, level.name, &level, false); }
-void LayerConfigurationEditor::includeLayer(std::string_view name) {
-    addRule(RuleLists::LayersIncluded, name, nullptr, false);
+void LayerConfigurationEditor::includeLevel(Level& level) { queueRule(RuleLists::ModifiersIncluded, level.name, &level); }
+void LayerConfigurationEditor::excludeLevel(Level& level) { queueRule(RuleLists::ModifiersExcluded, level.name, &level); }
+void LayerConfigurationEditor::includeLayer(std::string_view name) { queueRule(RuleLists::LayersIncluded, name, nullptr); }
+void LayerConfigurationEditor::excludeLayer(std::string_view name) { queueRule(RuleLists::LayersExcluded, name, nullptr); }
+
+void LayerConfigurationEditor::addQueued(const QueuedRule& rule) {
+    if (uncheckedLayers_ && (rule.which == RuleLists::LayersIncluded || rule.which == RuleLists::LayersExcluded)) {
+        rules_.append(rule.which, rule.hash, rule.text, rule.level);
+        report(RuleLists::Added, rule.which, rule.text, rule.level, false);
+        return;
+    }
+    report(rules_.add(rule.which, rule.text, rule.level, rule.hash), rule.which, rule.text, rule.level, false);
 }
-void LayerConfigurationEditor::excludeLayer(std::string_view name) {
-    addRule(RuleLists::LayersExcluded, name, nullptr, false);
+
+void LayerConfigurationEditor::queueRule(RuleLists::Which which, std::string_view text, Level* level) {
+    if (queueCount_ == kQueueLength) {
+        addQueued(queued_[queueHead_]);
+        queueHead_ = (queueHead_ + 1) % kQueueLength;
+        --queueCount_;
+    }
+    const std::size_t h = RuleLists::hashOf(text);
+    rules_.prefetch(which, h);
+    queued_[(queueHead_ + queueCount_) % kQueueLength] = QueuedRule{which, text, level, h};
+    ++queueCount_;
+}
+
+void LayerConfigurationEditor::flushQueuedRules() {
+    for (; queueCount_ > 0; --queueCount_) {
+        addQueued(queued_[queueHead_]);
+        queueHead_ = (queueHead_ + 1) % kQueueLength;
+    }
+    queueHead_ = 0;
+}
+
+void LayerConfigurationEditor::expect(std::size_t levelRules, std::size_t includedLayers, std::size_t excludedLayers) {
+    auto room = [&](RuleLists::Which which, std::size_t more) { rules_.reserve(which, rules_.lines(which).size() + more); };
+    room(RuleLists::ModifiersIncluded, levelRules);
+    room(RuleLists::ModifiersExcluded, levelRules);
+    room(RuleLists::LayersIncluded, includedLayers);
+    room(RuleLists::LayersExcluded, excludedLayers);
 }
 
 template <typename Names>
 void LayerConfigurationEditor::runCapture(const Names& frozen, const Names& thawed) {
+    // The queue starts empty even if an earlier capture was cut short: it
+    // never holds names of another reading.
+    queueHead_ = queueCount_ = 0;
     analyseCapture(frozen, thawed, state().levelList, state().modifierSeparator, *this);
+    flushQueuedRules();
     for (int which = 0; which < 4; ++which)
         if (dirty_[which]) syncList(static_cast<RuleLists::Which>(which));
 }
@@ -246,7 +361,14 @@ void LayerConfigurationEditor::captureGlobal() {
     // was read, and then it is read again.
     if (!layers_.current()) layers_.read();
     const auto [frozen, thawed] = layers_.split();
+    // Layer names that all differ (as the sort of the layer list found
+    // them) go each to one list of a pair, once: into empty layer lists
+    // they are added without being looked up there.
+    uncheckedLayers_ = layers_.sortedOrder().size() == layers_.names().size() && layers_.namesDiffer() &&
+                       rules_.lines(RuleLists::LayersIncluded).empty() &&
+                       rules_.lines(RuleLists::LayersExcluded).empty();
     runCapture(frozen, thawed);
+    uncheckedLayers_ = false;
 }
 
 void LayerConfigurationEditor::captureFromViewport() {

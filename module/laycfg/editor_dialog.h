@@ -101,6 +101,21 @@ private:
     void excludeLevel(Level& level) override;
     void includeLayer(std::string_view name) override;
     void excludeLayer(std::string_view name) override;
+    void expect(std::size_t levelRules, std::size_t includedLayers, std::size_t excludedLayers) override;
+    // A capture's rules are added a few behind the one just derived, so
+    // that what each add reads of the (large) rule indexes has been asked
+    // from memory meanwhile; the order of the adds, and so every result
+    // and message, stays the order of the rules.
+    struct QueuedRule {
+        RuleLists::Which which;
+        std::string_view text;
+        Level* level;
+        std::size_t hash;
+    };
+    void queueRule(RuleLists::Which which, std::string_view text, Level* level);
+    void flushQueuedRules();
+    void addQueued(const QueuedRule& rule);
+    void report(RuleLists::Result result, RuleLists::Which which, std::string_view text, Level* level, bool display);
 
     EditorOwner& owner_;
     LayerConfiguration* configuration_;
@@ -109,6 +124,11 @@ private:
     // while the drawing stays unchanged).
     LayerTableSnapshot& layers_ = layerTableSnapshot();
     bool dirty_[4] = {};
+    static constexpr std::size_t kQueueLength = 16;
+    QueuedRule queued_[kQueueLength] = {};
+    std::size_t queueHead_ = 0, queueCount_ = 0;
+    // During a capture: layer rules need no lookup (see captureGlobal).
+    bool uncheckedLayers_ = false;
     std::string ucsName_ = "None";
     std::string viewName_ = "None";
     int option_ = LayerConfiguration::NoAction;

@@ -6,6 +6,7 @@
 
 #include "levels/levels.h"
 #include "text/text_hash.h"
+#include "text/text_set.h"
 
 namespace zan {
 
@@ -50,11 +51,11 @@ void LayerConfiguration::addTexts(std::vector<std::string>& list, const std::vec
     // The set views the texts without copying them: the list has its room
     // before the views are taken, so adding to it moves none of them.
     list.reserve(list.size() + texts.size());
-    TextSet members;
+    ascii::TextViewSet members;
     members.reserve(list.size() + texts.size());
-    for (const std::string& text : list) members.insert(text);
-    for (const std::string& text : texts)
-        if (members.insert(text).second) list.push_back(text);
+    members.insertEach(list.size(), [&](std::size_t i) -> std::string_view { return list[i]; }, [](std::size_t) {});
+    members.insertEach(texts.size(), [&](std::size_t i) -> std::string_view { return texts[i]; },
+                       [&](std::size_t i) { list.push_back(texts[i]); });
 }
 
 void LayerConfiguration::resolveModifiers(const std::vector<std::string>& levelNames, const LevelIndex& index,

@@ -22,10 +22,26 @@ public:
         const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
         return std::string_view(text_).substr(begin, ends_[i] - begin);
     }
+    // Asks memory early for name i: step 0 for where it lies, step 1 (some
+    // time later) for its bytes.
+    void prefetch(std::size_t i, int step) const {
+        if (step == 0) {
+            __builtin_prefetch(&ends_[i]);
+            if (i > 0) __builtin_prefetch(&ends_[i - 1]);
+        } else {
+            __builtin_prefetch(text_.data() + (i == 0 ? 0 : ends_[i - 1]));
+        }
+    }
     void clear() {
         text_.clear();
         ends_.clear();
     }
+    void swap(NameList& other) noexcept {
+        text_.swap(other.text_);
+        ends_.swap(other.ends_);
+    }
+    // The same names in the same order.
+    bool operator==(const NameList& other) const = default;
 
 private:
     std::string text_;

@@ -19,6 +19,37 @@ protected:
     std::string zmb, zlyPath;
 };
 
+// A capture over rules the user listed before it: every rule that
+// conflicts shows its message, in the order the capture derives the rules
+// (here the table's), however many there are, and changes nothing.
+TEST_F(EditorSession, ACaptureReportsItsConflictsInTheOrderOfItsRules) {
+    prepare({});
+    std::string names, selection, answers;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = (i < 10 ? "N0" : "N") + std::to_string(i);
+        names += (i > 0 ? "," : "") + name;
+        selection += " " + name;
+        answers += "@ok\n";
+    }
+    ASSERT_EQ(h.run("-LAYER\nNew\n" + names + "\n\n"), 0) << h.transcript();
+    int rc = h.run("dlconfig\n@click 1038\n@select 1010" + selection + "\n@click 1019\n@click 1044\n" + answers +
+                   "@show\n@cancel\n@escape\n");
+    ASSERT_EQ(rc, 0) << h.session().error() << h.transcript();
+
+    std::size_t previous = 0;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = (i < 10 ? "N0" : "N") + std::to_string(i);
+        const std::size_t at =
+            h.transcript().find(messageBox("layer " + name + " is already in the Layers Excluded list.  It will not be added."));
+        ASSERT_NE(at, std::string::npos) << name;
+        EXPECT_GT(at, previous) << name;
+        previous = at;
+    }
+    EXPECT_EQ(last("[dialog 102]   listbox 1012"),
+              "[dialog 102]   listbox 1012 \"Layers Included\" sorted = [\"0\", \"Defpoints\"]");
+    EXPECT_TRUE(shows("[dialog 102]   listbox 1020 \"Layers Excluded\" sorted = [\"N00\", \"N01\""));
+}
+
 TEST_F(EditorSession, CaptureGlobalConflictsPatternsAndUntitled) {
     prepare({});
     host::ensureLayer(h.db(), "PLAN|D-WALL");

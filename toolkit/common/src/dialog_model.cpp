@@ -173,28 +173,30 @@ std::size_t DialogModel::addLine(Control& c, std::string_view value, tk::ItemDat
     auto& lines = c.lines;
     std::size_t at = lines.size();
     if ((c.style & tk::kSorted) != 0 && !lines.empty() && text::compareIgnoreCase(lines.back().text, value) > 0) {
-        // Equal lines keep the order in which they were added.
-        auto pos = std::upper_bound(lines.begin(), lines.end(), value, [](std::string_view v, const Line& line) {
-            return text::compareIgnoreCase(v, line.text) < 0;
-        });
-        at = static_cast<std::size_t>(pos - lines.begin());
+        // After the last line that is not greater: equal lines keep the
+        // order in which they were added.
+        std::size_t low = 0, high = lines.size();
+        while (low < high) {
+            const std::size_t middle = low + (high - low) / 2;
+            if (text::compareIgnoreCase(value, lines[middle].text) < 0)
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        at = low;
     }
     if (at == lines.size())
         lines.push_back(Line{std::string(value), data, false});
     else
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::string(value), data, false});
+        lines.insert(at, Line{std::string(value), data, false});
     return at;
 }
 
 void DialogModel::reserveLines(Control& c, std::size_t count) {
     auto& lines = c.lines;
     if (count > lines.max_size() - lines.size()) return;  // a hint only: nothing is promised
-    const std::size_t wanted = lines.size() + count;
-    if (wanted <= lines.capacity()) return;
     try {
-        // Growing at least by half keeps repeated small hints from copying
-        // the list each time.
-        lines.reserve(std::max(wanted, lines.capacity() + lines.capacity() / 2));
+        lines.reserve(lines.size() + count);
     } catch (const std::exception&) {
         // Without the room the lines are added as they come.
     }
@@ -228,14 +230,14 @@ int DialogModel::listInsert(int id, int index, std::string_view value, tk::ItemD
     Control* c = list(id);
     if (c == nullptr || index < -1 || index > static_cast<int>(c->lines.size())) return -1;
     std::size_t at = index == -1 ? c->lines.size() : static_cast<std::size_t>(index);
-    c->lines.insert(c->lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::string(value), data, false});
+    c->lines.insert(at, Line{std::string(value), data, false});
     return static_cast<int>(at);
 }
 
 bool DialogModel::listDelete(int id, int index) {
     Control* c = list(id);
     if (c == nullptr || !validIndex(*c, index)) return false;
-    c->lines.erase(c->lines.begin() + index);
+    c->lines.erase(static_cast<std::size_t>(index));
     return true;
 }
 

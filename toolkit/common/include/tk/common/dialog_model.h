@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tk/common/chunked_vector.h"
 #include "tk/dialog_controls.h"
 #include "tk/dialog_template.h"
 
@@ -29,7 +30,9 @@ public:
         bool enabled = true;
         bool visible = true;
         std::size_t limit = tk::kDefaultEditLimit;
-        std::vector<Line> lines;
+        // In chunks: a list of many lines (every layer of a large table)
+        // grows without copying them and without one block of many MB.
+        ChunkedVector<Line> lines;
 
         bool isList() const { return kind == tk::ControlKind::ListBox || kind == tk::ControlKind::DropDownList; }
         bool extended() const { return kind == tk::ControlKind::ListBox && (style & tk::kExtendedSelection) != 0; }
