@@ -1,14 +1,15 @@
 // Levels looked up by name in one step, for the paths that look up one level
 // per line of a file or a list (a modifier bar file, a configuration file,
 // the editor's lists) and would otherwise walk the level list for each.
+// Open addressing over (hash, level) pairs in one flat array: the names stay
+// in the levels, so indexing one makes no copy and no node of its own.
 #pragma once
 
-#include <string>
+#include <cstddef>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 #include "levels/level.h"
-#include "text/text_hash.h"
 
 namespace zan {
 
@@ -25,7 +26,15 @@ public:
     void add(Level& level);
 
 private:
-    std::unordered_map<std::string, Level*, ascii::TextHash, std::equal_to<>> byName_;
+    struct Slot {
+        std::size_t hash = 0;
+        Level* level = nullptr;  // null: free
+    };
+    std::size_t mask() const { return slots_.size() - 1; }
+    void grow(std::size_t size);
+
+    std::vector<Slot> slots_;
+    std::size_t count_ = 0;
 };
 
 }  // namespace zan

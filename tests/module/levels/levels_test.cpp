@@ -4,8 +4,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "db/layers.h"
+#include "levels/level_index.h"
 #include "levels/levels.h"
 #include "shell/lifecycle.h"
 #include "shell/state.h"
@@ -129,4 +131,28 @@ TEST_F(Levels, ModifierTooLongForTheCommandTextIsRefused) {
     zan::state().modifierSeparator = '\0';
     EXPECT_EQ(zan::maximumModifierLength(), 52u);
     EXPECT_TRUE(zan::thawLevelLayers(*tooLong));
+}
+
+// The index finds the first level of a name, exactly as written, across
+// the growth of its table, whether the level was there when it was made or
+// added after.
+TEST_F(Levels, IndexFindsTheFirstLevelOfANameExactly) {
+    zan::Level* first = add("Level 1", "A");
+    zan::Level* again = add("Level 1", "B");
+    zan::Level* empty = add("", "C");
+    zan::LevelIndex index(zan::state().levelList);
+    EXPECT_EQ(index.find("Level 1"), first);
+    EXPECT_EQ(index.find(""), empty);
+    EXPECT_EQ(index.find("level 1"), nullptr);
+    EXPECT_EQ(index.find("Level 1 "), nullptr);
+    std::vector<zan::Level*> added;
+    for (int i = 0; i < 5000; ++i) {
+        added.push_back(add("L" + std::to_string(i), "M" + std::to_string(i)));
+        index.add(*added.back());
+    }
+    index.add(*add("L42", "X"));  // later: the earlier level keeps the name
+    index.add(*again);
+    for (int i = 0; i < 5000; ++i) ASSERT_EQ(index.find("L" + std::to_string(i)), added[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(index.find("Level 1"), first);
+    EXPECT_EQ(index.find("L5000"), nullptr);
 }
