@@ -49,6 +49,10 @@ struct HeaderVariable {
 struct OpaqueSection {
     std::string name;
     std::vector<RecordId> records;
+    // The first record holds the groups that stood directly in the section
+    // (THUMBNAILIMAGE, ACDSDATA): written without a group 0. A record with
+    // an empty group 0 is not such a one and keeps its group 0.
+    bool startsLoose = false;
 };
 
 class Database {

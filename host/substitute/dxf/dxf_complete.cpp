@@ -304,7 +304,7 @@ private:
         // Groups that open the section without a type line stay first: only
         // there are they read back as such.
         auto at = section->records.begin();
-        if (at != section->records.end() && db_.at(*at).type.empty()) ++at;
+        if (at != section->records.end() && section->startsLoose) ++at;
         section->records.insert(at, ids.begin(), ids.end());
         // Block records point at their layouts.
         db_.modify(modelRecord, [&](Record& r) { r.set(340, formatHandle(modelLayout)); });

@@ -602,6 +602,7 @@ private:
                 advance();
             }
             section.records.push_back(db_.addAsIs(std::move(loose)));
+            section.startsLoose = true;
         }
         while (true) {
             requireMore(("the " + name + " section").c_str(), sectionLine);

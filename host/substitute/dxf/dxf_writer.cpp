@@ -179,7 +179,8 @@ public:
             else if (name == "ENTITIES")
                 entities();
             else if (const OpaqueSection* s = findOpaque(name))
-                for (std::size_t i = 0; i < s->records.size(); ++i) record(db_.at(s->records[i]), i == 0);
+                for (std::size_t i = 0; i < s->records.size(); ++i)
+                    record(db_.at(s->records[i]), i == 0 && s->startsLoose);
             out_.group(0, "ENDSEC");
         }
         out_.group(0, "EOF");

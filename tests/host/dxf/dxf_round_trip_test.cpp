@@ -55,3 +55,18 @@ TEST(DxfRoundTrip, GroupsOpeningTheObjectsStayFirst) {
     EXPECT_EQ(writtenTwice(text, once), once);
     EXPECT_NE(once.find("  2\nOBJECTS\n  5\nDICTIONARY\n  3\nACAD_GROUP\n  0\nDICTIONARY\n"), std::string::npos) << once;
 }
+
+// Only groups that stood directly in a section are written without a group
+// 0: a record with an empty type that opens a section keeps its line, also
+// where an R12 file's opening groups (a subclass marker) are all left out.
+TEST(DxfRoundTrip, ARecordWithAnEmptyTypeOpeningASectionKeepsItsTypeLine) {
+    const std::string r12 = "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1009\n  0\nENDSEC\n";
+    std::string once;
+    const std::string markerFirst =
+        r12 + "  0\nSECTION\n  2\nEXTRA\n100\nAcDbText\n  0\n\n  0\nNEXT\n  8\n0\n  0\nENDSEC\n  0\nEOF\n";
+    EXPECT_EQ(writtenTwice(markerFirst, once), once);
+    EXPECT_NE(once.find("  2\nEXTRA\n  0\n\n  0\nNEXT\n  8\n0\n"), std::string::npos) << once;
+    const std::string emptyFirst = r12 + "  0\nSECTION\n  2\nEXTRA\n  0\n\n  8\nA\n  0\nNEXT\n  0\nENDSEC\n  0\nEOF\n";
+    EXPECT_EQ(writtenTwice(emptyFirst, once), once);
+    EXPECT_NE(once.find("  2\nEXTRA\n  0\n\n  8\nA\n  0\nNEXT\n"), std::string::npos) << once;
+}
