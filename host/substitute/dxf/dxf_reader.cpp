@@ -573,10 +573,10 @@ private:
         const std::size_t count = ahead->recordCount();
         db_.groupArena().adopt(ahead->arena());
         list.reserve(list.size() + count);
+        ahead->recordsTaken();  // from here on the drawing's, even if storing them fails part way
         const RecordId first = db_.adoptAsIs(ahead->records(), count, [this](Record& r, RecordId id) {
             settleHandle(r, HandlePolicy::Required, id);
         });
-        ahead->recordsTaken();
         for (std::size_t i = 0; i < count; ++i) {
             const auto id = static_cast<RecordId>(first + i);
             list.push_back(id);
