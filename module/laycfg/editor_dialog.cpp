@@ -12,6 +12,7 @@
 #include "shell/host_lists.h"
 #include "shell/services.h"
 #include "shell/state.h"
+#include "text/ascii_upper.h"
 #include "text/text_hash.h"
 
 namespace zan {
@@ -22,19 +23,6 @@ constexpr const char* kModule = "lycfgdlg";
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The letters of eight bytes in lower case (other bytes kept), eight at once.
-std::uint64_t lowerWord(std::uint64_t word) {
-    constexpr std::uint64_t ones = 0x0101010101010101ull;
-    constexpr std::uint64_t high = 0x8080808080808080ull;
-    // A byte's high bit ends up set where its low seven bits are 'A'..'Z'
-    // and its own high bit is clear; no sum carries into the next byte.
-    const std::uint64_t low7 = word & ~high;
-    const std::uint64_t atLeastA = low7 + ones * (0x80 - 'A');
-    const std::uint64_t aboveZ = low7 + ones * (0x80 - 'Z' - 1);
-    const std::uint64_t upper = atLeastA & ~aboveZ & ~word & high;
-    return word | (upper >> 2);  // 0x80 >> 2 is the case bit 0x20
-}
-
 // Bytes from..from+8 of `text`, letters in lower case, as a number whose
 // order is the order of those bytes (a missing byte counts as 0, so that a
 // shorter text comes first, as in the list order below).
@@ -42,7 +30,7 @@ std::uint64_t prefixKey(std::string_view text, std::size_t from) {
     if (text.size() >= from + 8) {
         std::uint64_t word;
         std::memcpy(&word, text.data() + from, 8);
-        return __builtin_bswap64(lowerWord(word));
+        return __builtin_bswap64(ascii::lowerWord(word));
     }
     std::uint64_t key = 0;
     for (std::size_t k = from; k < from + 8; ++k)

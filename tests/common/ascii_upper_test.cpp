@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -28,6 +29,26 @@ TEST(AsciiUpper, EveryByteAtEveryPositionAndLength) {
                 ascii::upperAscii(in.data(), in.size(), out.data());
                 ASSERT_EQ(out, expected) << "length " << length << " byte " << value << " at " << at;
             }
+        }
+    }
+}
+
+// Lower-casing a word: every byte value at every place, the other bytes
+// upper-case letters that must turn.
+TEST(AsciiUpper, LowerWordTurnsEveryCapitalAndNothingElse) {
+    for (int value = 0; value < 256; ++value) {
+        for (std::size_t at = 0; at < 8; ++at) {
+            char in[8] = {'Q', 'Q', 'Q', 'Q', 'Q', 'Q', 'Q', 'Q'};
+            in[at] = static_cast<char>(value);
+            char expected[8];
+            for (std::size_t i = 0; i < 8; ++i) {
+                const auto c = static_cast<unsigned char>(in[i]);
+                expected[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : in[i];
+            }
+            std::uint64_t word;
+            std::memcpy(&word, in, 8);
+            word = ascii::lowerWord(word);
+            ASSERT_EQ(std::memcmp(&word, expected, 8), 0) << "byte " << value << " at " << at;
         }
     }
 }
